@@ -1,0 +1,42 @@
+// Error context and numbered error messages shared by every engine unit.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct TContextoError {
+  uint32_t Direccion = 0;  // address of the failing cell
+  uint16_t Esperado = 0;   // value expected (written, or from the file image)
+  uint16_t Leido = 0;      // value read back
+  uint32_t Codigo = 0;     // last code passed to MuestraError
+  uint16_t LineaHex = 0;   // line counter of the HEX reader and writer
+  uint16_t Caracter = 0;   // current character, byte or word of the HEX text I/O
+};
+
+extern TContextoError ContextoError;
+
+// Error codes raised by the program (message keys in section "pg_err*").
+enum TCodigoError : uint32_t {
+  ErrHardware = 2,         // programmer hardware not answering as expected
+  ErrHexDigito = 3,        // invalid hex digit in a HEX file
+  ErrHexFin = 4,           // unexpected end of a HEX file
+  ErrHexLinea = 6,         // malformed HEX line
+  ErrHexDireccion = 9,     // HEX address outside every memory area
+  ErrEscritura = 11,       // write check failed
+  ErrVerificacion = 16,    // verify failed
+  ErrIndice = 17,          // device list index outside the catalogue
+  ErrHexChecksum = 19,     // HEX record checksum wrong
+  ErrCancelado = 22,       // cancelled by the user
+  ErrBorrado = 24,         // erase check failed
+  ErrProgramador = 25,     // programmer reported an error
+  ErrChecksumEnlace = 27,  // firmware-link checksum wrong
+  ErrSinRespuesta = 28,    // firmware programmer not answering
+};
+
+// Name of the file being read or written, for the HEX messages.
+extern std::string ArchivoActual;
+
+// Reports an error: message box, log line, message pump. Returns the code.
+uint32_t MuestraError(TContextoError& contexto, uint32_t codigo);
+// The dsPIC form of codes 11 and 16, with 24-bit addresses and data.
+void MuestraError24(uint8_t codigo, uint32_t direccion, uint32_t esperado, uint32_t leido);
