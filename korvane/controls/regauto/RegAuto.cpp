@@ -1,0 +1,1 @@
+// The settings store; filled in with its ini reader and writer.
