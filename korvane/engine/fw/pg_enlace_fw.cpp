@@ -1,0 +1,38 @@
+#include "fw/pg_enlace_fw.h"
+
+#include "pg_entorno.h"
+#include "pg_idioma.h"
+
+namespace {
+TPuertoSerie puertoFw;
+std::string dispositivoFw;
+
+const char* ClaveFallo(TFalloSerie fallo) {
+  switch (fallo) {
+    case TFalloSerie::Configura: return "38*";
+    case TFalloSerie::Ajusta: return "39*";
+    case TFalloSerie::Purga: return "41*";
+    default: return nullptr;
+  }
+}
+}  // namespace
+
+TPuertoSerie& PuertoFw() { return puertoFw; }
+
+const std::string& DispositivoFw() { return dispositivoFw; }
+
+bool AbreSerieFw(const std::string& dispositivo, bool muestraErrores) {
+  dispositivoFw = dispositivo;
+  if (puertoFw.Abre(dispositivo)) return true;
+  const char* clave = ClaveFallo(puertoFw.Fallo());
+  if (clave) {
+    InterfazOperacion().Mensaje(puertoFw.Dispositivo() + " " + TextoIdioma("pg_err*", clave) +
+                                "\n" + puertoFw.Mensaje());
+  } else if (muestraErrores) {
+    InterfazOperacion().Mensaje(" " + TextoIdioma("pg_err*", "37*") + " " +
+                                puertoFw.Dispositivo() + "\n" + puertoFw.Mensaje());
+  }
+  return false;
+}
+
+void CierraSerieFw() { puertoFw.Cierra(); }
