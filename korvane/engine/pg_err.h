@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 struct TContextoError {
@@ -36,7 +37,20 @@ enum TCodigoError : uint32_t {
 // Name of the file being read or written, for the HEX messages.
 extern std::string ArchivoActual;
 
+// Line break inside a message box text (the carriage return of the
+// original message layouts).
+inline constexpr const char* SaltoMensaje = "\n";
+
 // Reports an error: message box, log line, message pump. Returns the code.
 uint32_t MuestraError(TContextoError& contexto, uint32_t codigo);
 // The dsPIC form of codes 11 and 16, with 24-bit addresses and data.
 void MuestraError24(uint8_t codigo, uint32_t direccion, uint32_t esperado, uint32_t leido);
+
+// Text of a key of section "pg_err*" as the messages use it.
+std::string TextoError(const std::string& clave);
+
+// Where the message texts come from: TextoIdioma("pg_err*", key) unless a
+// lookup is installed here (tests). An empty function restores the default.
+// Returns the lookup in use before.
+using TBuscaTextoError = std::function<std::string(const std::string& clave)>;
+TBuscaTextoError PonBuscaTextoError(TBuscaTextoError busca);
