@@ -26,6 +26,8 @@ struct TPic {
   uint16_t EeMask = 0;
   uint16_t ExecTam = 0;
   int32_t ExecIni = 0, ExecFin = 0;
+
+  bool operator==(const TPic&) const = default;
 };
 
 constexpr std::size_t TamProg = 100001;
