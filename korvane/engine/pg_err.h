@@ -16,22 +16,24 @@ struct TContextoError {
 
 extern TContextoError ContextoError;
 
-// Error codes raised by the program (message keys in section "pg_err*").
+// Error codes raised by the program, with the keys of section "pg_err*"
+// their messages read. Every message but the cancel's starts with "11*";
+// every report but the cancel's logs "18*".
 enum TCodigoError : uint32_t {
-  ErrHardware = 2,         // programmer hardware not answering as expected
-  ErrHexDigito = 3,        // invalid hex digit in a HEX file
-  ErrHexFin = 4,           // unexpected end of a HEX file
-  ErrHexLinea = 6,         // malformed HEX line
-  ErrHexDireccion = 9,     // HEX address outside every memory area
-  ErrEscritura = 11,       // write check failed
-  ErrVerificacion = 16,    // verify failed
-  ErrIndice = 17,          // device list index outside the catalogue
-  ErrHexChecksum = 19,     // HEX record checksum wrong
-  ErrCancelado = 22,       // cancelled by the user
-  ErrBorrado = 24,         // erase check failed
-  ErrProgramador = 25,     // programmer reported an error
-  ErrChecksumEnlace = 27,  // firmware-link checksum wrong
-  ErrSinRespuesta = 28,    // firmware programmer not answering
+  ErrHardware = 2,         // programmer hardware not answering as expected: "6*"
+  ErrHexDigito = 3,        // invalid hex digit in a HEX file: "7*", "8*"
+  ErrHexFin = 4,           // unexpected end of a HEX file: "7*", "9*"
+  ErrHexLinea = 6,         // malformed HEX line: "7*", "10*"
+  ErrHexDireccion = 9,     // HEX address outside every memory area: "7*", "12*"
+  ErrEscritura = 11,       // write check failed: "13*", "15*", "17*"
+  ErrVerificacion = 16,    // verify failed: "14*", "16*", "17*"
+  ErrIndice = 17,          // device list index outside the catalogue: "22*"
+  ErrHexChecksum = 19,     // HEX record checksum wrong: "7*", "25*"
+  ErrCancelado = 22,       // cancelled by the user: "26*"
+  ErrBorrado = 24,         // erase check failed: "28*"
+  ErrProgramador = 25,     // programmer reported an error: "29*"
+  ErrChecksumEnlace = 27,  // firmware-link checksum wrong: "30*"
+  ErrSinRespuesta = 28,    // firmware programmer not answering: "23*"
 };
 
 // Name of the file being read or written, for the HEX messages.

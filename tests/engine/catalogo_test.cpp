@@ -352,6 +352,33 @@ TEST_F(Catalogo_, EveryEepromEntryMatchesThePublishedTables) {
   for (int i = 0; i < 10; ++i) Compara(EsperadoEeprom(i), 2, i);
 }
 
+// The hint of a device list: program size ("K." for whole kilo, else words
+// or bytes) and the data EEPROM in cells, as the lists describe them.
+std::string Tamano(uint32_t n, const char* unidad) {
+  return n % 1024 == 0 ? std::to_string(n / 1024) + "K." : std::to_string(n) + unidad;
+}
+
+TEST_F(Catalogo_, MemoryDescriptionsAgreeWithTheMemoryMap) {
+  for (int i = 0; i < 122; ++i) {
+    const Mapa m = EsperadoPics(i);
+    const uint32_t prog = m.Familia == 18 ? m.ProgTam * 2
+                          : m.Familia == 30 ? m.ProgTam / 2 * 3
+                                            : m.ProgTam;
+    std::string texto = " " + Tamano(prog, " w.") + " Flash";
+    if (m.EeTam && m.Familia != 10) texto += " - " + std::to_string(m.EeTam) + " Eeprom";
+    EXPECT_EQ(ListaCatalogo(0)[i].Memoria, texto) << i;
+  }
+  for (int i = 0; i < 38; ++i)
+    EXPECT_EQ(ListaCatalogo(1)[i].Memoria,
+              " " + Tamano(EsperadoPicsC(i).ProgTam, " w.") + " Eprom") << i;
+  for (int i = 0; i < 10; ++i) {
+    const uint32_t n = EsperadoEeprom(i).ProgTam;
+    EXPECT_EQ(ListaCatalogo(2)[i].Memoria,
+              n < 1024 ? " " + std::to_string(n) + " b." : " " + std::to_string(n / 1024) + " Kb.")
+        << i;
+  }
+}
+
 TEST_F(Catalogo_, FamilyComboItems) {
   EXPECT_STREQ(ClasesCatalogo[0].Texto, "PIC F");
   EXPECT_STREQ(ClasesCatalogo[1].Texto, "PIC C");
