@@ -1,0 +1,119 @@
+// Test bench of the firmware link: a simulated board on a pseudo-terminal,
+// the host's link opened on it, short time-outs, a fast clock and an
+// operation window that records what the user would see.
+#pragma once
+
+#include <chrono>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "firmware/chip_fw.h"
+#include "firmware/placa_fw.h"
+#include "fw/pg_enlace_fw.h"
+#include "fw/pg_fw.h"
+#include "fw/pg_serie.h"
+#include "hw/pg_time.h"
+#include "pg_entorno.h"
+#include "pg_err.h"
+#include "pg_pic.h"
+
+// Real time, but every wait of the engine lasts a twentieth of what it
+// asks: 255 x 50 ms of waiting for a reply cost 0.64 s. Records the waits.
+class TRelojRapido final : public TReloj {
+public:
+  uint64_t AhoraNs() override {
+    return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(
+        std::chrono::steady_clock::now().time_since_epoch()).count());
+  }
+  void EsperaNs(uint64_t ns) override {
+    Esperas.push_back(ns);
+    std::this_thread::sleep_for(std::chrono::nanoseconds(ns / 20));
+  }
+  std::vector<uint64_t> Esperas;
+};
+
+// What the operation window would show; ProcesaMensajes can run a hook
+// (to press cancel in mid-transfer).
+class TVentanaPrueba final : public TInterfazOperacion {
+public:
+  void Mensaje(const std::string& t) override { Mensajes.push_back(t); }
+  void Log(const std::string& l) override { Lineas.push_back(l); }
+  void ProcesaMensajes() override {
+    ++Bombeos;
+    if (AlBombear) AlBombear(Bombeos);
+  }
+  std::vector<std::string> Mensajes, Lineas;
+  uint32_t Bombeos = 0;
+  std::function<void(uint32_t)> AlBombear;
+};
+
+class BancoFw : public ::testing::Test {
+protected:
+  void SetUp() override {
+    tiempos_ = TiemposSerie;
+    TiemposSerie = {100, 2, 150, 20, 100};
+    PonReloj(&reloj);
+    PonInterfazOperacion(&ventana);
+    Cancelado = false;
+    ClaseDispositivo = 0;
+    RetardoPgm = 0;
+    ContextoError = {};
+    std::memset(TPaquete, 0, sizeof TPaquete);
+    placa = std::make_unique<TPlacaFw>(chip);
+    ASSERT_TRUE(AbreSerieFw(placa->Dispositivo(), true));
+  }
+  void TearDown() override {
+    CierraSerieFw();
+    placa.reset();
+    PonInterfazOperacion(nullptr);
+    PonReloj(nullptr);
+    TiemposSerie = tiempos_;
+    Cancelado = false;
+    ClaseDispositivo = 255;
+  }
+
+  // Puts a command in TPaquete the way the families do.
+  static void Orden(std::vector<uint8_t> bytes) {
+    ResetProgramador();
+    SumaXor = 0;
+    std::memcpy(TPaquete, bytes.data(), bytes.size());
+  }
+  // Waits until the board has taken in n bytes (it runs on its own thread).
+  void EsperaRecibidos(std::size_t n) {
+    for (int i = 0; i < 500 && placa->Recibido().size() < n; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  // A fresh board after a disconnect, with the link opened on it.
+  void NuevaPlaca() {
+    CierraSerieFw();
+    placa = std::make_unique<TPlacaFw>(chip);
+    ASSERT_TRUE(AbreSerieFw(placa->Dispositivo(), true));
+  }
+  // The next operation after a failure works: ask the version, read a block.
+  void SiguienteFunciona() {
+    CierraSerieFw();
+    ASSERT_TRUE(AbreSerieFw(DispositivoFw(), true));
+    placa->Inyecta({});
+    ASSERT_TRUE(PreguntaVersionFirmware());
+    EXPECT_EQ(DaVersionFirmware(), " v - 2.07");
+    chip.Programa.Celdas[0] = 0x1234;
+    Orden({'>', '1', 0, 0, 0, 0, 4, 0});
+    uint16_t w = 0;
+    EXPECT_FALSE(LeeBloque(&w, 0, 0));
+    EXPECT_EQ(w, 0x1234);
+  }
+
+  TRelojRapido reloj;
+  TVentanaPrueba ventana;
+  TChipMemoriasFw chip;
+  std::unique_ptr<TPlacaFw> placa;
+
+private:
+  TTiemposSerie tiempos_;
+};
