@@ -1,0 +1,104 @@
+#include "pg_icsp.h"
+
+#include "pg_port.h"
+#include "pg_time.h"
+
+// Weak, so that the family engines' unit may own it.
+[[gnu::weak]] uint16_t RetardoPgm = 0;
+
+namespace {
+
+void MedioBit() { EsperaUs(MedioBitUs); }
+
+void EnviaBits(uint32_t valor, int n) {
+  for (int i = 0; i < n; ++i) EnviaBit(static_cast<uint16_t>((valor >> i) & 1));
+}
+
+// MOVLW byte, then the instruction that stores W.
+void CargaRegistro(uint8_t byte, uint16_t instruccion) {
+  EnviaComando4(0);
+  EnviaDato16(static_cast<uint16_t>(0x0E00 | byte));
+  EnviaComando4(0);
+  EnviaDato16(instruccion);
+}
+
+}  // namespace
+
+void EnviaBit(uint16_t bit) {
+  ClockAlto();
+  MedioBit();
+  bit ? DatoAlto() : DatoBajo();
+  MedioBit();
+  ClockBajo();
+}
+
+uint8_t LeeBit() {
+  DatoBajo();
+  MedioBit();
+  ClockAlto();
+  MedioBit();
+  ClockBajo();
+  DatoAlto();
+  MedioBit();
+  return LeeDato();
+}
+
+void EnviaComando6(uint8_t comando) { EnviaBits(comando, 6); }
+
+void EnviaDato14(uint16_t dato) {
+  EnviaBit(0);
+  EnviaBits(dato, 14);
+  EnviaBit(0);
+}
+
+uint16_t LeeDato14() {
+  LeeBit();
+  uint16_t dato = 0;
+  for (int i = 0; i < 14; ++i) dato |= static_cast<uint16_t>(LeeBit() << i);
+  LeeBit();
+  return dato;
+}
+
+void EnviaComando4(uint8_t comando) { EnviaBits(comando, 4); }
+void EnviaDato16(uint16_t dato) { EnviaBits(dato, 16); }
+
+uint16_t LeeTablat() {
+  uint16_t v = 0;
+  for (int i = 0; i < 16; ++i) v |= static_cast<uint16_t>(LeeBit() << i);
+  return v;
+}
+
+uint16_t LeeTabla2() {
+  EnviaComando4(9);
+  const uint16_t primero = LeeTablat();
+  EnviaComando4(9);
+  const uint16_t segundo = LeeTablat();
+  return static_cast<uint16_t>((segundo & 0xFF00) | (primero >> 8));
+}
+
+void PonTblptr(uint32_t direccion) {
+  CargaRegistro(static_cast<uint8_t>(direccion >> 16), 0x6EF8);
+  CargaRegistro(static_cast<uint8_t>(direccion >> 8), 0x6EF7);
+  CargaRegistro(static_cast<uint8_t>(direccion), 0x6EF6);
+}
+
+void ProgramaNop(uint16_t dato) {
+  EnviaComando4(15);
+  EnviaDato16(dato);
+  DatoBajo();
+  for (int i = 0; i < 3; ++i) {
+    ClockAlto();
+    MedioBit();
+    ClockBajo();
+    MedioBit();
+  }
+  ClockAlto();
+  MedioBit();
+  EsperaMs(RetardoPgm);
+  ClockBajo();
+  MedioBit();
+  ClockAlto();
+  MedioBit();
+  EnviaDato16(0);
+  ClockBajo();
+}
