@@ -12,10 +12,8 @@ uint8_t MedioBitUs = 0;
 bool VppAntesVdd = false;
 std::function<void(uint32_t)> IndicadorVdd;
 
-// Weak, so that the device record and the operation runner can own the
-// definitions; a program without them still links with these.
-[[gnu::weak]] bool Zocalo2 = false;
-[[gnu::weak]] uint8_t ClaseDispositivo = 255;
+// Weak, so that the operation runner can own the definitions; a program
+// without it (the tests, the batch tools) still links with these.
 [[gnu::weak]] uint32_t TipoAccion = 0;
 [[gnu::weak]] uint8_t ResultadoAccion = 0;
 

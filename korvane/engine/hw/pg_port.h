@@ -10,6 +10,8 @@
 #include <functional>
 #include <string>
 
+#include "pg_pic.h"
+
 // Last values written to the port registers (the registers are written
 // whole and never read back): SombraBase for the register at AddrB,
 // SombraOtro for every line at another address.
@@ -24,11 +26,10 @@ extern uint8_t MedioBitUs;
 // Enter programming mode with Vdd off first and on after Vpp.
 extern bool VppAntesVdd;
 
-// State of the running operation that the pin driver reads. The device
-// record and the operation runner own them; they are declared here so that
-// the link does not depend on those units.
-extern bool Zocalo2;               // the selected device sits on the second Vpp line
-extern uint8_t ClaseDispositivo;   // 0 flash PIC, 1 EPROM PIC, 2 I2C EEPROM, 255 none
+// State of the running operation that the pin driver reads: Zocalo2 and
+// ClaseDispositivo come with the device record (pg_pic.h); the action code
+// and the result belong to the operation runner, declared here so that the
+// link does not depend on the window.
 extern uint32_t TipoAccion;        // 0 program, 1 read, 2 verify, 3 erase, 7 identify, 8 hardware test
 extern uint8_t ResultadoAccion;    // result of the last operation
 
