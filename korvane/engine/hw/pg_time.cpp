@@ -49,8 +49,10 @@ TReloj* relojActual = &relojMaquina;
 // Processor clock state.
 uint32_t mhz = 0;
 bool calibrado = false;
-long double usPorTick = 0;  // 1/MHz
-long double nsPorTick = 0;  // 1000/MHz
+// Counter ticks per microsecond and per nanosecond. Dividing by them (rather
+// than multiplying by 1/MHz) keeps exact halves exact for the rounding.
+long double ticksPorUs = 0;
+long double ticksPorNs = 0;
 std::string rutaCpuinfo = "/proc/cpuinfo";
 std::string rutaCpufreq = "/sys/devices/system/cpu/cpu0/cpufreq/cpuinfo_max_freq";
 
@@ -66,10 +68,10 @@ uint64_t Multiplica(uint64_t n, uint64_t factor) {
   return n > UINT64_MAX / factor ? UINT64_MAX : n * factor;
 }
 
-int64_t Convierte(uint64_t t1, uint64_t t2, const long double& factor) {
-  if (!calibrado) CalibrateCpuClock();  // sets factor
+int64_t Convierte(uint64_t t1, uint64_t t2, const long double& ticksPorUnidad) {
+  if (!calibrado) CalibrateCpuClock();  // sets the scale
   const uint64_t d = t2 >= t1 ? t2 - t1 : t1 - t2;
-  return static_cast<int64_t>(std::llround(static_cast<long double>(d) * factor));
+  return static_cast<int64_t>(std::llroundl(static_cast<long double>(d) / ticksPorUnidad));
 }
 
 }  // namespace
@@ -141,14 +143,14 @@ uint32_t CalibrateCpuClock() {
   if (mhz == 0) mhz = 1000;  // the counter is the nanosecond clock itself
 #endif
   if (mhz == 0) mhz = 1;
-  usPorTick = 1.0L / mhz;
-  nsPorTick = 1000.0L / mhz;
+  ticksPorUs = mhz;
+  ticksPorNs = mhz / 1000.0L;
   calibrado = true;
   return mhz;
 }
 
-int64_t TicksToMicroseconds(uint64_t t1, uint64_t t2) { return Convierte(t1, t2, usPorTick); }
-int64_t TicksToNanoseconds(uint64_t t1, uint64_t t2) { return Convierte(t1, t2, nsPorTick); }
+int64_t TicksToMicroseconds(uint64_t t1, uint64_t t2) { return Convierte(t1, t2, ticksPorUs); }
+int64_t TicksToNanoseconds(uint64_t t1, uint64_t t2) { return Convierte(t1, t2, ticksPorNs); }
 
 void ReiniciaRelojCpu(const char* cpuinfo, const char* cpufreq) {
   calibrado = false;
