@@ -37,9 +37,11 @@ TEST_F(Dorado, SmallBlockWrite) {
   EXPECT_EQ(placa->Recibido(), esperado);
   EXPECT_EQ(placa->Enviado(), Bytes{0x00});  // the closing reply
   EXPECT_TRUE(placa->Errores().empty());
-  EXPECT_EQ(chip.Programa.Celdas[0], 0x0123);
-  EXPECT_EQ(chip.Programa.Celdas[4], 0x2845);
-  EXPECT_EQ(chip.Programa.Celdas[5], 0x3FFF);
+  placa->Con([&] {
+    EXPECT_EQ(chip.Programa.Celdas[0], 0x0123);
+    EXPECT_EQ(chip.Programa.Celdas[4], 0x2845);
+    EXPECT_EQ(chip.Programa.Celdas[5], 0x3FFF);
+  });
   // Each sent group waits RetardoPgm x 4 ms.
   EXPECT_EQ(std::count(reloj.Esperas.begin(), reloj.Esperas.end(), 8000000u), 2);
 }
@@ -63,8 +65,10 @@ TEST_F(Dorado, AllBlankBlockWrite) {
 // '1' for three words: the reply is 23 01 FF 3F 45 28 and their XOR
 // 23^01^FF^3F^45^28 = 8F.
 TEST_F(Dorado, SmallBlockRead) {
-  chip.Programa.Celdas[0] = 0x0123;
-  chip.Programa.Celdas[2] = 0x2845;
+  placa->Con([&] {
+    chip.Programa.Celdas[0] = 0x0123;
+    chip.Programa.Celdas[2] = 0x2845;
+  });
   Orden({'>', '1', 2, 0, 0, 0, 4, 0});
   placa->LimpiaRegistro();
   uint16_t leido[3] = {};
@@ -88,7 +92,7 @@ TEST_F(Dorado, AllBlankBlockRead) {
 
 // A single word reads two bytes and the checksum byte.
 TEST_F(Dorado, SingleWordRead) {
-  chip.Datos.Celdas[0] = 0x00A5;
+  placa->Con([&] { chip.Datos.Celdas[0] = 0x00A5; });
   Orden({'>', '1', 0, 0, 0, 0, 5, 0});
   placa->LimpiaRegistro();
   uint16_t w = 0;
@@ -105,7 +109,7 @@ TEST_F(Dorado, SingleWordRead) {
 // 3F^F8 = C7.
 TEST_F(Dorado, DsPicConfigurationFrame) {
   TMemoriaPlanaFw config(64, 0xFFFF, false);
-  chip.Area(TAreaFw::Config) = &config;
+  placa->Con([&] { chip.Area(TAreaFw::Config) = &config; });
   std::vector<uint16_t> celdas(32, 0xFFFF);
   celdas[0] = 0xC100;
   celdas[4] = 0x003F;
@@ -129,8 +133,10 @@ TEST_F(Dorado, DsPicConfigurationFrame) {
   esperado.insert(esperado.end(), cierre.begin(), cierre.end());
   EXPECT_EQ(placa->Recibido(), esperado);
   EXPECT_TRUE(placa->Errores().empty());
-  EXPECT_EQ(config.Celdas[0], 0xC100);
-  EXPECT_EQ(config.Celdas[4], 0x003F);
+  placa->Con([&] {
+    EXPECT_EQ(config.Celdas[0], 0xC100);
+    EXPECT_EQ(config.Celdas[4], 0x003F);
+  });
 }
 
 }  // namespace

@@ -102,7 +102,7 @@ protected:
     placa->Inyecta({});
     ASSERT_TRUE(PreguntaVersionFirmware());
     EXPECT_EQ(DaVersionFirmware(), " v - 2.07");
-    chip.Programa.Celdas[0] = 0x1234;
+    placa->Con([&] { chip.Programa.Celdas[0] = 0x1234; });
     Orden({'>', '1', 0, 0, 0, 0, 4, 0});
     uint16_t w = 0;
     EXPECT_FALSE(LeeBloque(&w, 0, 0));

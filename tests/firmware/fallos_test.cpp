@@ -1,0 +1,232 @@
+// Injected board faults give their numbered errors; the link then closes
+// cleanly and the next operation works. Cancel in mid-transfer. The reply
+// watcher's hand-over and its level-triggered re-arming.
+#include "fw_banco.h"
+
+#include <unistd.h>
+
+#include "fw/pg_cola_principal.h"
+#include "fw/pg_hilo_com.h"
+
+namespace {
+
+class Fallos : public BancoFw {
+protected:
+  // A 14-bit program block of 40 words, every group non-blank.
+  bool Escribe40() {
+    Orden({'>', '6', 39, 0, 0, 0, 4, 0});
+    if (!EnviaPaquete(8) || !EnviaPaquete(8)) return true;
+    std::vector<uint16_t> celdas(40);
+    for (std::size_t i = 0; i < celdas.size(); ++i) celdas[i] = static_cast<uint16_t>(0x100 + i);
+    return ProgramaBloque(celdas.data(), 0, 39, 0x3FFF, true);
+  }
+  bool Lee40() {
+    Orden({'>', '1', 39, 0, 0, 0, 4, 0});
+    std::vector<uint16_t> buf(40);
+    return LeeBloque(buf.data(), 0, 39);
+  }
+};
+
+struct TCasoFallo {
+  const char* Nombre;
+  TInyeccionFw Fallo;
+  bool Lectura;
+  uint32_t Codigo;
+  uint32_t PausaMs = 0;  // until the board is done with its late reply
+};
+
+TEST_F(Fallos, EachFaultGivesItsErrorAndTheLinkRecovers) {
+  const TCasoFallo casos[] = {
+      {"silent board, write", {TFalloPlacaFw::Silencio, 0, 0, 0, 0}, false, ErrSinRespuesta},
+      {"silent board, read", {TFalloPlacaFw::Silencio, 0, 0, 0, 0}, true, ErrSinRespuesta},
+      {"bad read checksum", {TFalloPlacaFw::ChecksumLectura, 0, 0, 0, 0}, true, ErrChecksumEnlace},
+      {"verify error", {TFalloPlacaFw::Codigo, 1, 3, 0, 0}, false, ErrEscritura},
+      {"programmer error", {TFalloPlacaFw::Codigo, 200, 3, 0, 0}, false, ErrProgramador},
+      {"checksum error reply", {TFalloPlacaFw::Codigo, 255, 3, 0, 0}, false, ErrChecksumEnlace},
+      {"reply far too late", {TFalloPlacaFw::Tarde, 0, 0, 900, 0}, false, ErrSinRespuesta, 400},
+  };
+  for (const auto& c : casos) {
+    SCOPED_TRACE(c.Nombre);
+    placa->Con([&] { chip.Programa.Borra(); });
+    placa->Inyecta(c.Fallo);
+    ContextoError = {};
+    EXPECT_TRUE(c.Lectura ? Lee40() : Escribe40());
+    EXPECT_EQ(ContextoError.Codigo, c.Codigo);
+    EXPECT_EQ(ThreadCOM, nullptr);  // no watcher outlives its transfer
+    std::this_thread::sleep_for(std::chrono::milliseconds(c.PausaMs));
+    SiguienteFunciona();
+  }
+}
+
+TEST_F(Fallos, VerifyErrorAddressIsGroupTimesFourPlusFirstPlusWord) {
+  TInyeccionFw f;
+  f.Tipo = TFalloPlacaFw::Codigo;
+  f.Codigo = 1;
+  f.EnGrupo = 3;  // the board answers on the fourth group it takes
+  placa->Inyecta(f);
+  Orden({'>', '6', 39, 0, 0, 0, 4, 0});
+  ASSERT_TRUE(EnviaPaquete(8) && EnviaPaquete(8));
+  std::vector<uint16_t> celdas(40);
+  for (std::size_t i = 0; i < celdas.size(); ++i) celdas[i] = static_cast<uint16_t>(0x100 + i);
+  ASSERT_TRUE(ProgramaBloque(celdas.data(), 0x10, 0x10 + 39, 0x3FFF, true));
+  EXPECT_EQ(ContextoError.Codigo, ErrEscritura);
+  EXPECT_EQ(ContextoError.Direccion, 3u * 4 + 0x10 + 0);
+  EXPECT_EQ(ContextoError.Esperado, 0x10C);
+  EXPECT_EQ(ContextoError.Leido, static_cast<uint16_t>(~0x10C & 0xFFFF));
+}
+
+TEST_F(Fallos, AWordThatDoesNotTakeIsReportedWhereItIs) {
+  placa->Con([&] { chip.Programa.Celdas[6] = 0x0000; });  // programmed before, no erase
+  EXPECT_TRUE(Escribe40());
+  EXPECT_EQ(ContextoError.Codigo, ErrEscritura);
+  EXPECT_EQ(ContextoError.Direccion, 6u);
+  EXPECT_EQ(ContextoError.Esperado, 0x106);
+  EXPECT_EQ(ContextoError.Leido, 0x0000);
+}
+
+TEST_F(Fallos, I2cVerifyErrorAddressIsAbsolute) {
+  ClaseDispositivo = 2;
+  placa->Con([&] { chip.Programa.Celdas[0x123] = 0x0000; });
+  std::vector<uint16_t> celdas(0x200, 0x00AA);
+  Orden({'>', 'B', 0xFF, 0x01, 16, 10, 0, 0});
+  ASSERT_TRUE(EnviaPaquete(8));
+  EXPECT_TRUE(ProgramaBloque(celdas.data(), 0, 0x1FF, 0x00FF, false));
+  EXPECT_EQ(ContextoError.Codigo, ErrEscritura);
+  EXPECT_EQ(ContextoError.Direccion, 0x123u);
+}
+
+TEST_F(Fallos, ProgrammerErrorShowsTheGroupAddress) {
+  TInyeccionFw f;
+  f.Tipo = TFalloPlacaFw::Codigo;
+  f.Codigo = 200;
+  f.EnGrupo = 5;
+  placa->Inyecta(f);
+  EXPECT_TRUE(Escribe40());
+  EXPECT_EQ(ContextoError.Codigo, ErrProgramador);
+  EXPECT_EQ(ContextoError.Direccion, 5u);
+}
+
+TEST_F(Fallos, ALateReplyWithinTheWaitIsSuccess) {
+  TInyeccionFw f;
+  f.Tipo = TFalloPlacaFw::Tarde;
+  f.RetrasoMs = 200;  // well inside 255 x 50 ms (0.64 s on the fast clock)
+  placa->Inyecta(f);
+  EXPECT_FALSE(Escribe40());
+  EXPECT_EQ(ContextoError.Codigo, 0u);
+}
+
+TEST_F(Fallos, AnyOtherClosingReplyIsSuccess) {
+  placa->Con([&] { placa->CodigoFinal = 0x77; });
+  EXPECT_FALSE(Escribe40());
+}
+
+TEST_F(Fallos, DisconnectInMidBlockFailsAtOnceWithError28) {
+  TInyeccionFw f;
+  f.Tipo = TFalloPlacaFw::Desconecta;
+  f.TrasBytes = 100;
+  placa->Inyecta(f);
+  const auto t0 = std::chrono::steady_clock::now();
+  EXPECT_TRUE(Escribe40());
+  EXPECT_EQ(ContextoError.Codigo, ErrSinRespuesta);
+  // The send fails at once: no 255 x 50 ms wait for a reply that cannot come.
+  EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(400));
+  NuevaPlaca();
+  SiguienteFunciona();
+}
+
+TEST_F(Fallos, DisconnectInMidReadFailsWithError28) {
+  placa->Desconecta();
+  EXPECT_TRUE(Lee40());
+  EXPECT_EQ(ContextoError.Codigo, ErrSinRespuesta);
+  NuevaPlaca();
+  SiguienteFunciona();
+}
+
+TEST_F(Fallos, CancelInMidWriteReopensResetsAndReports22) {
+  ventana.AlBombear = [](uint32_t n) {
+    if (n == 4) Cancelado = true;
+  };
+  const uint32_t reinicios = placa->Reinicios();
+  EXPECT_TRUE(Escribe40());
+  EXPECT_EQ(ContextoError.Codigo, ErrCancelado);
+  EXPECT_TRUE(PuertoFw().Abierto());
+  EXPECT_EQ(PuertoFw().Dispositivo(), placa->Dispositivo());
+  EXPECT_EQ(ThreadCOM, nullptr);
+  // Error 22 adds no log line.
+  EXPECT_TRUE(ventana.Lineas.empty());
+  for (int i = 0; i < 100 && placa->Reinicios() < reinicios + 2; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  EXPECT_GE(placa->Reinicios(), reinicios + 2);  // the reopen's purge and the reset
+  EXPECT_LT(placa->GruposRecibidos(), 10u);
+  ventana.AlBombear = nullptr;
+  Cancelado = false;
+  placa->Con([&] { chip.Programa.Borra(); });
+  EXPECT_FALSE(Escribe40());  // the link works on without the user reopening it
+}
+
+TEST_F(Fallos, CancelInMidReadReports22) {
+  ventana.AlBombear = [](uint32_t n) {
+    if (n == 10) Cancelado = true;
+  };
+  EXPECT_TRUE(Lee40());
+  EXPECT_EQ(ContextoError.Codigo, ErrCancelado);
+  EXPECT_TRUE(PuertoFw().Abierto());
+  ventana.AlBombear = nullptr;
+  Cancelado = false;
+  EXPECT_FALSE(Lee40());
+}
+
+// The watcher hands over on the main thread, and after each progress byte
+// it is re-armed: later groups do not wait for a byte that is not coming.
+TEST_F(Fallos, ProgressBytesDoNotStallLaterGroups) {
+  placa->ProgresoCada(3);
+  std::vector<uint16_t> celdas(400);
+  for (std::size_t i = 0; i < celdas.size(); ++i) celdas[i] = static_cast<uint16_t>(i);
+  Orden({'>', 'M', 0x8F, 0x01, 0, 0, 0, 0});
+  ASSERT_TRUE(EnviaPaquete(8));
+  const auto t0 = std::chrono::steady_clock::now();
+  ASSERT_FALSE(ProgramaBloque(celdas.data(), 0, 399, 0x0FFF, true)) << ContextoError.Codigo;
+  // A read after every group would cost the 150 ms read time-out 100 times.
+  EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(3));
+  EXPECT_EQ(placa->GruposRecibidos(), 100u);
+  placa->Con([&] {
+    for (std::size_t i = 0; i < celdas.size(); ++i) EXPECT_EQ(chip.Programa.Celdas[i], celdas[i] & 0x3FFF);
+  });
+}
+
+TEST(HiloCom, HandsOverOnTheMainThreadAndRearms) {
+  int par[2];
+  ASSERT_EQ(pipe(par), 0);
+  {
+    TCommThread hilo(par[0]);
+    EXPECT_EQ(hilo.Respuesta(), 0);
+    ASSERT_EQ(write(par[1], "x", 1), 1);
+    for (int i = 0; i < 1000 && !hilo.Respuesta(); ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      AtiendeColaPrincipal();
+    }
+    ASSERT_EQ(hilo.Respuesta(), 1);
+    EXPECT_TRUE(hilo.EntregaEnPrincipal());
+    // Still waiting: re-arming reports again at once.
+    hilo.Rearma();
+    for (int i = 0; i < 1000 && !hilo.Respuesta(); ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      AtiendeColaPrincipal();
+    }
+    EXPECT_EQ(hilo.Respuesta(), 1);
+    char c;
+    ASSERT_EQ(read(par[0], &c, 1), 1);
+    hilo.Rearma();
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    AtiendeColaPrincipal();
+    EXPECT_EQ(hilo.Respuesta(), 0);  // nothing waiting: no report
+    // A hand-over still queued when the watcher ends does no harm.
+    ASSERT_EQ(write(par[1], "y", 1), 1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  AtiendeColaPrincipal();
+  close(par[0]);
+  close(par[1]);
+}
+
+}  // namespace

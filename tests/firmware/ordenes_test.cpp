@@ -1,0 +1,183 @@
+// Every command letter's reply shape, block reads through the board's
+// memories, the block-write rules (blank groups, I2C, long skips, reply
+// addresses) and the version query.
+#include "fw_banco.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+class Ordenes : public BancoFw {};
+
+struct TFormaRespuesta {
+  char Letra;
+  std::size_t Bytes;  // bytes of the reply
+};
+
+TEST_F(Ordenes, EveryCommandAnswersWithItsShape) {
+  placa->Con([&] { chip.Id14 = 0x1234; });
+  const TFormaRespuesta formas[] = {{'0', 6}, {'4', 3}, {'5', 3}, {'C', 3}, {'H', 15}, {'Y', 2}};
+  for (const auto& f : formas) {
+    SCOPED_TRACE(f.Letra);
+    Orden({'>', static_cast<uint8_t>(f.Letra), 0x39, 0, 0, 0, 0, 0});
+    ASSERT_TRUE(EnviaPaquete(8));
+    ASSERT_TRUE(LeeRespuesta(f.Bytes));
+    EXPECT_FALSE(PuertoFw().HayDatos(20)) << "more bytes than the command's reply";
+    switch (f.Letra) {
+      case '0': EXPECT_EQ(std::string(reinterpret_cast<char*>(BufferRx), 6), "Ok2.07"); break;
+      case '4': case '5': case 'C':
+        EXPECT_EQ(BufferRx[0], 0x34);
+        EXPECT_EQ(BufferRx[1], 0x12);
+        EXPECT_EQ(BufferRx[2], 0x34 ^ 0x12);
+        break;
+      case 'H': {
+        uint8_t x = 0;
+        for (int i = 0; i < 14; ++i) x ^= BufferRx[i];
+        EXPECT_EQ(BufferRx[14], x);
+        break;
+      }
+      case 'Y': EXPECT_EQ(BufferRx[1], 0x39); break;
+    }
+  }
+  // 'Z' stops the pin test and is not answered.
+  Orden({'>', 'Z', 0, 0, 0, 0, 0, 0});
+  ASSERT_TRUE(EnviaPaquete(8));
+  EXPECT_FALSE(PuertoFw().HayDatos(50));
+  EXPECT_TRUE(placa->Errores().empty());
+}
+
+struct TLectura {
+  Bytes Orden;
+  TAreaFw Area;
+  uint32_t Celda;     // first cell the command reads
+  uint32_t Palabras;  // words on the wire
+};
+
+TEST_F(Ordenes, BlockReadsOfEveryReadCommand) {
+  placa->Con([&] {
+    for (TMemoriaPlanaFw* m : {&chip.Programa, &chip.Datos, &chip.Config, &chip.Id, &chip.Ejecutivo})
+      for (std::size_t i = 0; i < m->Celdas.size(); ++i) m->Celdas[i] = static_cast<uint16_t>(i * 7 + 1);
+  });
+  const TLectura lecturas[] = {
+      {{'>', '1', 9, 0, 0, 0, 4, 0}, TAreaFw::Programa, 0, 10},
+      {{'>', '1', 0, 0, 7, 0, 4, 1}, TAreaFw::Config, 7, 1},
+      {{'>', '1', 63, 0, 0, 0, 5, 0}, TAreaFw::Datos, 0, 64},
+      {{'>', '2', 15, 0, 0, 0, 0, 0}, TAreaFw::Datos, 0, 16},
+      {{'>', '3', 5, 0, 0x00, 0x01, 0x00, 0}, TAreaFw::Programa, 0x100, 6},
+      {{'>', '3', 7, 0, 0x20, 0x00, 0x00, 0}, TAreaFw::Id, 0, 8},
+      {{'>', 'L', 3, 0, 0x04, 0, 0, 1}, TAreaFw::Id, 0, 4},
+      {{'>', 'E', 1, 0, 0x00, 0x00, 0x40, 0}, TAreaFw::Programa, 0x40, 16},
+      {{'>', 'E', 0, 0, 0x80, 0x00, 0x00, 0}, TAreaFw::Ejecutivo, 0, 8},
+      {{'>', 'G', 0, 0, 0, 0, 0, 0}, TAreaFw::Config, 0, 28},
+  };
+  for (const auto& l : lecturas) {
+    SCOPED_TRACE(std::string(1, static_cast<char>(l.Orden[1])) + " " + std::to_string(l.Palabras));
+    Orden(l.Orden);
+    std::vector<uint16_t> buf(l.Palabras, 0xBEEF);
+    ASSERT_FALSE(LeeBloque(buf.data(), 100, 100 + l.Palabras - 1));
+    placa->Con([&] {
+      TMemoriaFw* m = chip.Area(l.Area);
+      for (uint32_t i = 0; i < l.Palabras; ++i) EXPECT_EQ(buf[i], m->Lee(l.Celda + i)) << i;
+    });
+    EXPECT_FALSE(PuertoFw().HayDatos(0));
+  }
+}
+
+TEST_F(Ordenes, I2cReadAcknowledgesThenSendsTheBlock) {
+  ClaseDispositivo = 2;
+  placa->Con([&] {
+    for (int i = 0; i < 16; ++i) chip.Programa.Celdas[i] = static_cast<uint16_t>(0xA0 + i);
+  });
+  Orden({'>', 'A', 15, 0, 0, 0, 0, 0});
+  ASSERT_TRUE(EnviaPaquete(8));
+  ASSERT_TRUE(LeeRespuesta(1));
+  EXPECT_EQ(BufferRx[0], 1);
+  // The block follows without a second command: read it as LeeBloque's
+  // words and checksum.
+  uint16_t w[16];
+  uint8_t x = 0;
+  for (auto& v : w) {
+    ASSERT_TRUE(LeeRespuesta(2));
+    v = static_cast<uint16_t>(BufferRx[0] | BufferRx[1] << 8);
+    x ^= BufferRx[0] ^ BufferRx[1];
+  }
+  ASSERT_TRUE(LeeRespuesta(1));
+  EXPECT_EQ(BufferRx[0], x);
+  EXPECT_EQ(w[15], 0xAF);
+  placa->Con([&] { chip.Ack = false; });
+  Orden({'>', 'A', 15, 0, 0, 0, 0, 0});
+  ASSERT_TRUE(EnviaPaquete(8));
+  ASSERT_TRUE(LeeRespuesta(1));
+  EXPECT_EQ(BufferRx[0], 0);
+}
+
+TEST_F(Ordenes, I2cBlockWriteSendsEveryGroupBlankOrNot) {
+  ClaseDispositivo = 2;
+  std::vector<uint16_t> celdas(64, 0x00FF);
+  celdas[10] = 0x0055;
+  Orden({'>', 'B', 63, 0, 16, 10, 0, 0});
+  ASSERT_TRUE(EnviaPaquete(8));
+  ASSERT_FALSE(ProgramaBloque(celdas.data(), 0, 63, 0x00FF, false));
+  EXPECT_EQ(placa->GruposRecibidos(), 16u);
+  placa->Con([&] { EXPECT_EQ(chip.Programa.Celdas[10], 0x0055); });
+  EXPECT_TRUE(placa->Errores().empty());
+}
+
+TEST_F(Ordenes, BlankGroupsAreSkippedAndTheRestLandsWhereItBelongs) {
+  std::vector<uint16_t> celdas(100, 0x3FFF);
+  celdas[0] = 0x0001;
+  celdas[51] = 0x0002;
+  celdas[99] = 0x0003;
+  Orden({'>', '6', 99, 0, 0, 0, 4, 0});
+  ASSERT_TRUE(EnviaPaquete(8));
+  ASSERT_TRUE(EnviaPaquete(8));  // the second packet: the board only counts it
+  ASSERT_FALSE(ProgramaBloque(celdas.data(), 0, 99, 0x3FFF, true));
+  EXPECT_EQ(placa->GruposRecibidos(), 3u);
+  placa->Con([&] {
+    for (std::size_t i = 0; i < 100; ++i) EXPECT_EQ(chip.Programa.Celdas[i], celdas[i]) << i;
+  });
+  EXPECT_TRUE(placa->Errores().empty());
+}
+
+TEST_F(Ordenes, MoreThan1024SkippedGroupsAddOneLongWait) {
+  std::vector<uint16_t> celdas(4 * 1100, 0x3FFF);
+  celdas[4 * 1030] = 0x0000;  // after 1030 skipped groups
+  celdas[4 * 1031] = 0x0000;  // right after: no extra wait
+  Orden({'>', 'M', 0x33, 0x11, 0, 0, 0, 0});
+  ASSERT_TRUE(EnviaPaquete(8));
+  reloj.Esperas.clear();
+  ASSERT_FALSE(ProgramaBloque(celdas.data(), 0, 4 * 1100 - 1, 0x3FFF, true));
+  EXPECT_EQ(std::count(reloj.Esperas.begin(), reloj.Esperas.end(), 15000000u), 1);
+  EXPECT_EQ(placa->GruposRecibidos(), 2u);
+}
+
+TEST_F(Ordenes, DsPicRowsSkipBlankAndLandAtTheirAddress) {
+  TMemoriaPlanaFw programa(0x1000, 0xFFFF, false);
+  placa->Con([&] { chip.Area(TAreaFw::Programa) = &programa; });
+  std::vector<uint16_t> celdas(3 * 64);
+  for (std::size_t i = 0; i < celdas.size(); ++i) celdas[i] = i % 2 ? 0x00FF : 0xFFFF;
+  celdas[64 * 2 + 2] = 0x1234;  // row 2, instruction 1
+  celdas[64 * 2 + 3] = 0x0056;
+  Orden({'>', 'I', 2, 0, 0, 0, 0, 0});
+  ASSERT_FALSE(ProgramaBloque24(celdas.data(), 0x000100, 2, Area24Programa));
+  EXPECT_EQ(placa->GruposRecibidos(), 1u);
+  placa->Con([&] {
+    EXPECT_EQ(programa.Celdas[0x100 + 128 + 2], 0x1234);
+    EXPECT_EQ(programa.Celdas[0x100 + 128 + 3], 0x0056);
+  });
+  EXPECT_TRUE(placa->Errores().empty());
+}
+
+TEST_F(Ordenes, VersionQuery) {
+  ASSERT_TRUE(PreguntaVersionFirmware());
+  EXPECT_EQ(DaVersionFirmware(), " v - 2.07");
+  TInyeccionFw f;
+  f.Tipo = TFalloPlacaFw::Silencio;
+  placa->Inyecta(f);
+  EXPECT_FALSE(PreguntaVersionFirmware());
+  EXPECT_EQ(ContextoError.Codigo, ErrSinRespuesta);
+  CierraSerieFw();
+  EXPECT_EQ(DaVersionFirmware(), "");
+}
+
+}  // namespace
