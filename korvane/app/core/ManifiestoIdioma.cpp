@@ -1,0 +1,72 @@
+// Section "pg_err*" keys added for the Linux port (not used elsewhere):
+//   "52*"  a file cannot be opened for reading; the file name and the
+//          system's reason follow the text.
+//   "53*"  a file cannot be created or written; name and reason follow;
+//          the old file was kept.
+//   "54*"  the part cannot be erased electrically (EPROM).
+// Keys "40*" to "51*" already carry other messages (serial-port set-up,
+// hardware check, EPROM on the firmware programmer, BIN size question,
+// dsPIC executive question, calibration questions). Still unused numbers
+// of "pg_err*": 5, 19, 20, 21, 24, 27 and 55 on.
+#include "ManifiestoIdioma.h"
+
+#include <string>
+
+namespace {
+
+std::vector<TClaveIdioma> Construye() {
+  auto numero = [](int n) { return std::to_string(n) + "*"; };
+
+  std::vector<TClaveIdioma> m = {
+      // Main window and operation window.
+      {"Main*", "***", 2},
+      {"Menus*", "MainMenu*", 6},
+      {"Menus*", "M0*", 7},
+      {"Menus*", "M1*", 2},
+      {"Menus*", "M2*", 6},
+      {"Menus*", "H2*", 4},
+      {"Menus*", "M3*", 2},
+      {"Menus*", "M5*", 2},
+      {"Menus*", "B0*", 4},
+      {"Menus*", "H0*", 8},
+      {"Menus*", "MM*", 3},
+      {"Acciones*", "***", 4},
+      // Dialogs.
+      {"pg_ConfigSoft*", "***", 8},
+      {"pg_llenar*", "***", 7},
+      {"pg_buscar*", "***", 4},
+      {"pg_about*", "***1", 9},
+      {"pg_about*", "***2", 0},
+      {"pg_about*", "***3", 0},
+      {"pg_params*", "****", 2},
+      {"pg_params*", "Tex*", kBloqueLibre},
+      {"pg_GuardarComo*", "***", 3},
+      // Configuration editor of the 16F6xx, also read by identification.
+      {"Conf_fc16F6xx*", "***", 2},
+      {"Conf_fc16F6xx*", "**1", 0},
+      // Hardware profile editor.
+      {"pg_ConfigHardw*", "***", 8},
+      {"pg_ConfigHardw*", "**b", 6},
+      {"pg_ConfigHardw*", "**g", 0},
+      {"pg_ConfigHardw*", "**e", 0},
+      // Messages.
+      {"pg_err*", "msg1*", 0},
+      {"pg_err*", "msg3*", 0},
+      {"pg_err*", "Err1*", 0},
+  };
+  // "Entorno*": TextosEntorno "0*".."25*", TextosZona "100*".."110*".
+  for (int k = 0; k <= 25; ++k) m.push_back({"Entorno*", numero(k), 0});
+  for (int k = 100; k <= 110; ++k) m.push_back({"Entorno*", numero(k), 0});
+  // "pg_err*" messages by number.
+  for (int k : {0, 1, 2, 3, 4, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 22, 23, 25, 26, 28, 29, 30})
+    m.push_back({"pg_err*", numero(k), 0});
+  for (int k = 31; k <= 54; ++k) m.push_back({"pg_err*", numero(k), 0});
+  return m;
+}
+
+}  // namespace
+
+const std::vector<TClaveIdioma>& ManifiestoIdioma() {
+  static const std::vector<TClaveIdioma> manifiesto = Construye();
+  return manifiesto;
+}
