@@ -16,13 +16,7 @@ struct Banco {
   TEeprom24Sim chip;
   TMaestroI2CSim bus;
 
-  // Control and address bytes of a write to `dir`; false at the first NACK.
-  bool Direccion(uint32_t dir) {
-    const auto& m = chip.Modelo();
-    bus.Start();
-    if (m.BytesDireccion == 2) return bus.Envia(0xA0) && bus.Envia(dir >> 8) && bus.Envia(dir & 0xFF);
-    return bus.Envia(static_cast<uint8_t>(0xA0 | ((dir >> 8) << 1))) && bus.Envia(dir & 0xFF);
-  }
+  bool Direccion(uint32_t dir) { return bus.Direcciona(dir, chip.Modelo().BytesDireccion == 2); }
   bool Escribe(uint32_t dir, const std::vector<uint8_t>& datos) {
     if (!Direccion(dir)) return false;
     for (uint8_t b : datos)

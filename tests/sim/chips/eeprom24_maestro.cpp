@@ -72,3 +72,21 @@ void TMaestroI2CSim::Espera(uint64_t ns) {
   t_ += ns;
   chip_.Lineas(t_, l_);
 }
+
+namespace {
+uint8_t Control(uint32_t direccion, bool dosBytes) {
+  return static_cast<uint8_t>(dosBytes ? 0xA0 : 0xA0 | ((direccion >> 8) & 7) << 1);
+}
+}  // namespace
+
+bool TMaestroI2CSim::Direcciona(uint32_t direccion, bool dosBytes) {
+  Start();
+  if (!Envia(Control(direccion, dosBytes))) return false;
+  if (dosBytes && !Envia(static_cast<uint8_t>(direccion >> 8))) return false;
+  return Envia(static_cast<uint8_t>(direccion));
+}
+
+bool TMaestroI2CSim::EmpiezaLectura(uint32_t direccion, bool dosBytes) {
+  Start();
+  return Envia(Control(direccion, dosBytes) | 1);
+}

@@ -23,6 +23,12 @@ public:
   bool Envia(uint8_t b);
   // Reads a byte and answers with ACK (ack) or NACK.
   uint8_t Lee(bool ack);
+  // START, write control byte and address (two bytes high first, or one
+  // with address bits 8-10 as the control byte's block bits); false at the
+  // first byte not acknowledged.
+  bool Direcciona(uint32_t direccion, bool dosBytes);
+  // Repeated START and the read control byte of `direccion`'s block.
+  bool EmpiezaLectura(uint32_t direccion, bool dosBytes);
   // Lets time pass with the bus idle.
   void Espera(uint64_t ns);
 

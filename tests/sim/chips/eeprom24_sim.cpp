@@ -67,7 +67,7 @@ void TEeprom24Sim::Anota(uint8_t valor, bool ack, bool delChip) {
 }
 
 void TEeprom24Sim::Lineas(uint64_t tNs, const TLineasSim& lineas) {
-  const bool alimentado = SiempreAlimentado || lineas.Vdd;
+  const bool alimentado = lineas.Vdd;
   if (alimentado != alimentado_) {
     alimentado_ = alimentado;
     // Power-up (or loss of power) clears the bus logic and the counter.

@@ -60,8 +60,6 @@ public:
   const std::vector<uint8_t>& Memoria() const { return mem_; }
 
   // ---- Wiring and faults ----
-  // Powered without the Vdd line (an adapter that feeds the socket itself).
-  bool SiempreAlimentado = false;
   // Levels of the chip-select pins A2..A0 (bits 2..0).
   uint8_t PinesDireccion = 0;
   // 24C01..08 that compare the control bits not used for blocks with their
