@@ -34,7 +34,7 @@ extern std::string ADDR_USB_COM;   // serial port of the firmware programmer ("C
 extern std::string ADDR_USB_;      // USB instance, "Ind.#" + digit
 extern std::string VidPid;         // "vid_04d8&pid_52" + the profile's two "pid" characters
 extern std::string PerfilHardware; // name of the loaded profile, empty when none
-extern std::string DirAplicacion;  // program folder, with a trailing '/'
+extern std::string DirAplicacion;  // program folder, with a trailing '/' (set at start-up)
 // Device node of the pin-level port of this profile, when it is not the usual
 // one (/dev/parportN for LPTn+1, /dev/ttySN for COMn+1): a USB-serial adapter
 // such as /dev/ttyUSB0, or a PCI parallel card. Empty = the usual node.
@@ -54,20 +54,25 @@ TTipoEnlace TipoEnlace();
 void PonPinesPorDefecto(uint16_t addrB = 0x378);
 
 // --- Profile files -------------------------------------------------------------
-// Profiles live in DirAplicacion + "Hardware/" + name + ".prf". A name is
-// trimmed of blanks; one that would leave the folder ('/', '\\', "..") or
-// is empty gives an empty path and nothing is read or written.
+// Profiles are the ini files "Hardware/<name>.prf" of the program folder,
+// read and written through the settings store (so an installed, read-only
+// program folder gets the user's copies in the configuration folder, and
+// those win). A name is trimmed of blanks and of a ".prf" extension; one
+// that would leave the folder ('/', '\\', "..") or is empty is no name.
+
+// "Hardware/<name>.prf", relative to the program folder; "" for no name.
 std::string RutaPerfil(const std::string& nombre);
 // Reads a profile into the pin configuration and the link variables; every
 // missing key takes its default. Returns false when the file does not exist
 // (the defaults are then in place all the same).
 bool LeePerfilHardware(const std::string& nombre);
-// Writes the pin configuration and the link variables; nothing without a
-// valid name. Returns false when nothing could be written.
+// Writes the pin configuration and the link variables (a firmware link
+// always switches Vdd and MCLR). Nothing without a name. False when the
+// file could not be written.
 bool GuardaPerfilHardware(const std::string& nombre);
-// Names of the profiles in the profile folder, sorted.
+// Names of the profiles, sorted.
 std::vector<std::string> ListaPerfilesHardware();
-// Removes a profile file; false when there was none to remove.
+// Removes a profile file; false when it could not be removed.
 bool BorraPerfilHardware(const std::string& nombre);
 
 // The settings helpers the profile format depends on.
