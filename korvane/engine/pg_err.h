@@ -34,6 +34,10 @@ enum TCodigoError : uint32_t {
   ErrProgramador = 25,     // programmer reported an error: "29*"
   ErrChecksumEnlace = 27,  // firmware-link checksum wrong: "30*"
   ErrSinRespuesta = 28,    // firmware programmer not answering: "23*"
+  // File-system failures: the file routines show the message themselves
+  // (key, file name and the system's reason); MuestraError only logs them.
+  ErrArchivoLectura = 40,    // a file cannot be opened or read: "40*"
+  ErrArchivoEscritura = 41,  // a file cannot be created or written: "41*"
 };
 
 // Name of the file being read or written, for the HEX messages.

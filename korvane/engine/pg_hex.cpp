@@ -1,0 +1,299 @@
+// Intel HEX files of the PIC and dsPIC images: where each file byte lives
+// in the buffer set for every family, the loader and the writer.
+#include "pg_hex.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "pg_err.h"
+#include "pg_pic.h"
+
+namespace {
+
+TEjecutivoConDatos consultaEjecutivo;
+
+// Configuration memory that holds no cell of the buffer set (reserved
+// words, device IDs, calibration and test words): files read back from a
+// chip or written by other tools may carry it, and it is dropped.
+// Mid-range parts: the 256 words from the ID locations (0x2000-0x20FF).
+constexpr int64_t Reservada14Tam = 0x100;
+// PIC18: ID, configuration and device ID bytes, 0x200000-0x3FFFFF.
+constexpr int64_t Reservada18Ini = 0x200000, Reservada18Fin = 0x3FFFFF;
+// dsPIC30: executive, unit ID, configuration and device ID words, 0x800000
+// upwards.
+constexpr int64_t Reservada30Ini = 0x800000, Reservada30Fin = 0xFFFFFF;
+
+// Puts one file byte into the low (mitad 0) or high half of a cell. A cell
+// past the area's storage is dropped.
+template <std::size_t N>
+void Pon(std::array<uint16_t, N>& area, int64_t celda, unsigned mitad, uint8_t byte) {
+  if (celda < 0 || celda >= static_cast<int64_t>(N)) return;
+  uint16_t& c = area[static_cast<std::size_t>(celda)];
+  c = mitad ? static_cast<uint16_t>((c & 0x00FF) | byte << 8) : static_cast<uint16_t>((c & 0xFF00) | byte);
+}
+
+// PIC18 data EEPROM bytes wait for the end of the file: toolchains write one
+// byte per location at 0xF00000 + n, while older saves of this program put
+// each location in two bytes (data, then 00). Which layout a file uses shows
+// only once all its EEPROM bytes are known.
+class TEepromPic18 {
+public:
+  void Prepara(const TPic& pic) {
+    base_ = 2 * static_cast<int64_t>(pic.EeIni);
+    tam_ = pic.EeTam;
+    bytes_.assign(2u * tam_, -1);
+    hay_ = false;
+    maxOffset_ = 0;
+    lineaFuera_ = 0;
+    imparesCero_ = true;
+    hayImpar_ = false;
+    hayParNoCero_ = false;
+    alineado_ = true;
+  }
+  bool Contiene(int64_t f) const { return tam_ > 0 && EnRango(f, base_, base_ + 2 * tam_ - 1); }
+  // Notes whether a record at file address `f` of `n` bytes that reaches
+  // into the EEPROM keeps to whole cell pairs.
+  void Registro(int64_t f, unsigned n) {
+    if ((Contiene(f) || Contiene(f + n - 1)) && ((f & 1) || (n & 1))) alineado_ = false;
+  }
+  void Guarda(int64_t f, uint8_t byte) {
+    const auto o = static_cast<std::size_t>(f - base_);
+    bytes_[o] = byte;
+    hay_ = true;
+    maxOffset_ = std::max(maxOffset_, o);
+    if (o >= tam_ && lineaFuera_ == 0) {
+      lineaFuera_ = ContextoError.LineaHex;
+      direccionFuera_ = static_cast<uint32_t>(f);
+    }
+    if (o & 1) {
+      hayImpar_ = true;
+      if (byte != 0) imparesCero_ = false;
+    } else if (byte != 0) {
+      hayParNoCero_ = true;
+    }
+  }
+  // Places the bytes; 0, or error 9 when the one-byte layout is too long
+  // for the device.
+  uint8_t Coloca(std::array<uint16_t, TamDatos>& datos) {
+    if (!hay_) return 0;
+    const bool dosBytes =
+        hayImpar_ && imparesCero_ && alineado_ && (maxOffset_ >= tam_ || hayParNoCero_);
+    if (!dosBytes && maxOffset_ >= tam_) {
+      ContextoError.LineaHex = lineaFuera_;
+      ContextoError.Direccion = direccionFuera_;
+      return static_cast<uint8_t>(MuestraError(ContextoError, ErrHexDireccion));
+    }
+    for (std::size_t o = 0; o < bytes_.size(); ++o) {
+      if (bytes_[o] < 0) continue;
+      const auto b = static_cast<uint8_t>(bytes_[o]);
+      if (dosBytes)
+        Pon(datos, static_cast<int64_t>(o / 2), o & 1, b);
+      else if (o < datos.size())
+        datos[o] = b;
+    }
+    return 0;
+  }
+
+private:
+  int64_t base_ = 0;
+  std::size_t tam_ = 0;
+  std::vector<int16_t> bytes_;
+  bool hay_ = false;
+  std::size_t maxOffset_ = 0;
+  uint16_t lineaFuera_ = 0;
+  uint32_t direccionFuera_ = 0;
+  bool imparesCero_ = true, hayImpar_ = false, hayParNoCero_ = false, alineado_ = true;
+};
+
+// The address map of the selected family: every file byte by its own
+// address.
+class TMapaHex {
+public:
+  TMapaHex(const TPic& pic, TBuffers& b) : p_(pic), b_(b) {
+    if (p_.Familia == 18) ee18_.Prepara(p_);
+  }
+
+  uint8_t Registro(const TLineaHex& linea, uint64_t direccion) {
+    if (p_.Familia == 18) ee18_.Registro(static_cast<int64_t>(direccion), linea.Longitud);
+    for (uint8_t i = 0; i < linea.Longitud; ++i) {
+      const auto f = static_cast<int64_t>(direccion + i);
+      if (!Byte(f, linea.Datos[i])) {
+        ContextoError.Direccion = static_cast<uint32_t>(f);
+        return static_cast<uint8_t>(MuestraError(ContextoError, ErrHexDireccion));
+      }
+    }
+    return 0;
+  }
+
+  uint8_t Termina() { return p_.Familia == 18 ? ee18_.Coloca(b_.Datos) : 0; }
+
+private:
+  // Places (or drops) the byte at file address f; false when the address
+  // belongs to no area of the device.
+  bool Byte(int64_t f, uint8_t v) {
+    switch (p_.Familia) {
+      case 10:
+      case 16: return Byte14(f, v);
+      case 18: return Byte18(f, v);
+      case 30: return Byte30(f, v);
+      default: return false;
+    }
+  }
+
+  // 12- and 14-bit cores: word addresses.
+  bool Byte14(int64_t f, uint8_t v) {
+    const int64_t m = f / 2;
+    const unsigned h = f & 1;
+    if (EnRango(m, p_.ProgIni, p_.ProgFin)) Pon(b_.Prog, m - p_.ProgIni, h, v);
+    else if (p_.IdNum && EnRango(m, p_.IdIni, p_.IdFin)) Pon(b_.Id, m - p_.IdIni, h, v);
+    else if (p_.EeTam && EnRango(m, p_.EeIni, p_.EeFin)) Pon(b_.Datos, m - p_.EeIni, h, v);
+    else if (p_.CfgNum && EnRango(m, p_.CfgIni, p_.CfgFin)) Pon(b_.Config, m - p_.CfgIni, h, v);
+    else return EnReservada14(m);
+    return true;
+  }
+
+  bool EnReservada14(int64_t m) const {
+    if (p_.Familia == 16) return EnRango(m, p_.IdIni, p_.IdIni + Reservada14Tam - 1);
+    // Baseline: between the ID locations and the configuration word.
+    return EnRango(m, std::min(p_.IdIni, p_.CfgIni), std::max(p_.IdFin, p_.CfgFin));
+  }
+
+  // PIC18: byte addresses.
+  bool Byte18(int64_t f, uint8_t v) {
+    if (EnRango(f, p_.ProgIni, p_.ProgFin)) Pon(b_.Prog, (f - p_.ProgIni) / 2, f & 1, v);
+    else if (ee18_.Contiene(f)) ee18_.Guarda(f, v);
+    else if (p_.IdNum && EnRango(f, p_.IdIni, p_.IdFin)) Pon(b_.Id, (f - p_.IdIni) / 2, (f - p_.IdIni) & 1, v);
+    else if (p_.CfgNum && EnRango(f, p_.CfgIni, p_.CfgFin)) Pon(b_.Config, (f - p_.CfgIni) / 2, (f - p_.CfgIni) & 1, v);
+    else return EnRango(f, Reservada18Ini, Reservada18Fin);
+    return true;
+  }
+
+  // dsPIC30: word addresses; an instruction is two cells, its upper byte
+  // and a phantom zero byte in the second.
+  bool Byte30(int64_t f, uint8_t v) {
+    const int64_t m = f / 2;
+    const unsigned h = f & 1;
+    if (EnRango(m, p_.ProgIni, p_.ProgFin / 2)) Pon(b_.Prog, m - p_.ProgIni, h, v);
+    else if (p_.EeTam && EnRango(m, p_.EeIni, p_.EeFin)) Pon(b_.Datos, m - p_.EeIni, h, v);
+    else if (p_.ExecTam && EnRango(m, p_.ExecIni, p_.ExecIni + p_.ExecTam - 1)) Pon(b_.Exec, m - p_.ExecIni, h, v);
+    else if (p_.CfgNum && EnRango(m, p_.CfgIni, p_.CfgFin)) {
+      // Each configuration register takes four cells of the buffer: its
+      // four file bytes (value and phantom word) go to the first two.
+      const int64_t d = f - 2 * static_cast<int64_t>(p_.CfgIni);
+      Pon(b_.Config, 4 * (d / 4) + (d % 4) / 2, h, v);
+    } else {
+      return EnRango(m, Reservada30Ini, Reservada30Fin);
+    }
+    return true;
+  }
+
+  const TPic& p_;
+  TBuffers& b_;
+  TEepromPic18 ee18_;
+};
+
+// Restores ArchivoActual, which the messages name, when a load ends.
+class TNombreEnCurso {
+public:
+  explicit TNombreEnCurso(const std::string& nombre) : anterior_(ArchivoActual) { ArchivoActual = nombre; }
+  ~TNombreEnCurso() { ArchivoActual = anterior_; }
+  TNombreEnCurso(const TNombreEnCurso&) = delete;
+  TNombreEnCurso& operator=(const TNombreEnCurso&) = delete;
+
+private:
+  std::string anterior_;
+};
+
+}  // namespace
+
+TEjecutivoConDatos PonEjecutivoConDatos(TEjecutivoConDatos consulta) {
+  TEjecutivoConDatos anterior = std::move(consultaEjecutivo);
+  consultaEjecutivo = std::move(consulta);
+  return anterior;
+}
+
+bool EjecutivoConDatos() {
+  if (consultaEjecutivo) return consultaEjecutivo();
+  // The executive editor's rule on the image: a low word other than
+  // 0xFFFF or an upper byte other than 0xFF.
+  const auto& e = BufArchivo.Exec;
+  const std::size_t n = std::min<std::size_t>(PicActual.ExecTam, e.size());
+  for (std::size_t k = 0; k < n; ++k) {
+    if ((k & 1) == 0 ? e[k] != 0xFFFF : (e[k] & 0xFF) != 0xFF) return true;
+  }
+  return false;
+}
+
+uint8_t CargaHexTexto(std::string_view texto) {
+  LimpiaBufferB();
+  TMapaHex mapa(PicActual, BufArchivo);
+  uint8_t r = RecorreHex(texto, [&](const TLineaHex& l, uint64_t d) { return mapa.Registro(l, d); });
+  if (r == 0) r = mapa.Termina();
+  // Half a file must not pass for the file: nothing of it stays.
+  if (r) LimpiaBuffers(BufArchivo);
+  return r;
+}
+
+uint8_t CargaHex(const std::string& archivo) {
+  TNombreEnCurso nombre(archivo);
+  std::string texto;
+  if (uint8_t e = LeeArchivoEntero(archivo, texto)) {
+    LimpiaBufferB();
+    return e;
+  }
+  return CargaHexTexto(texto);
+}
+
+void GeneraHex() {
+  const TPic& p = PicActual;
+  const TBuffers& b = BufArchivo;
+  ArchivoHex.Salida.clear();
+  ContextoError.LineaHex = 0;
+  switch (p.Familia) {
+    case 10:
+    case 16:
+      EscribeZonaHex(b.Prog, static_cast<uint32_t>(p.ProgIni), p.ProgTam, false, false, false, p.ProgMask);
+      EscribeZonaHex(b.Id, static_cast<uint32_t>(p.IdIni), p.IdNum, false, false, false, p.IdMask);
+      EscribeZonaHex(b.Config, static_cast<uint32_t>(p.CfgIni), p.CfgNum, false, false, false, p.CfgMask);
+      EscribeZonaHex(b.Datos, static_cast<uint32_t>(p.EeIni), p.EeTam, false, false, false, p.EeMask);
+      break;
+    case 18:
+      EscribeZonaHex(b.Prog, 0, p.ProgTam, true, false, false, p.ProgMask);
+      EscribeExtendidaHex(0x0020);
+      EscribeZonaHex(b.Id, 0, p.IdNum, false, false, false, p.IdMask);
+      EscribeExtendidaHex(0x0030);
+      EscribeZonaHex(b.Config, 0, p.CfgNum, false, false, false, p.CfgMask);
+      // Data EEPROM the way every toolchain writes it: one byte per
+      // location from 0xF00000.
+      EscribeExtendidaHex(static_cast<uint16_t>((2 * static_cast<int64_t>(p.EeIni)) >> 16));
+      EscribeBytesHex(b.Datos, 0, p.EeTam, static_cast<uint8_t>(p.EeMask));
+      break;
+    case 30:
+      EscribeZonaHex(b.Prog, 0, p.ProgTam, true, false, true, p.ProgMask);
+      for (uint32_t k = 0; k < 7; ++k) {
+        EscribeExtendidaHex(0x01F0);
+        EscribeZonaHex(std::span(b.Config).subspan(4 * k, 2), 2 * k, 2, false, false, false, 0xFFFF);
+      }
+      if (p.EeTam != 0) {
+        EscribeExtendidaHex(0x00FF);
+        EscribeZonaHex(b.Datos, static_cast<uint32_t>(p.EeIni) % 65536, p.EeTam, false, true, false, p.EeMask);
+      }
+      if (EjecutivoConDatos()) {
+        EscribeExtendidaHex(0x0100);
+        EscribeZonaHex(b.Exec, 0, p.ExecTam, false, false, true, p.ProgMask);
+      }
+      break;
+    default:
+      break;
+  }
+  EscribeFinHex();
+}
+
+uint8_t GuardaHex(const std::string& archivo) {
+  GeneraHex();
+  const uint16_t registros = ContextoError.LineaHex;
+  const uint8_t r = GuardaArchivoEntero(archivo, ArchivoHex.Salida);
+  ContextoError.LineaHex = registros;
+  ArchivoHex.Salida = std::string();
+  return r;
+}
