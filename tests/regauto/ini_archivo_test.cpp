@@ -182,3 +182,18 @@ TEST_F(IniArchivo, ReadOnlyProgramFolderWritesToTheUsersCopy) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(IniArchivo, ReplacedFileKeepsItsPermissionsAndLinks) {
+  Escribe(raiz / "real.ini", "[A]\nx=1\n");
+  std::filesystem::permissions(raiz / "real.ini", std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  std::filesystem::create_symlink(raiz / "real.ini", programa / "Korvane.ini");
+  ASSERT_TRUE(ini.WriteString("A", "x", "2")) << ini.UltimoError();
+  EXPECT_TRUE(std::filesystem::is_symlink(programa / "Korvane.ini"));
+  EXPECT_EQ(Lee(raiz / "real.ini"), "[A]\nx=2\n");
+  EXPECT_EQ(std::filesystem::status(raiz / "real.ini").permissions(),
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+}
+
+}  // namespace

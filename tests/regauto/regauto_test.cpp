@@ -104,6 +104,9 @@ TEST_F(RegAutoTest, FileNamesResolveAgainstTheProgramFolder) {
   const Caso casos[] = {
       {"Korvane.ini", p + "Korvane.ini"},
       {"Hardware\\Mi perfil.prf", p + "Hardware/Mi perfil.prf"},
+      {"Hardware\\Korvane.prf ", p + "Hardware/Korvane.prf"},  // trailing blank dropped
+      {"a. . ", p + "a"},
+      {"dir. /x", p + "dir. /x"},  // only the file name's end
       {"a", p + "a"},
       {"/etc/korvane/x.ini", "/etc/korvane/x.ini"},
       {"$HOME/.Korvane", "/home/usuario/.Korvane"},

@@ -15,6 +15,11 @@ std::string TRegAuto::NombreExpandido() const {
   std::string n = ReplaceAll(IniFile, "$HOME", ProfileFolder());
   for (char& c : n)
     if (c == '\\') c = '/';
+  // Windows drops blanks and dots at the end of a file name, and stored
+  // names rely on it ("Hardware\" + name + ".prf " is the file name.prf).
+  const size_t barra = n.rfind('/');
+  const size_t inicio = barra == std::string::npos ? 0 : barra + 1;
+  while (n.size() > inicio && (n.back() == ' ' || n.back() == '.')) n.pop_back();
   return n;
 }
 

@@ -57,7 +57,8 @@ public:
   std::string RegPath = "Software\\Korvane";
   TStorageMedia Storage = raRegistry;
   // Ini-file name used by raIniFile: "$HOME" is replaced by the home folder,
-  // "\" by "/", and a name that is not absolute is taken relative to the
+  // "\" by "/", blanks and dots at the end of the file name are dropped (as
+  // Windows does), and a name that is not absolute is taken relative to the
   // program folder (see CarpetaPrograma.h).
   std::string IniFile;
   // Ini text used by raIniStrings, one line per item; writes change it.
