@@ -61,6 +61,8 @@ std::vector<TClaveIdioma> Construye() {
   for (int k : {0, 1, 2, 3, 4, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 22, 23, 25, 26, 28, 29, 30})
     m.push_back({"pg_err*", numero(k), 0});
   for (int k = 31; k <= 54; ++k) m.push_back({"pg_err*", numero(k), 0});
+  // "pg_port*": why a port could not be used and how to fix it (Linux).
+  for (int k = 0; k <= 11; ++k) m.push_back({"pg_port*", numero(k), 0});
   return m;
 }
 
