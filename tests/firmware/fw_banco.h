@@ -18,6 +18,9 @@
 #include "fw/pg_enlace_fw.h"
 #include "fw/pg_fw.h"
 #include "fw/pg_serie.h"
+#include "hw/pg_perfil.h"
+#include "hw/pg_port.h"
+#include "hw/pg_puertos.h"
 #include "hw/pg_time.h"
 #include "pg_entorno.h"
 #include "pg_err.h"
@@ -66,10 +69,12 @@ protected:
     ContextoError = {};
     std::memset(TPaquete, 0, sizeof TPaquete);
     placa = std::make_unique<TPlacaFw>(chip);
-    ASSERT_TRUE(AbreSerieFw(placa->Dispositivo(), true));
+    Abre();
   }
   void TearDown() override {
-    CierraSerieFw();
+    CierraPuerto(false);
+    USB_COM = false;
+    ADDR_USB_COM.clear();
     placa.reset();
     PonInterfazOperacion(nullptr);
     PonReloj(nullptr);
@@ -78,6 +83,14 @@ protected:
     ClaseDispositivo = 255;
   }
 
+  // Opens the link as an operation does, on a profile naming the board's port.
+  void Abre() {
+    USB_COM = true;
+    USB_ = false;
+    ADDR_USB_COM = placa->Dispositivo();
+    ASSERT_TRUE(AbrePuerto(AddrB, USB_COM, ADDR_USB_COM, ADDR_USB_, USB_, true));
+    ASSERT_EQ(hPuerto, PuertoFw().Fd());
+  }
   // Puts a command in TPaquete the way the families do.
   static void Orden(std::vector<uint8_t> bytes) {
     ResetProgramador();
@@ -91,17 +104,18 @@ protected:
   }
   // A fresh board after a disconnect, with the link opened on it.
   void NuevaPlaca() {
-    CierraSerieFw();
+    CierraPuerto(false);
     placa = std::make_unique<TPlacaFw>(chip);
-    ASSERT_TRUE(AbreSerieFw(placa->Dispositivo(), true));
+    Abre();
   }
   // The next operation after a failure works: ask the version, read a block.
   void SiguienteFunciona() {
-    CierraSerieFw();
-    ASSERT_TRUE(AbreSerieFw(DispositivoFw(), true));
+    CierraPuerto(false);
     placa->Inyecta({});
-    ASSERT_TRUE(PreguntaVersionFirmware());
-    EXPECT_EQ(DaVersionFirmware(), " v - 2.07");
+    Abre();
+    std::array<uint8_t, 6> r{};
+    ASSERT_EQ(IdentificaProgramadorFw(r), 0);
+    EXPECT_EQ(std::string(r.begin(), r.end()), "Ok2.07");
     placa->Con([&] { chip.Programa.Celdas[0] = 0x1234; });
     Orden({'>', '1', 0, 0, 0, 0, 4, 0});
     uint16_t w = 0;

@@ -168,16 +168,27 @@ TEST_F(Ordenes, DsPicRowsSkipBlankAndLandAtTheirAddress) {
   EXPECT_TRUE(placa->Errores().empty());
 }
 
-TEST_F(Ordenes, VersionQuery) {
-  ASSERT_TRUE(PreguntaVersionFirmware());
+TEST_F(Ordenes, HardwareCheckAsksTheBoardForItsVersion) {
+  TipoAccion = 8;
+  ventana.Lineas.clear();
+  ASSERT_TRUE(CompruebaHardware());
+  ASSERT_FALSE(ventana.Lineas.empty());
+  const std::string& ultima = ventana.Lineas.back();
+  EXPECT_EQ(ultima.substr(ultima.size() - 9), " v - 2.07");
   EXPECT_EQ(DaVersionFirmware(), " v - 2.07");
+  USB_COM = false;
+  EXPECT_EQ(DaVersionFirmware(), "");
+  USB_COM = true;
+}
+
+TEST_F(Ordenes, HardwareCheckFailsOnASilentBoard) {
   TInyeccionFw f;
   f.Tipo = TFalloPlacaFw::Silencio;
   placa->Inyecta(f);
-  EXPECT_FALSE(PreguntaVersionFirmware());
+  std::array<uint8_t, 6> r{};
+  EXPECT_EQ(IdentificaProgramadorFw(r), ErrSinRespuesta);
   EXPECT_EQ(ContextoError.Codigo, ErrSinRespuesta);
-  CierraSerieFw();
-  EXPECT_EQ(DaVersionFirmware(), "");
+  EXPECT_FALSE(CompruebaHardware());
 }
 
 }  // namespace

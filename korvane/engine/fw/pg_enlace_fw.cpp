@@ -1,5 +1,7 @@
 #include "fw/pg_enlace_fw.h"
 
+#include "fw/pg_fw.h"
+#include "hw/pg_port.h"
 #include "pg_entorno.h"
 #include "pg_idioma.h"
 
@@ -22,6 +24,10 @@ TPuertoSerie& PuertoFw() { return puertoFw; }
 const std::string& DispositivoFw() { return dispositivoFw; }
 
 bool AbreSerieFw(const std::string& dispositivo, bool muestraErrores) {
+  // The hardware check runs after the link is open; it asks the board
+  // through these (a test may have put its own in place).
+  if (!IdentificaFirmware) IdentificaFirmware = IdentificaProgramadorFw;
+  if (!VersionFirmware) VersionFirmware = DaVersionFirmware;
   dispositivoFw = dispositivo;
   if (puertoFw.Abre(dispositivo)) return true;
   const char* clave = ClaveFallo(puertoFw.Fallo());

@@ -18,6 +18,8 @@ TPuertoSerie& PuertoFw();
 // a missing, forbidden or busy device only when muestraErrores is set
 // (" " + text "37*" + " " + device and the fix), a failed setup step
 // always (device + " " + text "38*", "39*" or "41*" and the cause).
+// Also installs the firmware side of the hardware check (IdentificaFirmware,
+// VersionFirmware) where none is installed yet.
 bool AbreSerieFw(const std::string& dispositivo, bool muestraErrores);
 // Closes the link; harmless when closed.
 void CierraSerieFw();

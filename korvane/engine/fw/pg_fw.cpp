@@ -6,6 +6,8 @@
 #include "fw/pg_cola_principal.h"
 #include "fw/pg_enlace_fw.h"
 #include "fw/pg_hilo_com.h"
+#include "hw/pg_perfil.h"
+#include "hw/pg_puertos.h"
 #include "hw/pg_time.h"
 #include "pg_entorno.h"
 #include "pg_err.h"
@@ -108,9 +110,8 @@ bool LeeRespuesta(std::size_t n) {
 
 bool CancelaTransferenciaFw() {
   TerminaThreadCOM();
-  const std::string dispositivo = DispositivoFw();
-  CierraSerieFw();
-  AbreSerieFw(dispositivo, true);
+  CierraPuerto(USB_);
+  AbrePuerto(AddrB, USB_COM, ADDR_USB_COM, ADDR_USB_, USB_, true);
   ResetProgramador();
   MuestraError(ContextoError, ErrCancelado);
   return true;
@@ -294,17 +295,17 @@ bool ProgramaBloque24(const uint16_t* buffer, uint32_t direccion, uint32_t filas
 }
 
 std::string DaVersionFirmware() {
-  if (!PuertoFw().Abierto()) return {};
+  if (!USB_COM) return {};
   return " v - " + std::string(reinterpret_cast<const char*>(BufferRx + 2), 4);
 }
 
-bool PreguntaVersionFirmware() {
+uint8_t IdentificaProgramadorFw(std::array<uint8_t, 6>& respuesta) {
   ResetProgramador();
   SumaXor = 0;
   TPaquete[0] = '>';
   TPaquete[1] = '0';
-  if (!EnviaPaquete(8)) return !Falla(ErrSinRespuesta);
-  if (!LeeRespuesta(6)) return false;
-  if (BufferRx[0] != 'O' || BufferRx[1] != 'k') return !Falla(ErrHardware);
-  return true;
+  if (!EnviaPaquete(8)) return static_cast<uint8_t>(MuestraError(ContextoError, ErrSinRespuesta));
+  if (!LeeRespuesta(6)) return ErrSinRespuesta;
+  std::copy(BufferRx, BufferRx + 6, respuesta.begin());
+  return 0;
 }

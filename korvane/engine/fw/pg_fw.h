@@ -37,6 +37,7 @@
 // clears SumaXor and calls ResetProgramador before building a command.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -89,16 +90,21 @@ bool EnviaTrama24(uint8_t tipoArea);
 // EEPROM rows of 16 words, one configuration row of 7 registers).
 bool ProgramaBloque24(const uint16_t* buffer, uint32_t direccion, uint32_t filas, uint8_t tipoArea);
 
-// " v - " + the 4 version characters of the last "0" reply, on the firmware link.
+// " v - " + the 4 version characters of the last "0" reply, on the firmware
+// link (USB_COM); "" otherwise.
 std::string DaVersionFirmware();
 
-// Asks the board who it is ("0"); true when it answered "Ok". The version
-// characters stay in BufferRx[2..5] for DaVersionFirmware. A reply with
-// other first bytes is error 2; no reply is error 28.
-bool PreguntaVersionFirmware();
+// The firmware side of the hardware check: ResetProgramador, the identify
+// packet ">0", the 6-byte reply ("Ok" and 4 version characters when the
+// board is there). 0 with the reply in `respuesta` (and BufferRx), else the
+// error already reported (28: not sent or no reply). Judging the reply
+// ("Ok" or error 2) is the hardware check's business. The link installs
+// this and DaVersionFirmware as the hardware check's hooks when it opens.
+uint8_t IdentificaProgramadorFw(std::array<uint8_t, 6>& respuesta);
 
-// A cancel in mid-transfer: the link is closed and opened again, the board
-// reset, error 22 reported. Returns true (failed).
+// A cancel in mid-transfer: the link is closed and opened again with the
+// profile's values (errors shown), the board reset, error 22 reported.
+// Returns true (failed).
 bool CancelaTransferenciaFw();
 
 // Gauge of the operation window while a transfer runs: the caller sets
