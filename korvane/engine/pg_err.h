@@ -36,8 +36,8 @@ enum TCodigoError : uint32_t {
   ErrSinRespuesta = 28,    // firmware programmer not answering: "23*"
   // File-system failures: the file routines show the message themselves
   // (key, file name and the system's reason); MuestraError only logs them.
-  ErrArchivoLectura = 40,    // a file cannot be opened or read: "40*"
-  ErrArchivoEscritura = 41,  // a file cannot be created or written: "41*"
+  ErrArchivoLectura = 52,    // a file cannot be opened or read: "52*"
+  ErrArchivoEscritura = 53,  // a file cannot be created or written: "53*"
 };
 
 // Name of the file being read or written, for the HEX messages.

@@ -22,7 +22,9 @@ namespace {
 // is the wrong file, not one to read into memory.
 constexpr off_t MaxTamArchivo = 64 * 1024 * 1024;
 
-uint8_t FallaArchivo(uint32_t codigo, const char* clave, const std::string& archivo, int error) {
+// The message names the file and the system's reason; MuestraError logs it.
+uint8_t FallaArchivo(uint32_t codigo, const std::string& archivo, int error) {
+  const char* clave = codigo == ErrArchivoLectura ? "52*" : "53*";
   InterfazOperacion().Mensaje(TextoError("11*") + " " + TextoError(clave) + " " + archivo +
                               SaltoMensaje + std::strerror(error));
   return static_cast<uint8_t>(MuestraError(ContextoError, codigo));
@@ -98,11 +100,11 @@ int CreaTemporal(const std::string& destino, std::string& nombre) {
 uint8_t LeeArchivoEntero(const std::string& archivo, std::string& contenido) {
   contenido.clear();
   TDescriptor f(::open(archivo.c_str(), O_RDONLY | O_CLOEXEC));
-  if (f.Fd() < 0) return FallaArchivo(ErrArchivoLectura, "40*", archivo, errno);
+  if (f.Fd() < 0) return FallaArchivo(ErrArchivoLectura, archivo, errno);
   struct stat st;
-  if (::fstat(f.Fd(), &st) != 0) return FallaArchivo(ErrArchivoLectura, "40*", archivo, errno);
-  if (S_ISDIR(st.st_mode)) return FallaArchivo(ErrArchivoLectura, "40*", archivo, EISDIR);
-  if (st.st_size > MaxTamArchivo) return FallaArchivo(ErrArchivoLectura, "40*", archivo, EFBIG);
+  if (::fstat(f.Fd(), &st) != 0) return FallaArchivo(ErrArchivoLectura, archivo, errno);
+  if (S_ISDIR(st.st_mode)) return FallaArchivo(ErrArchivoLectura, archivo, EISDIR);
+  if (st.st_size > MaxTamArchivo) return FallaArchivo(ErrArchivoLectura, archivo, EFBIG);
   if (S_ISREG(st.st_mode)) contenido.reserve(static_cast<std::size_t>(st.st_size));
   char bloque[65536];
   for (;;) {
@@ -111,12 +113,12 @@ uint8_t LeeArchivoEntero(const std::string& archivo, std::string& contenido) {
       if (errno == EINTR) continue;
       const int error = errno;
       contenido.clear();
-      return FallaArchivo(ErrArchivoLectura, "40*", archivo, error);
+      return FallaArchivo(ErrArchivoLectura, archivo, error);
     }
     if (n == 0) break;
     if (contenido.size() + static_cast<std::size_t>(n) > static_cast<std::size_t>(MaxTamArchivo)) {
       contenido.clear();
-      return FallaArchivo(ErrArchivoLectura, "40*", archivo, EFBIG);
+      return FallaArchivo(ErrArchivoLectura, archivo, EFBIG);
     }
     contenido.append(bloque, static_cast<std::size_t>(n));
   }
@@ -128,15 +130,15 @@ uint8_t GuardaArchivoEntero(const std::string& archivo, std::string_view conteni
   struct stat anterior;
   const bool existia = ::stat(destino.c_str(), &anterior) == 0;
   if (existia && S_ISDIR(anterior.st_mode))
-    return FallaArchivo(ErrArchivoEscritura, "41*", archivo, EISDIR);
+    return FallaArchivo(ErrArchivoEscritura, archivo, EISDIR);
 
   std::string temporal;
   TDescriptor f(CreaTemporal(destino, temporal));
-  if (f.Fd() < 0) return FallaArchivo(ErrArchivoEscritura, "41*", archivo, errno);
+  if (f.Fd() < 0) return FallaArchivo(ErrArchivoEscritura, archivo, errno);
   auto falla = [&](int error) {
     f.Cierra();
     ::unlink(temporal.c_str());
-    return FallaArchivo(ErrArchivoEscritura, "41*", archivo, error);
+    return FallaArchivo(ErrArchivoEscritura, archivo, error);
   };
   // The new file keeps the permissions of the one it replaces.
   if (existia) (void)::fchmod(f.Fd(), anterior.st_mode & 07777);

@@ -258,7 +258,7 @@ TEST_F(Carga, UnreadableFileIsReportedWithNameAndReason) {
   BufArchivo.Prog[0] = 0;
   EXPECT_EQ(CargaHex(Ruta("missing.hex")), ErrArchivoLectura);
   ASSERT_EQ(grabador.Mensajes.size(), 1u);
-  EXPECT_NE(grabador.Mensajes[0].find("<40*> " + Ruta("missing.hex")), std::string::npos);
+  EXPECT_NE(grabador.Mensajes[0].find("<52*> " + Ruta("missing.hex")), std::string::npos);
   EXPECT_NE(grabador.Mensajes[0].find("No such file"), std::string::npos) << grabador.Mensajes[0];
   EXPECT_EQ(grabador.Lineas, std::vector<std::string>{" <18*>"});
   EsperaBlanco();
