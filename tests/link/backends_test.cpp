@@ -40,8 +40,10 @@ public:
   int Abre(const char* ruta, int flags) override {
     Rutas.push_back(ruta);
     Flags = flags;
-    if (FalloAbre) {
-      errno = FalloAbre;
+    const auto it = FallosNodo.find(ruta);
+    const int fallo = it != FallosNodo.end() ? it->second : FalloAbre;
+    if (fallo) {
+      errno = fallo;
       return -1;
     }
     return 42;
@@ -92,6 +94,7 @@ public:
   std::vector<TLlamada> Llamadas;
   std::map<unsigned long, int> Fallos;
   int FalloAbre = 0;
+  std::map<std::string, int> FallosNodo;
   int Modem = 0;
   uint8_t Estado = 0;
   tcflag_t CflagPuesto = 0;
@@ -260,6 +263,18 @@ TEST_F(Backends, DirectAccessUsesIopermOnTheTablePortOnly) {
                                                   {"inb", 0x379, -1},
                                                   {"ioperm", 0x378, 30}}));
   EXPECT_TRUE(sistema.Rutas.empty());
+}
+
+TEST_F(Backends, PinLevelListShowsPresentAndBusyPorts) {
+  sistema.FallosNodo = {{"/dev/ttyS0", ENOENT}, {"/dev/ttyS1", EBUSY}, {"/dev/ttyS2", 0}};
+  std::vector<std::string> lista{"old"};
+  ListaPuertos(lista, false, false);
+  EXPECT_EQ(lista, (std::vector<std::string>{"COM2", "COM3"}));
+  // A node without a UART behind it opens but has no modem lines.
+  sistema.FallosNodo = {{"/dev/ttyS0", 0}, {"/dev/ttyS1", ENOENT}, {"/dev/ttyS2", ENOENT}};
+  sistema.Fallos[TIOCMGET] = EIO;
+  ListaPuertos(lista, false, false);
+  EXPECT_TRUE(lista.empty());
 }
 
 // --- A real pseudo-terminal ----------------------------------------------------

@@ -48,6 +48,16 @@ TEST_F(Prueba, LoopBackPassesOnLptAndCom) {
   }
 }
 
+TEST_F(Prueba, StatusBitsWithoutALineDoNotDisturbTheLoopBack) {
+  for (uint8_t libres : {0x00, 0xFF, 0x55}) {
+    PonPerfilLptSim();
+    TBancoSim b;
+    b.Puerto.PonRegistro(AddrS, libres);
+    PinesReposo();
+    EXPECT_FALSE(TestLazo()) << int(libres);
+  }
+}
+
 TEST_F(Prueba, BrokenAdapterFailsWithError2) {
   for (auto falla : {TFallaAdaptador::DatoPegadoAlto, TFallaAdaptador::DatoPegadoBajo}) {
     PonPerfilLptSim();

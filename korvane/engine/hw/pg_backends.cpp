@@ -187,13 +187,10 @@ std::unique_ptr<TPuertoES> AbrePpdev(uint16_t base, const std::string& nodo, std
     s.Cierra(fd);
     return nullptr;
   }
-  int adelante = 0;  // data lines driven by the port
-  if (s.Ioctl(fd, PPDATADIR, &adelante) < 0) {
-    error = MensajeFalloNodo(nodo, true, errno, "PPDATADIR");
-    s.Ioctl(fd, PPRELEASE, nullptr);
-    s.Cierra(fd);
-    return nullptr;
-  }
+  // Data lines driven by the port. Forward is also the power-on direction,
+  // so a port that cannot switch direction still works.
+  int adelante = 0;
+  s.Ioctl(fd, PPDATADIR, &adelante);
   return std::make_unique<TPuertoPpdev>(fd, base, nodo);
 }
 

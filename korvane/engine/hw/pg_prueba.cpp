@@ -64,7 +64,7 @@ bool EnlacePinesUtilizable() {
 }  // namespace
 
 bool CompruebaHardware() {
-  MedioBitUs = !USB_COM && DaIndicePuerto(AddrB) < 4 ? 4 : 1;
+  MedioBitUs = DaIndicePuerto(AddrB) < 4 ? 4 : 1;
   if (!USB_COM && !EnlacePinesUtilizable()) return FallaComprobacion();
   if (!USB_COM && TipoAccion != 8) return true;
   InterfazOperacion().Log(" " + TextosEntorno[10]);
