@@ -1,0 +1,23 @@
+#include "banco_pic18.h"
+
+void ImagenPrueba18(const TModeloPic18& modelo) {
+  LimpiaBuffers(BufDispositivo);
+  auto& prog = BufDispositivo.Prog;
+  // Panels 0 and 1 full, panel 2 blank, panel 3 with one word, a run in
+  // the middle and the very last panel.
+  for (uint32_t i = 0; i < 8; ++i) prog[i] = static_cast<uint16_t>(0x1100 + i * 0x0101);
+  prog[14] = 0x0F0F;
+  for (uint32_t i = 4000; i < 4100; ++i) prog[i] = static_cast<uint16_t>(i * 37);
+  const uint32_t ultimo = PicActual.ProgTam - 1;
+  prog[ultimo] = 0xA55A;
+  for (uint32_t i = 0; i < 4; ++i) BufDispositivo.Id[i] = static_cast<uint16_t>(0x3210 + i);
+  for (uint32_t c = 0; c < 7; ++c) {
+    const uint16_t implementado =
+        static_cast<uint16_t>(modelo.MascaraConfig[2 * c] | modelo.MascaraConfig[2 * c + 1] << 8);
+    // Clear one implemented bit of each word where there is one.
+    const uint16_t bit = static_cast<uint16_t>(implementado & -implementado);
+    BufDispositivo.Config[c] = static_cast<uint16_t>(implementado & ~bit);
+  }
+  for (uint32_t i = 0; i < PicActual.EeTam; ++i)
+    BufDispositivo.Datos[i] = (i % 3 == 0) ? 0xFF : static_cast<uint16_t>(i ^ 0x5A);
+}
