@@ -66,10 +66,8 @@ void TPic1xSerieSim::Lineas(uint64_t tNs, const TLineasSim& l) {
     previas_ = l;
     return;
   }
-  const bool vpp = Zocalo2 ? l.Vpp2 : l.Vpp;
-  const bool vppAntes = Zocalo2 ? previas_.Vpp2 : previas_.Vpp;
-  const bool poder = SiempreAlimentado || l.Vdd;
-  const bool poderAntes = SiempreAlimentado || previas_.Vdd;
+  const bool vpp = l.Vpp, vppAntes = previas_.Vpp;
+  const bool poder = l.Vdd, poderAntes = previas_.Vdd;
 
   if (pendiente_ && tNs >= pendiente_->fin) {
     TOperacion op = std::move(*pendiente_);

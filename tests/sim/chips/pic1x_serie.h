@@ -34,9 +34,8 @@ public:
   void Lineas(uint64_t tNs, const TLineasSim& lineas) override;
   std::optional<bool> Dato() const override;
 
-  // --- wiring and faults ---
-  bool Zocalo2 = false;          // the part sits on the second Vpp line
-  bool SiempreAlimentado = false;// the profile does not switch Vdd
+  // --- faults and entry (the adapter hands a second-socket part the second
+  // Vpp line as its Vpp, and a Vdd that is not switched as always on) ---
   bool SinChip = false;          // empty socket: nothing answers
   TEntradaSim Entrada = TEntradaSim::Ambas;
 

@@ -1,0 +1,293 @@
+// Bulk erase of the 12-bit and 14-bit flash devices, with the factory
+// calibration values (OSCCAL, backup OSCCAL, band-gap bits) saved before
+// and, for the user's erase, written back after.
+#include "flash/pg_flash.h"
+#include "flash/pg_flash_comun.h"
+#include "fw/pg_fw.h"
+#include "hw/pg_icsp.h"
+#include "hw/pg_perfil.h"
+#include "hw/pg_port.h"
+#include "hw/pg_time.h"
+#include "pg_catalogo.h"
+#include "pg_entorno.h"
+#include "pg_err.h"
+#include "pg_idioma.h"
+#include "pg_pic.h"
+
+uint16_t OscCal = 0;
+uint16_t OscCalBackup = 0;
+uint16_t BandGap = 0;
+bool Act_Cal = false;
+
+namespace {
+
+std::string E(const char* clave) { return TextoIdioma("pg_err*", clave); }
+void Log(const std::string& linea) { InterfazOperacion().Log(linea); }
+
+// Erase type byte of the firmware programmer's "8" command.
+uint8_t TipoBorrado() {
+  const uint8_t i = IndicePic();
+  if (PicActual.Familia == 10) return 5;
+  if (PicActual.Familia == 18) return GrupoModUSB ? 126 : 127;
+  if (GrupoOscCalBandGap()) return 1;
+  if (EnLista(i, {5, 7, 13, 14, 17, 18, 9, 11, 15})) return 2;
+  if (i >= 19 && i <= 27) return 4;
+  if (EnLista(i, {31, 32, 33, 34, 39, 41, 43, 45})) return 3;
+  return 0;
+}
+
+bool ExitoBorrado() {
+  Log(" " + TextosEntorno[23]);
+  PonProgreso(100);
+  return false;
+}
+
+bool NoBorrable() {
+  Log(" " + E("54*"));
+  return false;
+}
+
+// --- firmware programmer ---------------------------------------------------------
+
+bool LeeValor(const char* nombre, uint16_t& destino) {
+  Log(" " + E("msg1*") + " " + nombre);
+  if (!LeeRespuesta(3)) return false;
+  destino = static_cast<uint16_t>(BufferRx[0] | BufferRx[1] << 8);
+  return true;
+}
+
+bool LeeEstado(const char* nombre) {
+  Log(" " + E("msg3*") + " " + nombre);
+  if (!LeeRespuesta(1)) return false;
+  if (BufferRx[0] == 1) return true;
+  InterfazOperacion().Mensaje(" " + E("Err1*") + " " + nombre);
+  return false;
+}
+
+bool BorraPicFw() {
+  const uint8_t tipo = TipoBorrado();
+  const uint8_t i = IndicePic();
+  ResetProgramador();
+  SumaXor = 0;
+  TPaquete[0] = '>';
+  TPaquete[1] = '8';
+  TPaquete[2] = tipo;
+  TPaquete[3] = (CeldasCalConfig() && Act_Cal) ? 1 : 0;
+  TPaquete[4] = EnLista(i, {5, 13, 14}) ? 9 : 8;
+  TPaquete[5] = static_cast<uint8_t>(PicActual.ProgFin >> 8);
+  TPaquete[6] = static_cast<uint8_t>(TipoAccion & 0xFF);
+  TPaquete[7] = Zocalo2 ? 1 : 0;
+  if (!EnviaPaquete(8)) return true;
+
+  bool bien = true;
+  if (tipo == 5) {
+    bien = LeeValor("OSCCAL", OscCal) && LeeValor("Backup_OSCCAL", OscCalBackup) &&
+           (TipoAccion != 3 || LeeEstado("OSCCAL")) && LeeEstado("Backup_OSCCAL");
+  } else if (tipo == 1) {
+    bien = LeeValor("OSCCAL", OscCal) && LeeValor("Bandgap", BandGap);
+    BandGap &= 0x3000;
+    bien = bien && (TipoAccion != 3 || (LeeEstado("OSCCAL") && LeeEstado("Bandgap")));
+  }
+  if (!bien) {
+    LeeRespuesta(3);
+    return true;
+  }
+  if (!LeeRespuesta(3)) return true;
+  if (BufferRx[2] != tipo) {
+    MuestraError(ContextoError, ErrBorrado);
+    return true;
+  }
+  return ExitoBorrado();
+}
+
+// --- pin level --------------------------------------------------------------------
+
+// Programs one calibration word at the counter and reads it back.
+uint16_t EscribeYLee(uint16_t valor, uint16_t espera, bool fin14) {
+  EnviaComando6(2);
+  EnviaDato14(valor);
+  EnviaComando6(8);
+  EsperaMs(espera);
+  if (fin14) EnviaComando6(14);
+  EnviaComando6(4);
+  return LeeDato14();
+}
+
+bool Borra10F() {
+  const TPic& p = PicActual;
+  Log(" " + E("msg1*") + " OSCCAL");
+  EntraProgramacion();
+  Incrementa(p.ProgFin + 1);
+  EnviaComando6(4);
+  OscCal = LeeDato14();
+  Log(" " + E("msg1*") + " Backup_OSCCAL");
+  Incrementa(p.IdFin - p.ProgFin + 1);
+  EnviaComando6(4);
+  OscCalBackup = LeeDato14();
+
+  SaleProgramacion();
+  EntraProgramacion();
+  Incrementa(p.IdIni + 1);
+  EnviaComando6(9);
+  EsperaMs(10);
+
+  if (TipoAccion == 3) {
+    Log(" " + E("msg3*") + " OSCCAL");
+    SaleProgramacion();
+    EntraProgramacion();
+    Incrementa(p.ProgFin + 1);
+    if (EscribeYLee(OscCal, p.TiempoPgm, true) != OscCal) {
+      SaleProgramacion();
+      InterfazOperacion().Mensaje(" " + E("Err1*") + " OSCCAL");
+      return true;
+    }
+  }
+  Log(" " + E("msg3*") + " Backup_OSCCAL");
+  SaleProgramacion();
+  EntraProgramacion();
+  Incrementa(p.IdFin + 2);
+  if (EscribeYLee(OscCalBackup, p.TiempoPgm, true) != OscCalBackup) {
+    SaleProgramacion();
+    InterfazOperacion().Mensaje(" " + E("Err1*") + " Backup_OSCCAL");
+    return true;
+  }
+  SaleProgramacion();
+  return ExitoBorrado();
+}
+
+bool BorraOscCalBandGap() {
+  Log(" " + E("msg1*") + " OSCCAL");
+  EntraProgramacion();
+  EnviaComando6(2);
+  EnviaDato14(0x0004);
+  Incrementa(1023);
+  EnviaComando6(4);
+  OscCal = LeeDato14();
+  Log(" " + E("msg1*") + " Bandgap");
+  EntraProgramacion();
+  EnviaComando6(0);
+  EnviaDato14(0x0004);
+  Incrementa(8199);
+  EnviaComando6(4);
+  BandGap = LeeDato14() & 0x3000;
+
+  BorraTodo14();
+
+  if (TipoAccion == 3) {
+    Log(" " + E("msg3*") + " OSCCAL");
+    EntraProgramacion();
+    Incrementa(1023);
+    if (EscribeYLee(OscCal, 3, false) != OscCal) {
+      SaleProgramacion();
+      InterfazOperacion().Mensaje(E("Err1*") + " OSCCAL");
+      return true;
+    }
+    Log(" " + E("msg3*") + " Bandgap");
+    EntraProgramacion();
+    EnviaComando6(0);
+    EnviaDato14(0x3FFF);
+    Incrementa(8199);
+    if ((EscribeYLee(BandGap ^ 0xCFFF, 3, false) & 0x3000) != BandGap) {
+      SaleProgramacion();
+      InterfazOperacion().Mensaje(E("Err1*") + " Bandgap");
+      return true;
+    }
+    SaleProgramacion();
+  }
+  Log("");
+  return ExitoBorrado();
+}
+
+bool Borra14() {
+  const uint8_t i = IndicePic();
+  if (GrupoOscCalBandGap()) return BorraOscCalBandGap();
+  if (CeldasCalConfig()) {
+    BorraTodo14();
+    if (Act_Cal) {
+      EntraProgramacion();
+      EnviaComando6(0);
+      EnviaDato14(0x3FFF);
+      Incrementa(EnLista(i, {5, 13, 14}) ? 9 : 8);
+      EnviaComando6(9);
+      EsperaMs(10);
+      SaleProgramacion();
+    }
+  } else if (EnLista(i, {9, 11, 15})) {
+    BorraTodo14();
+  } else if (i >= 19 && i <= 27) {
+    EntraProgramacion();
+    EnviaComando6(0);
+    EnviaDato14(0x2000);
+    EnviaComando6(9);
+    EsperaMs(30);
+    SaleProgramacion();
+  } else if (EnLista(i, {31, 32, 33, 34, 39, 41, 43, 45})) {
+    EntraProgramacion();
+    EnviaComando6(0);
+    EnviaDato14(0x3FFF);
+    EnviaComando6(31);
+    EsperaMs(20);
+    EnviaComando6(23);
+    SaleProgramacion();
+  } else {
+    // Code-protect sequence: protect, then the setup pair erases everything
+    // with the counter on the configuration word.
+    for (int pasada = 1; pasada <= 3; ++pasada) {
+      EntraProgramacion();
+      EnviaComando6(0);
+      EnviaDato14(0x3FFF);
+      Incrementa(7);
+      if (pasada == 1) {
+        EnviaComando6(2);
+        EnviaDato14(0x0000);
+        EnviaComando6(8);
+        EsperaMs(20);
+      } else {
+        EnviaComando6(1);
+        EnviaComando6(7);
+        EnviaComando6(8);
+        EsperaMs(pasada == 2 ? 10 : 20);
+        EnviaComando6(1);
+        EnviaComando6(7);
+      }
+      SaleProgramacion();
+    }
+  }
+  return ExitoBorrado();
+}
+
+}  // namespace
+
+void BorraTodo14() {
+  EntraProgramacion();
+  EnviaComando6(2);
+  EnviaDato14(0x2000);
+  EnviaComando6(9);
+  EsperaMs(10);
+  EntraProgramacion();
+  EnviaComando6(3);
+  EnviaDato14(0x3FFF);
+  EnviaComando6(11);
+  EsperaMs(10);
+  EntraProgramacion();
+  EnviaComando6(0);
+  EnviaDato14(0x3FFF);
+  EnviaComando6(9);
+  EsperaMs(10);
+  SaleProgramacion();
+}
+
+bool BorraPic() {
+  // EPROM parts have no electrical erase.
+  if (ClaseDispositivo == 1) return NoBorrable();
+  PonMaximoProgreso(100);
+  InterfazOperacion().ColorProgreso(TColorProgreso::Rojo);
+  const uint8_t familia = PicActual.Familia;
+  if (ClaseDispositivo == 2 || (familia != 10 && familia != 16 && familia != 18)) return NoBorrable();
+  if (familia == 18 && !RamasPic18.Borra && !USB_COM) return NoBorrable();
+  if (USB_COM) return BorraPicFw();
+  if (familia == 10) return Borra10F();
+  if (familia == 16) return Borra14();
+  if (RamasPic18.Borra()) return true;
+  return ExitoBorrado();
+}

@@ -1,0 +1,73 @@
+#include "flash/pg_flash_comun.h"
+
+#include <cstdio>
+
+#include "fw/pg_fw.h"
+#include "hw/pg_icsp.h"
+#include "hw/pg_port.h"
+#include "pg_entorno.h"
+#include "pg_err.h"
+#include "pg_pic.h"
+
+void PonMaximoProgreso(uint32_t maximo) {
+  ProgresoFw.Maximo = maximo;
+  InterfazOperacion().Progreso(ProgresoFw.Posicion, ProgresoFw.Maximo);
+}
+
+void PonProgreso(uint32_t posicion) {
+  ProgresoFw.Posicion = posicion;
+  InterfazOperacion().Progreso(ProgresoFw.Posicion, ProgresoFw.Maximo);
+}
+
+void SumaProgreso(uint32_t n) { AvanzaProgresoFw(n); }
+
+uint32_t MaximoDispositivo() {
+  return PicActual.ProgTam + PicActual.CfgNum + PicActual.IdNum + PicActual.EeTam;
+}
+
+std::string LineaZona(const std::string& accion, const std::string& zona, uint32_t cuenta,
+                      const std::string& tipo) {
+  char n[16];
+  std::snprintf(n, sizeof n, "%6u", static_cast<unsigned>(cuenta));
+  return " " + accion + " " + zona + n + " " + tipo;
+}
+
+void PanelRetardo() {
+  InterfazOperacion().Panel(2, "Pgm - " + std::to_string(RetardoPgm) + " ms");
+}
+
+void LimpiaPanel() { InterfazOperacion().Panel(2, ""); }
+
+void Incrementa(uint32_t n) {
+  for (uint32_t i = 0; i < n; ++i) EnviaComando6(6);
+}
+
+bool CanceladoEnZona() {
+  ProcesaMensajes();
+  if (!Cancelado) return false;
+  MuestraError(ContextoError, ErrCancelado);
+  SaleProgramacion();
+  return true;
+}
+
+uint8_t IndicePic() { return IndiceListPics; }
+
+bool EnLista(uint8_t indice, std::initializer_list<uint8_t> lista) {
+  for (uint8_t i : lista)
+    if (i == indice) return true;
+  return false;
+}
+
+bool GrupoOscCalBandGap() { return EnLista(IndicePic(), {4, 6, 12, 16}); }
+
+uint8_t CeldasCalConfig() {
+  if (EnLista(IndicePic(), {5, 13, 14})) return 2;
+  if (EnLista(IndicePic(), {7, 17, 18})) return 1;
+  return 0;
+}
+
+std::string HexDigitos(uint32_t valor, int digitos) {
+  char t[16];
+  std::snprintf(t, sizeof t, "%0*X", digitos, static_cast<unsigned>(valor));
+  return t;
+}

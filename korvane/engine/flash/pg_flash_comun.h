@@ -1,0 +1,36 @@
+// Pieces shared by the flash and EPROM routines: the gauge, the log lines,
+// the counter increments, the cancel check and the device groups.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Gauge of the operation window (kept with the firmware link's position).
+void PonMaximoProgreso(uint32_t maximo);
+void PonProgreso(uint32_t posicion);
+void SumaProgreso(uint32_t n);
+// Maximum of a whole-device run: ProgTam + CfgNum + IdNum + EeTam.
+uint32_t MaximoDispositivo();
+
+// " " + action + " " + area + count right-aligned in 6 + " " + kind.
+std::string LineaZona(const std::string& accion, const std::string& zona, uint32_t cuenta,
+                      const std::string& tipo);
+// "Pgm - " + RetardoPgm + " ms" in the operation window's second status pane.
+void PanelRetardo();
+void LimpiaPanel();
+
+// n increment-address commands (6).
+void Incrementa(uint32_t n);
+// Pumps messages; when the user has cancelled: error 22, programming mode
+// left, true.
+bool CanceladoEnZona();
+
+// ListPics index of the selected device, and its groups.
+uint8_t IndicePic();
+bool EnLista(uint8_t indice, std::initializer_list<uint8_t> lista);
+bool GrupoOscCalBandGap();   // 12F629 group: OSCCAL at 0x3FF and band-gap bits
+// Calibration cells at the end of the configuration area (0 none).
+uint8_t CeldasCalConfig();   // 2 for ListPics 5, 13, 14; 1 for 7, 17, 18
+
+// A number as upper-case hex digits, zero-padded.
+std::string HexDigitos(uint32_t valor, int digitos);
