@@ -6,6 +6,10 @@ TChipEeprom24Fw::TChipEeprom24Fw(int indice) : Eeprom(indice), bus_(Eeprom) {
 }
 
 bool TChipEeprom24Fw::Reconoce() {
+  if (repeticion_) {
+    repeticion_ = false;
+    return false;
+  }
   bus_.Start();
   const bool ack = bus_.Envia(0xA0);
   bus_.Stop();
@@ -14,6 +18,7 @@ bool TChipEeprom24Fw::Reconoce() {
 
 TBloqueFw TChipEeprom24Fw::Bloque(const TOrdenFw& orden) {
   const uint32_t n = uint32_t{orden.Cuenta()} + 1;
+  repeticion_ = orden.Letra() == 'A';
   if (orden.Letra() == 'B') {
     if (escrito_.Celdas.size() != n) escrito_.Celdas.assign(n, 0xFF);
     return {&escrito_, 0, n};

@@ -1,0 +1,207 @@
+// The serial EEPROM engine on the firmware programmer: the simulated board
+// on a pseudo-terminal runs "A" and "B" on the bus of a simulated 24Cxx.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <memory>
+#include <thread>
+
+#include "chips/eeprom24_fw.h"
+#include "firmware/placa_fw.h"
+#include "fw/pg_enlace_fw.h"
+#include "fw/pg_fw.h"
+#include "fw/pg_serie.h"
+#include "hw/pg_perfil.h"
+#include "hw/pg_time.h"
+#include "i2c/i2c_banco.h"
+#include "i2c/pg_i2c.h"
+
+namespace {
+
+// The board runs in real time on its own thread; the host's short waits
+// (the pacing of a block write) cost nothing, the long ones (the polls for the closing reply) a twentieth of what they
+// ask. Records every wait.
+class TRelojFw final : public TReloj {
+public:
+  uint64_t AhoraNs() override {
+    return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(
+        std::chrono::steady_clock::now().time_since_epoch()).count());
+  }
+  void EsperaNs(uint64_t ns) override {
+    Esperas.push_back(ns);
+    if (ns >= 20'000'000) std::this_thread::sleep_for(std::chrono::nanoseconds(ns / 20));
+  }
+  std::vector<uint64_t> Esperas;
+};
+
+class Fw {
+public:
+  explicit Fw(uint8_t indice) : chip(indice) {
+    tiempos_ = TiemposSerie;
+    TiemposSerie = {200, 2, 300, 20, 100};
+    anterior_ = PonReloj(&reloj);
+    USB_COM = true;
+    USB_ = false;
+    SeleccionaEeprom(indice);
+    Zocalo2 = false;
+    RetardoPgm = 0;
+    std::memset(TPaquete, 0, sizeof TPaquete);
+    placa = std::make_unique<TPlacaFw>(chip);
+    abierto = AbreSerieFw(placa->Dispositivo(), true);
+  }
+  ~Fw() {
+    CierraSerieFw();
+    placa.reset();
+    PonReloj(anterior_);
+    TiemposSerie = tiempos_;
+    USB_COM = false;
+    Cancelado = false;
+  }
+  // Lets the board finish answering the host's repeated "A" (see
+  // eeprom24_fw.h) before the next operation, as the time between two
+  // operations of a user does; that operation's reset then discards it.
+  void Reposa() {
+    for (int i = 0; i < 500 && placa->Con([&] { return chip.RepeticionPendiente(); }); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  std::vector<uint8_t> Memoria() {
+    return placa->Con([&] { return chip.Eeprom.Memoria(); });
+  }
+
+  TRelojFw reloj;
+  TVentanaI2C ventana;
+  TChipEeprom24Fw chip;
+  std::unique_ptr<TPlacaFw> placa;
+  bool abierto = false;
+
+private:
+  TTiemposSerie tiempos_;
+  TReloj* anterior_ = nullptr;
+};
+
+class IdaYVueltaFw : public testing::TestWithParam<uint8_t> {};
+
+TEST_P(IdaYVueltaFw, ProgramVerifyRead) {
+  Fw f(GetParam());
+  ASSERT_TRUE(f.abierto);
+  const std::size_t n = PicActual.ProgTam;
+  const auto imagen = ImagenI2C(n, GetParam() + 7);
+  PonImagen(BufDispositivo, imagen);
+  PonImagen(BufArchivo, imagen);
+
+  ASSERT_EQ(ProgramaI2C(), 0) << f.ventana.Mensajes.size();
+  EXPECT_EQ(f.Memoria(), imagen);
+
+  PonImagen(BufDispositivo, std::vector<uint8_t>(n, 0));
+  ASSERT_EQ(VerificaI2C(), 0);
+  EXPECT_EQ(Imagen(BufDispositivo, n), imagen);
+  f.Reposa();
+
+  PonImagen(BufDispositivo, std::vector<uint8_t>(n, 0));
+  ASSERT_EQ(LeeI2C(), 0);
+  EXPECT_EQ(Imagen(BufDispositivo, n), imagen);
+
+  EXPECT_TRUE(f.placa->Errores().empty()) << f.placa->Errores().front();
+  EXPECT_TRUE(f.chip.Eeprom.Violaciones.empty()) << f.chip.Eeprom.Violaciones.front();
+  EXPECT_TRUE(f.ventana.Mensajes.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(I2C, IdaYVueltaFw, testing::Values(C01, C16, C256),
+                         [](const testing::TestParamInfo<uint8_t>& i) { return std::string(Modelo24(i.param).Nombre); });
+
+// Commands as they cross the line: "A" goes out twice (the acknowledge
+// probe, then the block read); "B" carries the page, the write time and
+// the one-address-byte flag, and the block write is paced by the part's
+// programming delay, whatever the last operation left.
+TEST(I2CFw, CommandBytesAndPacing) {
+  {
+  Fw f(C16);
+  ASSERT_TRUE(f.abierto);
+  RetardoPgm = 1;  // left by an earlier PIC18 operation
+  PonImagen(BufDispositivo, ImagenI2C(PicActual.ProgTam, 1));
+  f.placa->LimpiaRegistro();
+  ASSERT_EQ(ProgramaI2C(), 0);
+  const auto r = f.placa->Recibido();
+  ASSERT_GE(r.size(), 8u);
+  EXPECT_EQ(std::vector<uint8_t>(r.begin(), r.begin() + 8),
+            (std::vector<uint8_t>{'>', 'B', 0xFF, 0x07, 16, 10, 1, 0}));
+  EXPECT_EQ(RetardoPgm, PicActual.TiempoPgm);
+  EXPECT_EQ(std::count(f.reloj.Esperas.begin(), f.reloj.Esperas.end(), uint64_t{PicActual.TiempoPgm} * 4'000'000),
+            2048 / 4);
+  }
+  Fw g(C32);
+  ASSERT_TRUE(g.abierto);
+  g.placa->LimpiaRegistro();
+  ASSERT_EQ(LeeI2C(), 0);
+  g.Reposa();
+  const auto a = g.placa->Recibido();
+  const std::vector<uint8_t> orden{'>', 'A', 0xFF, 0x0F, 1, 0, 0, 0};
+  ASSERT_GE(a.size(), 16u);
+  EXPECT_EQ(std::vector<uint8_t>(a.begin(), a.begin() + 8), orden);
+  EXPECT_EQ(std::vector<uint8_t>(a.begin() + 8, a.begin() + 16), orden);
+}
+
+TEST(I2CFw, NoDeviceIsError25AtAddress0) {
+  Fw f(C02);
+  ASSERT_TRUE(f.abierto);
+  f.placa->Con([&] { f.chip.Eeprom.Ausente = true; return 0; });
+  ContextoError.Direccion = 5;
+  EXPECT_EQ(LeeI2C(), ErrProgramador);
+  EXPECT_EQ(ContextoError.Direccion, 0u);
+  EXPECT_EQ(f.ventana.Mensajes.size(), 1u);
+}
+
+TEST(I2CFw, StuckBitIsWriteCheckError11) {
+  Fw f(C02);
+  ASSERT_TRUE(f.abierto);
+  f.placa->Con([&] { f.chip.Eeprom.PegaBit(0x41, 7, false); return 0; });
+  PonImagen(BufDispositivo, std::vector<uint8_t>(256, 0xA5));
+  EXPECT_EQ(ProgramaI2C(), ErrEscritura);
+  EXPECT_EQ(ContextoError.Esperado, 0xA5);
+  EXPECT_EQ(ContextoError.Leido, 0x25);
+  EXPECT_GE(ContextoError.Direccion, 0x40u);
+  EXPECT_LT(ContextoError.Direccion, 0x48u);
+}
+
+TEST(I2CFw, VerifyMismatchIsError16) {
+  Fw f(C04);
+  ASSERT_TRUE(f.abierto);
+  const auto imagen = ImagenI2C(512, 4);
+  f.placa->Con([&] { f.chip.Eeprom.Memoria() = imagen; return 0; });
+  PonImagen(BufArchivo, imagen);
+  BufArchivo.Prog[0x1F0] ^= 0x10;
+  EXPECT_EQ(VerificaI2C(), ErrVerificacion);
+  EXPECT_EQ(ContextoError.Direccion, 0x1F0u);
+  EXPECT_EQ(ContextoError.Leido, imagen[0x1F0]);
+}
+
+TEST(I2CFw, CancelIsError22) {
+  Fw f(C64);
+  ASSERT_TRUE(f.abierto);
+  PonImagen(BufDispositivo, ImagenI2C(PicActual.ProgTam, 2));
+  // The user presses cancel once the board has taken in what was sent (on
+  // a pseudo-terminal the host's purge cannot take back bytes the board
+  // has not read yet, which a real port's reset would).
+  f.ventana.AlBombear = [&](uint32_t n) {
+    if (n != 100) return;
+    for (std::size_t antes = 0, ahora = 1; antes != ahora;) {
+      antes = f.placa->Recibido().size();
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      ahora = f.placa->Recibido().size();
+    }
+    Cancelado = true;
+  };
+  EXPECT_EQ(ProgramaI2C(), ErrCancelado);
+  const uint32_t escrituras = f.placa->Con([&] { return f.chip.Eeprom.Escrituras; });
+  EXPECT_GT(escrituras, 0u);
+  EXPECT_LT(escrituras, PicActual.ProgTam / 32);
+  Cancelado = false;
+  f.ventana.Bombeos = 0;
+  f.ventana.AlBombear = [](uint32_t n) { if (n == 300) Cancelado = true; };
+  EXPECT_EQ(LeeI2C(), ErrCancelado);
+}
+
+}  // namespace
