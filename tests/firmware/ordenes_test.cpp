@@ -191,4 +191,52 @@ TEST_F(Ordenes, HardwareCheckFailsOnASilentBoard) {
   EXPECT_FALSE(CompruebaHardware());
 }
 
+// With native USB selected the entry points hand over to the USB link's
+// variants and leave the serial line alone.
+class TUsbDePrueba final : public TVarianteUsbFw {
+public:
+  bool EnviaPaquete(std::size_t n) override { return Anota("EnviaPaquete " + std::to_string(n)); }
+  bool LeeRespuesta(std::size_t n) override { return Anota("LeeRespuesta " + std::to_string(n)); }
+  bool LeeBloque(uint16_t*, uint32_t first, uint32_t last) override {
+    return !Anota("LeeBloque " + std::to_string(first) + " " + std::to_string(last));
+  }
+  bool ProgramaBloque(const uint16_t*, uint32_t, uint32_t last, uint16_t blank, bool sinEspera) override {
+    return !Anota("ProgramaBloque " + std::to_string(last) + " " + std::to_string(blank) + " " +
+                  std::to_string(sinEspera));
+  }
+  bool ProgramaBloque24(const uint16_t*, uint32_t direccion, uint32_t filas, uint8_t tipo) override {
+    return !Anota("ProgramaBloque24 " + std::to_string(direccion) + " " + std::to_string(filas) + " " +
+                  std::to_string(tipo));
+  }
+  bool Anota(const std::string& s) {
+    Llamadas.push_back(s);
+    return true;
+  }
+  std::vector<std::string> Llamadas;
+};
+
+TEST_F(Ordenes, NativeUsbHandsEveryEntryPointToTheUsbLink) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));  // the open's purge
+  placa->LimpiaRegistro();
+  USB_ = true;
+  EXPECT_TRUE(LeeBloque(nullptr, 0, 3));  // no USB link installed: error 28
+  EXPECT_EQ(ContextoError.Codigo, ErrSinRespuesta);
+  TUsbDePrueba usb;
+  PonVarianteUsbFw(&usb);
+  uint16_t w[4];
+  ResetProgramador();
+  EXPECT_TRUE(EnviaPaquete(8));
+  EXPECT_TRUE(LeeRespuesta(300));
+  EXPECT_FALSE(LeeBloque(w, 1, 4));
+  EXPECT_FALSE(ProgramaBloque(w, 0, 3, 0x3FFF, true));
+  EXPECT_FALSE(ProgramaBloque24(w, 0x100, 2, Area24Datos));
+  PonVarianteUsbFw(nullptr);
+  USB_ = false;
+  EXPECT_EQ(usb.Llamadas, (std::vector<std::string>{"EnviaPaquete 8", "LeeRespuesta 255", "LeeBloque 1 4",
+                                                    "ProgramaBloque 3 16383 1", "ProgramaBloque24 256 2 1"}));
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  EXPECT_TRUE(placa->Recibido().empty());
+  EXPECT_EQ(placa->Reinicios(), 0u);
+}
+
 }  // namespace

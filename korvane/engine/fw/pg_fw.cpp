@@ -21,6 +21,15 @@ TProgresoFw ProgresoFw;
 
 namespace {
 
+TVarianteUsbFw* varianteUsb = nullptr;
+
+// The USB variant when the profile asks for native USB, else null. With
+// USB_ set and none installed, `sinUsb` is set: the call fails.
+TVarianteUsbFw* Usb(bool& sinUsb) {
+  sinUsb = USB_ && !varianteUsb;
+  return USB_ ? varianteUsb : nullptr;
+}
+
 // Waits of the reply after the closing packet: 255 x 50 ms.
 constexpr int VecesEsperaFinal = 255;
 constexpr uint16_t PasoEsperaFinalMs = 50;
@@ -80,14 +89,23 @@ bool TerminaEscritura(bool fallido) {
 
 }  // namespace
 
+TVarianteUsbFw* PonVarianteUsbFw(TVarianteUsbFw* variante) {
+  TVarianteUsbFw* anterior = varianteUsb;
+  varianteUsb = variante;
+  return anterior;
+}
+
 void AvanzaProgresoFw(uint32_t n) {
   ProgresoFw.Posicion += n;
   InterfazOperacion().Progreso(ProgresoFw.Posicion, ProgresoFw.Maximo);
 }
 
-void PurgaCom() { PuertoFw().Purga(); }
+void PurgaCom() {
+  if (!USB_) PuertoFw().Purga();
+}
 
 void ResetProgramador() {
+  if (USB_) return;
   // A pseudo-terminal has no RTS; the purge still tells the board.
   PuertoFw().PonRts(true);
   EsperaMs(5);
@@ -98,11 +116,17 @@ void ResetProgramador() {
 
 bool EnviaPaquete(std::size_t n) {
   n = std::min(n, TamPaqueteFw);
+  bool sinUsb;
+  if (TVarianteUsbFw* usb = Usb(sinUsb)) return usb->EnviaPaquete(n);
+  if (sinUsb) return false;
   return PuertoFw().Escribe(TPaquete, n) == n;
 }
 
 bool LeeRespuesta(std::size_t n) {
   n = std::min(n, TamPaqueteFw);
+  bool sinUsb;
+  if (TVarianteUsbFw* usb = Usb(sinUsb)) return usb->LeeRespuesta(n);
+  if (sinUsb) return !Falla(ErrSinRespuesta);
   if (PuertoFw().Lee(BufferRx, n) == n) return true;
   MuestraError(ContextoError, ErrSinRespuesta);
   return false;
@@ -118,6 +142,9 @@ bool CancelaTransferenciaFw() {
 }
 
 bool LeeBloque(uint16_t* buffer, uint32_t first, uint32_t last) {
+  bool sinUsb;
+  if (TVarianteUsbFw* usb = Usb(sinUsb)) return usb->LeeBloque(buffer, first, last);
+  if (sinUsb) return Falla(ErrSinRespuesta);
   if (EnviaOFalla(8)) return true;
   uint8_t suma = 0;
   const uint32_t palabras = last - first + 1;
@@ -136,6 +163,9 @@ bool LeeBloque(uint16_t* buffer, uint32_t first, uint32_t last) {
 
 bool ProgramaBloque(const uint16_t* buffer, uint32_t first, uint32_t last, uint16_t blank,
                     bool sinEspera) {
+  bool sinUsb;
+  if (TVarianteUsbFw* usb = Usb(sinUsb)) return usb->ProgramaBloque(buffer, first, last, blank, sinEspera);
+  if (sinUsb) return Falla(ErrSinRespuesta);
   SumaXor = 0;
   const uint64_t esperaUs = sinEspera ? 0 : uint64_t{RetardoPgm} * 4000u;
   const bool i2c = EsEepromI2C();
@@ -232,6 +262,9 @@ bool EnviaTrama24(uint8_t tipoArea) {
 }
 
 bool ProgramaBloque24(const uint16_t* buffer, uint32_t direccion, uint32_t filas, uint8_t tipoArea) {
+  bool sinUsb;
+  if (TVarianteUsbFw* usb = Usb(sinUsb)) return usb->ProgramaBloque24(buffer, direccion, filas, tipoArea);
+  if (sinUsb) return Falla(ErrSinRespuesta);
   if (EnviaOFalla(8)) return TerminaEscritura(true);
   CreaThreadCOM();
   const TGeometria24 g = Geometria24(tipoArea);

@@ -107,6 +107,26 @@ uint8_t IdentificaProgramadorFw(std::array<uint8_t, 6>& respuesta);
 // Returns true (failed).
 bool CancelaTransferenciaFw();
 
+// The native-USB forms of the entry points, installed by the USB link.
+// While the profile flag USB_ is set, EnviaPaquete, LeeRespuesta,
+// LeeBloque, ProgramaBloque and ProgramaBloque24 hand their call, with the
+// same arguments, to the variant installed here and return its result;
+// PurgaCom and ResetProgramador do nothing (the board has no reset line on
+// USB). Without a variant installed the call fails with error 28.
+class TVarianteUsbFw {
+public:
+  virtual ~TVarianteUsbFw() = default;
+  virtual bool EnviaPaquete(std::size_t n) = 0;
+  virtual bool LeeRespuesta(std::size_t n) = 0;
+  virtual bool LeeBloque(uint16_t* buffer, uint32_t first, uint32_t last) = 0;
+  virtual bool ProgramaBloque(const uint16_t* buffer, uint32_t first, uint32_t last, uint16_t blank,
+                              bool sinEspera) = 0;
+  virtual bool ProgramaBloque24(const uint16_t* buffer, uint32_t direccion, uint32_t filas,
+                                uint8_t tipoArea) = 0;
+};
+// Installs the USB variant (nullptr: none). Returns the previous one.
+TVarianteUsbFw* PonVarianteUsbFw(TVarianteUsbFw* variante);
+
 // Gauge of the operation window while a transfer runs: the caller sets
 // the maximum and the position; the transfers advance the position.
 struct TProgresoFw {
