@@ -1,0 +1,38 @@
+// The programming engine: the five operations the Run menu starts, the
+// word-level steps they are built from, and the cancel flag. Progress,
+// questions and boxes go through Ui(); port access through the serial
+// command set.
+#pragma once
+
+#include <cstdint>
+
+// Set by the progress dialog's Cancel button; every loop polls it after
+// pumping messages.
+extern bool CancelRequested;
+
+bool ProgramDevice();
+bool VerifyDevice();
+bool ReadDevice();  // false when cancelled or the port could not be used
+bool BlankCheck(bool messages);
+bool EraseDevice(bool messages);
+// The Cancel button: leaves programming mode, says so, sets the flag and
+// closes the dialog.
+void CancelBtnClick();
+
+// Word-level steps (exposed for the tests).
+uint16_t ReadWord();
+void PulseWord(uint32_t w);
+bool ProgramWord(uint32_t w);
+bool ProgramDataByte(uint8_t v);
+bool LoadDataByte(uint8_t v);  // false when the PIC18 write never finishes
+uint8_t ReadDataByte();
+void SetDataAddress(int i);
+bool ProgramConfigWord(uint32_t w);
+uint32_t ReadConfiguration();
+bool WriteConfiguration();
+bool WriteCodeBlock(int start);
+bool WriteIDBlock(int start);
+void CoreInstruction(uint16_t instruction);
+void LoadConfiguration();  // core 14: Load Configuration with its operand
+uint32_t BlankWord();      // of the current core
+bool MemoryParity();       // the device frames words with parity bits
