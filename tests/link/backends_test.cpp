@@ -14,6 +14,7 @@
 
 #include "comun.h"
 #include "hw/pg_perfil.h"
+#include "hw/pg_port.h"
 #include "hw/pg_puertos.h"
 #include "hw/pg_sistema.h"
 #include "sim_banco.h"
@@ -291,7 +292,7 @@ TEST(Pty, PinLevelSerialOpenOnARealTerminal) {
 
   TVentanaPrueba ventana;
   LiberaPuertosES();
-  PonPinesPorDefecto(0x3F8);
+  PonPerfilComSim();
   NodoPuerto = nombre;
   ASSERT_TRUE(AbrePuerto(0x3F8, false, "", "", false, true)) << (ventana.Mensajes.empty() ? "" : ventana.Mensajes[0]);
   tcgetattr(esclavo, &t);
@@ -308,6 +309,13 @@ TEST(Pty, PinLevelSerialOpenOnARealTerminal) {
   // The break line works on a pty.
   EXPECT_TRUE(EscribePuertoES(0x3FB, 0x40));
   EXPECT_TRUE(EscribePuertoES(0x3FB, 0x00));
+  // And the hardware check refuses such a port before any operation.
+  PinesReposo();
+  ventana.Mensajes.clear();
+  EXPECT_FALSE(CompruebaHardware());
+  ASSERT_EQ(ventana.Mensajes.size(), 1u);
+  EXPECT_NE(ventana.Mensajes[0].find("TIOCMB"), std::string::npos) << ventana.Mensajes[0];
+  EXPECT_NE(ventana.Mensajes[0].find(nombre), std::string::npos);
   CierraPuerto(false);
   NodoPuerto.clear();
   close(esclavo);

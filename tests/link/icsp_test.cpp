@@ -150,6 +150,11 @@ TEST(Icsp, EveryBitCostsTwoHalfBitWaits) {
   const uint64_t t0 = b.Reloj.AhoraNs();
   EnviaDato16(0xFFFF);
   EXPECT_EQ(b.Reloj.AhoraNs() - t0, 16u * 2 * 4000);
+  // Port accesses may cost time too: three writes per bit.
+  b.Puerto.CosteAccesoNs = 1000;
+  const uint64_t t1 = b.Reloj.AhoraNs();
+  EnviaDato16(0xFFFF);
+  EXPECT_EQ(b.Reloj.AhoraNs() - t1, 16u * (2 * 4000 + 3 * 1000));
 }
 
 TEST(Icsp, ChipStateSurvivesAFile) {
@@ -217,6 +222,19 @@ TEST(Entrada, VppBeforeVdd) {
   // VddOn's own millisecond, then five more before the first command.
   EXPECT_EQ(b.Reloj.AhoraNs() - vdd, 6 * ms);
   EXPECT_TRUE(chip.EnProgramacion) << "entered as Vdd rose with Vpp applied";
+
+  // A part that only takes Vpp on a powered part stays out with this order.
+  TChipMinimo14 vddPrimero;
+  vddPrimero.Entrada = TChipMinimo14::TEntrada::VddPrimero;
+  b.Adaptador.Conecta(&vddPrimero);
+  SaleProgramacion();
+  VppAntesVdd = true;
+  EntraProgramacion();
+  VppAntesVdd = false;
+  EXPECT_FALSE(vddPrimero.EnProgramacion);
+  SaleProgramacion();
+  EntraProgramacion();
+  EXPECT_TRUE(vddPrimero.EnProgramacion);
 }
 
 TEST(Entrada, ComLinkWaitsForTheSlowLines) {

@@ -177,7 +177,12 @@ TEST(Pines, ProfileChecks) {
       {"used Vpp2 needs a bit", [] { Usa_Vpp2 = true; Bit_Vpp2 = 0; }, false},
       {"base outside the table", [] { PonPinesPorDefecto(0x300); }, false},
       {"line on another port", [] { AddrC = 0x278; }, false},
-      {"data-in on the control register", [] { AddrS = 0x37A; }, true},
+      {"data-in on the control register", [] { AddrS = 0x37A; }, false},
+      {"clock on the status register", [] { AddrC = 0x379; }, false},
+      {"Vpp on the control register", [] { AddrV = 0x37A; }, true},
+      {"COM line on the data register", [] { PonPerfilComSim(); AddrD = 0x3F8; }, false},
+      {"COM data-in on modem control", [] { PonPerfilComSim(); AddrS = 0x3FC; }, false},
+      {"COM Vpp on modem control", [] { PonPerfilComSim(); AddrV = 0x3FC; }, true},
   };
   for (const auto& c : casos) {
     PonPerfilLptSim();

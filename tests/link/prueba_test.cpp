@@ -114,6 +114,22 @@ TEST_F(Prueba, BadProfileStopsEveryOperation) {
   EXPECT_EQ(ventana.Mensajes.size(), 1u);
 }
 
+TEST_F(Prueba, PortThatRefusesTheIdleLevelsStopsEveryOperation) {
+  PonPerfilLptSim();
+  TBancoSim b;
+  b.Puerto.Falla = true;
+  PinesReposo();
+  TipoAccion = 1;
+  EXPECT_FALSE(CompruebaHardware());
+  ASSERT_EQ(ventana.Mensajes.size(), 1u);
+  EXPECT_NE(ventana.Mensajes[0].find("LPT1"), std::string::npos);
+  EXPECT_EQ(ResultadoAccion, 255);
+  // The failure was taken; a working port passes again.
+  b.Puerto.Falla = false;
+  PinesReposo();
+  EXPECT_TRUE(CompruebaHardware());
+}
+
 TEST_F(Prueba, SerialEepromOnComPowersFromTheLinesFirst) {
   PonPerfilComSim();
   ClaseDispositivo = 2;

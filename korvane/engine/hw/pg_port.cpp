@@ -157,8 +157,16 @@ bool ValidaPines(std::string& error) {
       {Usa_Vpp2, AddrV2, Bit_Vpp2},   {Usa_Vdd, AddrVdd, Bit_Vdd},  {Usa_Mclr, AddrM, Bit_Mclr},
       {true, AddrS, Bit_Read},
   };
+  // The registers that carry lines: LPT data (+0) and control (+2) out,
+  // status (+1) in; COM line control (+3) and modem control (+4) out,
+  // modem status (+6) in.
+  const bool lpt = indice >= 4;
+  const auto salida = [&](uint16_t d) {
+    return lpt ? d == AddrB || d == AddrB + 2 : d == AddrB + 3 || d == AddrB + 4;
+  };
   for (const auto& l : lineas) {
-    if (l.usada && IndiceRegistroPuerto(l.direccion) != indice) {
+    const bool valida = &l == &lineas[6] ? l.direccion == AddrB + (lpt ? 1 : 6) : salida(l.direccion);
+    if (l.usada && !valida) {
       error = TextoPuerto(10);
       return false;
     }

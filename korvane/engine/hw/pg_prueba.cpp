@@ -54,7 +54,10 @@ bool EnlacePinesUtilizable() {
   if (!ValidaPines(error)) {
     error = " " + TextoIdioma("pg_err*", "37*") + " " + NombrePuertoTabla(AddrB) + ": " + error;
   } else if (AseguraAccesoPuerto(AddrB, error)) {
-    return true;
+    // The idle levels were just written: a port that refused them (a
+    // terminal without modem lines, a device gone) is no working link.
+    error = UltimoErrorPuerto();
+    if (error.empty()) return true;
   }
   InterfazOperacion().Mensaje(error);
   InterfazOperacion().Log(error);

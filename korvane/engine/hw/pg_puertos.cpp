@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
@@ -82,9 +83,19 @@ std::string errorPuerto;
 
 void TPuertosMaquina::AnotaError(const std::string& e) { errorPuerto = e; }
 
-void AnotaAcceso() {
+// Keeps the reason of a failed access for the hardware check; a backend
+// that gives none (the simulated port) still leaves a failure behind.
+void AnotaAcceso(uint16_t direccion) {
   std::string e = TomaErrorAcceso();
-  if (!e.empty()) errorPuerto = std::move(e);
+  if (!e.empty()) {
+    errorPuerto = std::move(e);
+  } else if (errorPuerto.empty()) {
+    char dir[8];
+    std::snprintf(dir, sizeof dir, "0x%03X", direccion);
+    errorPuerto = " " + TextoIdioma("pg_err*", "37*") + " " +
+                  NombrePuertoTabla(DaDireccionPuerto(IndiceRegistroPuerto(direccion))) + ": " +
+                  TextoPuerto(6) + " " + dir;
+  }
 }
 
 }  // namespace
@@ -170,6 +181,7 @@ void MuestraFalloEnlace(bool mostrar, const std::string& texto) {
 bool AbrePuerto(uint16_t addrB, bool usbCom, const std::string& addrUsbCom, const std::string& addrUsb,
                 bool usb, bool mostrarErrores) {
   const std::string sinEnlace = " " + TextoIdioma("pg_err*", "37*") + " ";
+  errorPuerto.clear();
   if (usbCom && usb) {
     if (PuertoAbiertoFlag) CierraPuerto(true);
     const char c = addrUsb.size() >= 6 ? addrUsb[5] : '0';
@@ -269,7 +281,7 @@ uint8_t LeePuertoES(uint16_t puerto) {
   uint8_t v = LecturaFallida;
   if (IndiceRegistroPuerto(puerto) < 0) return LecturaFallida;
   if (!puertoActual->Lee(puerto, v)) {
-    AnotaAcceso();
+    AnotaAcceso(puerto);
     return LecturaFallida;
   }
   return v;
@@ -278,7 +290,7 @@ uint8_t LeePuertoES(uint16_t puerto) {
 bool EscribePuertoES(uint16_t puerto, uint8_t valor) {
   if (IndiceRegistroPuerto(puerto) < 0) return false;
   if (!puertoActual->Escribe(puerto, valor)) {
-    AnotaAcceso();
+    AnotaAcceso(puerto);
     return false;
   }
   return true;
@@ -294,7 +306,10 @@ bool AseguraAccesoPuerto(uint16_t base, std::string& error) {
   return puertosMaquina.Asegura(indice, error);
 }
 
-void LiberaPuertosES() { puertosMaquina.Libera(); }
+void LiberaPuertosES() {
+  puertosMaquina.Libera();
+  errorPuerto.clear();
+}
 
 std::string UltimoErrorPuerto() {
   std::string e;

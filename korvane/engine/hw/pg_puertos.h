@@ -90,7 +90,8 @@ bool EscribePuertoES(uint16_t puerto, uint8_t valor);
 // Makes sure the port with this base address can be driven (claims it on
 // the machine if needed). False with a message in `error` otherwise.
 bool AseguraAccesoPuerto(uint16_t base, std::string& error);
-// Releases every machine port the port I/O holds.
+// Releases every machine port the port I/O holds (and forgets its failures).
 void LiberaPuertosES();
-// Message of the last port failure ("" when none since the last call).
+// Message of the last port failure since the link was opened or the last
+// call ("" when none); taking it clears it.
 std::string UltimoErrorPuerto();

@@ -18,7 +18,9 @@ std::string Hex(const char* formato, unsigned v) {
 
 void TChipMinimoBase::Lineas(uint64_t tNs, const TLineasSim& l) {
   const bool alta = l.Vdd && l.Vpp && l.Mclr;
-  if (alta && !alta_ && !l.Clock && !l.DatoHost) {
+  const bool vddSubio = l.Vdd && !previo_.Vdd;
+  const bool aceptada = Entrada == TEntrada::Cualquiera || (Entrada == TEntrada::VppPrimero) == vddSubio;
+  if (alta && !alta_ && !l.Clock && !l.DatoHost && aceptada) {
     EnProgramacion = true;
     ++Entradas;
     salida_.reset();

@@ -23,6 +23,11 @@ public:
   void Lineas(uint64_t tNs, const TLineasSim& lineas) final;
   std::optional<bool> Dato() const override { return salida_; }
 
+  // Which entry the part accepts: either, only Vpp rising on a powered part,
+  // or only Vdd rising with Vpp already applied.
+  enum class TEntrada : uint8_t { Cualquiera, VddPrimero, VppPrimero };
+  TEntrada Entrada = TEntrada::Cualquiera;
+
   bool EnProgramacion = false;
   uint32_t Entradas = 0;                   // times programming mode was entered
   std::vector<std::string> Violaciones;    // timing requirements not met
