@@ -36,6 +36,33 @@ uint8_t TipoBorrado() {
   return 0;
 }
 
+// The calibration values of the last erase that found them on the chip.
+// An erase whose programming run then failed leaves the chip without
+// them; the next erase of the same device takes the kept values instead of
+// the blank cells, so they are not lost.
+struct TCalGuardada {
+  bool Valida = false;
+  uint8_t Indice = 0;
+  uint16_t OscCal = 0, OscCalBackup = 0, BandGap = 0;
+} CalGuardada;
+
+void GuardaOUsaCalibracion(uint16_t blanco) {
+  const uint8_t i = IndicePic();
+  if (OscCal != blanco) {
+    CalGuardada = {true, i, OscCal, OscCalBackup, BandGap};
+    return;
+  }
+  if (PicActual.Familia == 10 && OscCalBackup != blanco) {
+    // The backup copy is there for exactly this.
+    OscCal = OscCalBackup;
+    CalGuardada = {true, i, OscCal, OscCalBackup, BandGap};
+  } else if (CalGuardada.Valida && CalGuardada.Indice == i) {
+    OscCal = CalGuardada.OscCal;
+    BandGap = CalGuardada.BandGap;
+    if (OscCalBackup == blanco) OscCalBackup = CalGuardada.OscCalBackup;
+  }
+}
+
 bool ExitoBorrado() {
   Log(" " + TextosEntorno[23]);
   PonProgreso(100);
@@ -81,11 +108,13 @@ bool BorraPicFw() {
 
   bool bien = true;
   if (tipo == 5) {
-    bien = LeeValor("OSCCAL", OscCal) && LeeValor("Backup_OSCCAL", OscCalBackup) &&
-           (TipoAccion != 3 || LeeEstado("OSCCAL")) && LeeEstado("Backup_OSCCAL");
+    bien = LeeValor("OSCCAL", OscCal) && LeeValor("Backup_OSCCAL", OscCalBackup);
+    if (bien) GuardaOUsaCalibracion(0x0FFF);
+    bien = bien && (TipoAccion != 3 || LeeEstado("OSCCAL")) && LeeEstado("Backup_OSCCAL");
   } else if (tipo == 1) {
     bien = LeeValor("OSCCAL", OscCal) && LeeValor("Bandgap", BandGap);
     BandGap &= 0x3000;
+    if (bien) GuardaOUsaCalibracion(0x3FFF);
     bien = bien && (TipoAccion != 3 || (LeeEstado("OSCCAL") && LeeEstado("Bandgap")));
   }
   if (!bien) {
@@ -124,6 +153,7 @@ bool Borra10F() {
   Incrementa(p.IdFin - p.ProgFin + 1);
   EnviaComando6(4);
   OscCalBackup = LeeDato14();
+  GuardaOUsaCalibracion(0x0FFF);
 
   SaleProgramacion();
   EntraProgramacion();
@@ -170,6 +200,7 @@ bool BorraOscCalBandGap() {
   Incrementa(8199);
   EnviaComando6(4);
   BandGap = LeeDato14() & 0x3000;
+  GuardaOUsaCalibracion(0x3FFF);
 
   BorraTodo14();
 
