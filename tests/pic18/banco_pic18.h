@@ -93,5 +93,9 @@ private:
 // single word), the four ID words, configuration words within the part's
 // implemented bits, and data EEPROM bytes with blanks between them.
 void ImagenPrueba18(const TModeloPic18& modelo);
+// The part holds the image in every area of the selected device.
+void EsperaMemoriaIgual(const TMemoriaPic18& memoria, const TBuffers& imagen);
+// BufDispositivo, after a read, holds the image in every area.
+void EsperaLeidoIgual(const TBuffers& imagen);
 
 inline void PrintTo(const TCaso18& c, std::ostream* os) { *os << c.Nombre; }

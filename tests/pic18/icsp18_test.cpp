@@ -14,17 +14,6 @@ constexpr TCaso18 Casos[] = {
 
 class Icsp18 : public ::testing::TestWithParam<TCaso18> {};
 
-// Word i of a program image as the chip holds it.
-void EsperaProgramaIgual(const TPic18Sim& chip, const TBuffers& imagen) {
-  for (uint32_t i = 0; i < PicActual.ProgTam; ++i)
-    ASSERT_EQ(chip.Memoria.PalabraProg(i), imagen.Prog[i]) << "word " << i;
-  for (uint32_t i = 0; i < 4; ++i) EXPECT_EQ(chip.Memoria.PalabraId(i), imagen.Id[i]) << "ID " << i;
-  for (uint32_t c = 0; c < 7; ++c)
-    EXPECT_EQ(chip.Memoria.PalabraConfig(c), imagen.Config[c]) << "configuration " << c;
-  for (uint32_t i = 0; i < PicActual.EeTam; ++i)
-    ASSERT_EQ(chip.Memoria.Ee[i], imagen.Datos[i]) << "EEPROM " << i;
-}
-
 TEST_P(Icsp18, ProgramsVerifiesAndReadsBack) {
   Banco18 b(GetParam().Indice, GetParam().Com);
   // Whatever an earlier user left in the part, the erase clears.
@@ -36,17 +25,12 @@ TEST_P(Icsp18, ProgramsVerifiesAndReadsBack) {
   ASSERT_FALSE(BorraPic18());
   ASSERT_FALSE(ProgramaAreas18()) << ContextoError.Codigo << " at " << std::hex << ContextoError.Direccion;
   b.SinFaltas();
-  EsperaProgramaIgual(*b.chip, imagen);
+  EsperaMemoriaIgual(b.chip->Memoria, imagen);
 
   LimpiaBuffers(BufDispositivo);
   ASSERT_FALSE(LeeAreas18());
   b.SinFaltas();
-  EXPECT_TRUE(std::equal(imagen.Prog.begin(), imagen.Prog.begin() + PicActual.ProgTam,
-                         BufDispositivo.Prog.begin()));
-  for (uint32_t i = 0; i < 4; ++i) EXPECT_EQ(BufDispositivo.Id[i], imagen.Id[i]);
-  for (uint32_t c = 0; c < 7; ++c) EXPECT_EQ(BufDispositivo.Config[c], imagen.Config[c]);
-  EXPECT_TRUE(std::equal(imagen.Datos.begin(), imagen.Datos.begin() + PicActual.EeTam,
-                         BufDispositivo.Datos.begin()));
+  EsperaLeidoIgual(imagen);
   EXPECT_FALSE(b.chip->EnProgramacion);
   EXPECT_TRUE(b.ventana.Mensajes.empty());
 }

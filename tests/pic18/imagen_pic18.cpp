@@ -1,5 +1,7 @@
 #include "banco_pic18.h"
 
+#include <algorithm>
+
 void ImagenPrueba18(const TModeloPic18& modelo) {
   LimpiaBuffers(BufDispositivo);
   auto& prog = BufDispositivo.Prog;
@@ -20,4 +22,20 @@ void ImagenPrueba18(const TModeloPic18& modelo) {
   }
   for (uint32_t i = 0; i < PicActual.EeTam; ++i)
     BufDispositivo.Datos[i] = (i % 3 == 0) ? 0xFF : static_cast<uint16_t>(i ^ 0x5A);
+}
+
+void EsperaMemoriaIgual(const TMemoriaPic18& m, const TBuffers& imagen) {
+  for (uint32_t i = 0; i < PicActual.ProgTam; ++i)
+    ASSERT_EQ(m.PalabraProg(i), imagen.Prog[i]) << "word " << i;
+  for (uint32_t i = 0; i < 4; ++i) EXPECT_EQ(m.PalabraId(i), imagen.Id[i]) << "ID " << i;
+  for (uint32_t c = 0; c < 7; ++c) EXPECT_EQ(m.PalabraConfig(c), imagen.Config[c]) << "configuration " << c;
+  for (uint32_t i = 0; i < PicActual.EeTam; ++i) ASSERT_EQ(m.Ee[i], imagen.Datos[i]) << "EEPROM " << i;
+}
+
+void EsperaLeidoIgual(const TBuffers& imagen) {
+  const TBuffers& b = BufDispositivo;
+  EXPECT_TRUE(std::equal(imagen.Prog.begin(), imagen.Prog.begin() + PicActual.ProgTam, b.Prog.begin()));
+  for (uint32_t i = 0; i < 4; ++i) EXPECT_EQ(b.Id[i], imagen.Id[i]) << "ID " << i;
+  for (uint32_t c = 0; c < 7; ++c) EXPECT_EQ(b.Config[c], imagen.Config[c]) << "configuration " << c;
+  EXPECT_TRUE(std::equal(imagen.Datos.begin(), imagen.Datos.begin() + PicActual.EeTam, b.Datos.begin()));
 }

@@ -177,9 +177,12 @@ bool ProgramaZona18(const uint16_t* buffer, uint32_t first, uint32_t last, const
     case Programa18Id:
       if (last == 0) return false;
       LogZona18(15, zona, (last - first + 1) * (tipo == Programa18Codigo ? 4 : 2), 22);
+      // The block is every word of the panels: a block that ended at
+      // (last - first) x 4 + first would leave the last three words of the
+      // last panel out of the final group.
       if (USB_COM)
-        return ProgramaFw(buffer, first, last - first, tipo, (last - first) * 4 + first, mascara,
-                          tipo == Programa18Codigo);
+        return ProgramaFw(buffer, first, last - first, tipo, first + (last - first + 1) * 4 - 1,
+                          mascara, tipo == Programa18Codigo);
       return ProgramaPaneles(buffer, first, last, tipo, mascara);
     case Programa18Eeprom:
       LogZona18(15, zona, last - first + 1, 21);
