@@ -40,10 +40,11 @@ std::string NodoDePuerto(int indice);
 std::string TextoPuerto(int clave);
 
 // --- Link state ----------------------------------------------------------------
-// Descriptors of the programmer link (-1 = closed): the serial port of a COM
-// pin-level adapter or of the firmware programmer; the native USB link keeps
-// its own handles behind AbreUsbFirmware. The firmware programmer's serial
-// port is opened and set up by the firmware link (AbreSerieFw).
+// Descriptors of the programmer link (-1 = closed): hPuerto is the firmware
+// programmer's serial port, opened and set up by the firmware link
+// (AbreSerieFw); a pin-level port is held by the port I/O layer below and
+// the native USB link keeps its own handles behind AbreUsbFirmware.
+// PuertoAbiertoFlag is set while any link is open.
 extern int hPuerto;
 extern int hPuertoOut;
 extern bool PuertoAbiertoFlag;
@@ -63,7 +64,8 @@ bool PuertoAbierto();
 void ListaPuertos(std::vector<std::string>& lista, bool firmware, bool usb);
 
 // --- Hooks of the native USB link ------------------------------------------------
-// Installed by the USB transport. opens instance n of the profile's VID/PID, false when not found.
+// Installed by the USB transport. AbreUsbFirmware opens instance n of the
+// profile's VID/PID (false when not found); unset, native USB is unavailable.
 extern std::function<bool(int instancia)> AbreUsbFirmware;
 extern std::function<void()> CierraUsbFirmware;
 extern std::function<std::vector<std::string>()> ListaUsbFirmware;
