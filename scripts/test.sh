@@ -9,3 +9,4 @@ cmake --build "$build" --parallel "$(nproc)"
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "$build" --output-on-failure --parallel "$(nproc)" --timeout 600
 bash "$here/scripts/tsan.sh"
+bash "$here/scripts/fuzz.sh"
