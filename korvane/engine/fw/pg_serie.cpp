@@ -1,5 +1,7 @@
 #include "fw/pg_serie.h"
 
+#include "hw/pg_sistema.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/ioctl.h>
@@ -37,7 +39,7 @@ std::string Normaliza(const std::string& dispositivo) {
 }
 
 bool ModemIoctl(int fd, unsigned long orden, int bits) {
-  return ioctl(fd, orden, &bits) == 0;
+  return SistemaES().Ioctl(fd, orden, &bits) == 0;
 }
 
 }  // namespace
@@ -117,7 +119,7 @@ bool TPuertoSerie::Abre(const std::string& dispositivo) {
 
   // Non-blocking so that a port waiting for carrier does not hang the open;
   // every read and write below waits through poll() anyway.
-  fd_ = ::open(dispositivo_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  fd_ = SistemaES().Abre(dispositivo_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd_ < 0) {
     const int err = errno;
     switch (err) {
@@ -133,10 +135,10 @@ bool TPuertoSerie::Abre(const std::string& dispositivo) {
   dsrVisto_ = false;
 
   if (!isatty(fd_)) return FallaAbre(TFalloSerie::NoEsSerie, ENOTTY);
-  if (ioctl(fd_, TIOCEXCL) != 0) return FallaAbre(TFalloSerie::Ocupado, errno);
+  if (SistemaES().Ioctl(fd_, TIOCEXCL, nullptr) != 0) return FallaAbre(TFalloSerie::Ocupado, errno);
 
   termios tio{};
-  if (tcgetattr(fd_, &tio) != 0) return FallaAbre(TFalloSerie::Configura, errno);
+  if (SistemaES().LeeTermios(fd_, &tio) != 0) return FallaAbre(TFalloSerie::Configura, errno);
   cfmakeraw(&tio);
   tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CSTOPB | CRTSCTS | HUPCL);
   tio.c_cflag |= CS8 | CLOCAL | CREAD;
@@ -146,7 +148,7 @@ bool TPuertoSerie::Abre(const std::string& dispositivo) {
   tio.c_cc[VMIN] = 1;
   tio.c_cc[VTIME] = 0;
   if (cfsetispeed(&tio, B115200) != 0 || cfsetospeed(&tio, B115200) != 0 ||
-      tcsetattr(fd_, TCSANOW, &tio) != 0)
+      SistemaES().PonTermios(fd_, &tio) != 0)
     return FallaAbre(TFalloSerie::Ajusta, errno);
   // Some drivers raise the lines again when the settings change.
   if (lineas_) ModemIoctl(fd_, TIOCMBIC, ambas);
@@ -157,8 +159,8 @@ bool TPuertoSerie::Abre(const std::string& dispositivo) {
 void TPuertoSerie::Cierra() {
   if (fd_ < 0) return;
   // Without this a pseudo-terminal's far end could never be reopened by us.
-  ioctl(fd_, TIOCNXCL);
-  ::close(fd_);
+  SistemaES().Ioctl(fd_, TIOCNXCL, nullptr);
+  SistemaES().Cierra(fd_);
   fd_ = -1;
   lineas_ = false;
   dsrVisto_ = false;
@@ -180,7 +182,7 @@ bool TPuertoSerie::EsperaDsr(uint64_t limiteNs) {
   if (!lineas_) return true;
   for (;;) {
     int estado = 0;
-    if (ioctl(fd_, TIOCMGET, &estado) != 0) {
+    if (SistemaES().Ioctl(fd_, TIOCMGET, &estado) != 0) {
       lineas_ = false;
       return true;
     }
