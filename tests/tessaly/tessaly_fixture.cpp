@@ -22,6 +22,19 @@ std::string ShippedDatabaseDir() { return std::string(TESSALY_SOURCE_DIR) + "/da
 
 void TTessalyTest::SetUp() {
   SetPortBackend(nullptr);
+  // Tests that run a table call SetUp again for each row.
+  UiRec.Boxes.clear();
+  UiRec.Answers.clear();
+  UiRec.Captions.clear();
+  UiRec.Positions.clear();
+  UiRec.DialogOpen = false;
+  UiRec.Pumps = UiRec.Beeps = 0;
+  UiRec.OnPump = nullptr;
+  for (TSimPort::TSlot& s : Port.Slots) s = TSimPort::TSlot{};
+  Port.Log.clear();
+  Port.KeepLog = true;
+  Port.AccessesWhileUnclaimed = 0;
+  Programmer.Socket = nullptr;
   ResetTessalyGlobals();
   SetClock(&Clock);
   SetUi(&UiRec);

@@ -1,0 +1,404 @@
+// The rules of the operations: EPROM pulses, calibration words, PIC18
+// blocks and table pointer, cancel, verify questions, serial numbers, and
+// the faults of the old engine that are mended.
+#include "ops_fixture.h"
+
+namespace {
+
+class OperationRulesTest : public TOperationTest {
+protected:
+  void OnlyCode() {
+    ProgramOptions.ProgramID = false;
+    ProgramOptions.ProgramConfiguration = false;
+    ProgramOptions.ProgramData = false;
+  }
+};
+
+struct TPulseCase {
+  const char* Device;
+  int Word;
+  uint32_t PulseKey;  // the simulator's address of that word
+};
+
+TEST_F(OperationRulesTest, EpromPulses) {
+  const TPulseCase cases[] = {
+      {"PIC12C508A", 5, 5}, {"PIC16C74B", 5, 5}, {"PIC16C642", 5, 5}, {"PIC17C756A", 5, 5}, {"PIC18C452", 5, 10}};
+  for (const TPulseCase& c : cases) {
+    SCOPED_TRACE(c.Device);
+    // Enough tries: the word takes after 3 pulses, then 3 x ProgMult more.
+    SetUp();
+    Use(c.Device, 3);
+    OnlyCode();
+    CodeImage[c.Word] = 0x0123;
+    ASSERT_TRUE(ProgramDevice()) << UiRec.Texts();
+    EXPECT_EQ(ChipCode(c.Word), 0x0123u);
+    const std::map<uint32_t, int>& p18 = Chip.P18 ? Chip.P18->Pulses : std::map<uint32_t, int>{};
+    const int pulses = Chip.Mid ? Chip.Mid->Pulses[static_cast<int>(c.PulseKey)] : p18.at(c.PulseKey);
+    EXPECT_EQ(pulses, 3 * (1 + DeviceParameters.ProgMult));
+    EXPECT_TRUE(Violations().empty()) << ViolationText();
+    TearDown();
+
+    // Too few tries: the first word fails with its address, nothing more is pulsed.
+    SetUp();
+    Use(c.Device, 3);
+    OnlyCode();
+    DeviceParameters.ProgCount = 2;
+    CodeImage[c.Word] = 0x0123;
+    CodeImage[c.Word + 1] = 0x0456;
+    EXPECT_FALSE(ProgramDevice());
+    ASSERT_EQ(UiRec.Boxes.size(), 1u);
+    EXPECT_EQ(UiRec.Boxes[0].Text, "Code programming error at 0005.");
+    EXPECT_EQ(UiRec.Boxes[0].Caption, "Tessaly Error");
+    EXPECT_EQ(ChipCode(c.Word), BlankWord());
+    EXPECT_EQ(ChipCode(c.Word + 1), BlankWord());
+    EXPECT_FALSE(Chip.Pic()->InProgramMode);
+    EXPECT_FALSE(UiRec.DialogOpen);
+    TearDown();
+  }
+}
+
+TEST_F(OperationRulesTest, ProgCountZeroFailsAtTheFirstWordTaken) {
+  Use("PIC16F84A");
+  DeviceParameters.ProgCount = 0;
+  CodeImage[0x1A] = 0x1234;
+  CodeImage[0x1B] = 0x1234;
+  EXPECT_FALSE(ProgramDevice());
+  ASSERT_EQ(UiRec.Boxes.size(), 1u);
+  EXPECT_EQ(UiRec.Boxes[0].Text, "Code programming error at 001A.");
+}
+
+TEST_F(OperationRulesTest, EpromCalibrationWordIsLeftAlone) {
+  Use("PIC12C508A");
+  OnlyCode();
+  CodeImage[0] = 0x0A5A;
+  CodeImage[0x1FF] = 0x0C00;  // an image that would spoil the calibration
+  ASSERT_TRUE(ProgramDevice()) << UiRec.Texts();
+  EXPECT_EQ(ChipCode(0x1FF), 0x0C70u);
+  EXPECT_EQ(Chip.Mid->Pulses.count(0x1FF), 0u);
+  ASSERT_TRUE(VerifyDevice()) << UiRec.Texts();
+  EXPECT_TRUE(Violations().empty()) << ViolationText();
+}
+
+TEST_F(OperationRulesTest, OnlyTheCalibrationWordWhenCodeIsOff) {
+  Use("PIC12F675");
+  OnlyCode();
+  ProgramOptions.ProgramCode = false;
+  ProgramOptions.ProgramOscillatorCalibration = true;
+  CodeImage[0] = 0x0123;
+  CodeImage[1] = 0x0456;
+  CodeImage[0x3FF] = 0x3400;
+  ASSERT_TRUE(ProgramDevice()) << UiRec.Texts();
+  EXPECT_EQ(ChipCode(0), 0x3FFFu);
+  EXPECT_EQ(ChipCode(1), 0x3FFFu);
+  EXPECT_EQ(ChipCode(0x3FF), 0x3400u);
+  ASSERT_TRUE(VerifyDevice()) << UiRec.Texts();
+  EXPECT_TRUE(Violations().empty()) << ViolationText();
+}
+
+TEST_F(OperationRulesTest, Algorithm5KeepsCalibrationAcrossEraseAndProgramming) {
+  Use("PIC12F675");
+  FillImage(7);
+  ConfigWords[0] = 0x31F4;  // the image's band-gap bits (11) differ from the part's (10)
+  ASSERT_TRUE(ProgramDevice()) << UiRec.Texts();
+  EXPECT_EQ(ChipConfig(0) & 0x3000, 0x2000u) << "band-gap bits kept while programming";
+  EXPECT_EQ(ChipConfig(0) & 0x01FF, 0x01F4u);
+  ASSERT_TRUE(EraseDevice(false)) << UiRec.Texts() << ViolationText();
+  EXPECT_EQ(ChipCode(0x3FF), 0x3480u) << "calibration word restored";
+  EXPECT_EQ(ChipConfig(0), 0x21FFu) << "band-gap bits restored, user bits erased";
+  EXPECT_EQ(ChipCode(0), 0x3FFFu);
+  EXPECT_EQ(ChipData(0), 0xFFu);
+  EXPECT_TRUE(UiRec.Boxes.empty()) << "silent erase";
+  EXPECT_TRUE(Violations().empty()) << ViolationText();
+}
+
+TEST_F(OperationRulesTest, Algorithm5WithoutCalibrationAddressRestoresNoWord) {
+  Use("PIC12F675");
+  DeviceParameters.OscCalAddr = -1;
+  ASSERT_TRUE(EraseDevice(false)) << UiRec.Texts() << ViolationText();
+  EXPECT_EQ(ChipCode(0), 0x3FFFu) << "no calibration word 0 written at address 0";
+  EXPECT_EQ(ChipConfig(0) & 0x3000, 0x2000u) << "the configuration's own bits still come back";
+  EXPECT_TRUE(Violations().empty()) << ViolationText();
+}
+
+TEST_F(OperationRulesTest, Pic18BlocksSkipEmptyOnesAndFillGapsWithBlank) {
+  Use("PIC18F452");
+  OnlyCode();
+  ASSERT_EQ(DeviceParameters.BlockSize, 4);
+  CodeImage[0] = 0x1111;
+  CodeImage[1] = 0x2222;
+  CodeImage[8] = 0x3333;  // alone in its block
+  CodeImage[12] = 0x4444;
+  CodeImage[13] = 0x5555;
+  CodeImage[15] = 0x6666;
+  CodeImage[16383] = 0x7777;
+  ASSERT_TRUE(ProgramDevice()) << UiRec.Texts() << ViolationText();
+  EXPECT_EQ(Chip.P18->BlockWrites, 4);
+  for (int i = 0; i < 20; ++i)
+    EXPECT_EQ(ChipCode(i), CodeImage[i] == EmptyEntry ? 0xFFFFu : CodeImage[i]) << i;
+  EXPECT_EQ(ChipCode(16383), 0x7777u);
+  EXPECT_TRUE(Violations().empty()) << ViolationText();
+}
+
+TEST_F(OperationRulesTest, Pic18ConfigurationBytes) {
+  Use("PIC18F452");
+  OnlyCode();
+  ProgramOptions.ProgramConfiguration = true;
+  ConfigWords[0] = 0x2200;  // HS oscillator
+  ConfigWords[1] = 0x0E0D;
+  ConfigWords[2] = EmptyEntry;  // not written
+  ConfigWords[3] = 0x0081;
+  ConfigWords[4] = 0xC00F;
+  ConfigWords[5] = 0xE00F;
+  ConfigWords[6] = 0x400F;
+  ASSERT_TRUE(ProgramDevice()) << UiRec.Texts() << ViolationText();
+  EXPECT_EQ(Chip.P18->ConfigByte(1), 0x22);
+  EXPECT_EQ(Chip.P18->ConfigByte(2), 0x0D);
+  EXPECT_EQ(Chip.P18->ConfigByte(3), 0x0E);
+  EXPECT_EQ(Chip.P18->ConfigByte(5), 0x01) << "an empty word leaves the chip's bytes";
+  EXPECT_EQ(Chip.P18->ConfigByte(6), 0x81);
+  ASSERT_TRUE(VerifyDevice()) << UiRec.Texts();
+  EXPECT_TRUE(Violations().empty()) << ViolationText();
+}
+
+TEST_F(OperationRulesTest, Pic18WordsLandOnTheirAddressesWithoutOverprogramming) {
+  // Without overprogramming a word write leaves the table pointer where it
+  // began; the next word must not be written over it.
+  Use("PIC18C452", 1);
+  DeviceParameters.ProgMult = 0;
+  ProgramOptions.ProgramConfiguration = false;
+  for (int i : {0, 1, 2, 10}) CodeImage[i] = 0x1000u + static_cast<uint32_t>(i);
+  for (int i = 0; i < 4; ++i) IDImage[i] = 0x00A0u + static_cast<uint32_t>(i);
+  ASSERT_TRUE(ProgramDevice()) << UiRec.Texts() << ViolationText();
+  for (int i : {0, 1, 2, 10}) EXPECT_EQ(ChipCode(i), 0x1000u + static_cast<uint32_t>(i)) << i;
+  EXPECT_EQ(ChipCode(3), 0xFFFFu);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(ChipId(i), 0x00A0u + static_cast<uint32_t>(i)) << i;
+  ASSERT_TRUE(VerifyDevice()) << UiRec.Texts();
+}
+
+TEST_F(OperationRulesTest, CancelLeavesProgrammingModeAndTouchesNothingMore) {
+  Use("PIC16F84A");
+  FillImage(3);
+  ProgramOptions.ProgramSerialNumber = true;
+  SerialNumberParameters.SerialNumber = 41;
+  SerialNumberParameters.IncrementBy = 1;
+  SerialNumberParameters.StartingLocation = 0x300;
+  Port.KeepLog = true;
+  size_t logAtCancel = 0;
+  UiRec.OnPump = [&] {
+    if (UiRec.Pumps == 10) {
+      CancelBtnClick();
+      logAtCancel = Port.Log.size();
+    }
+  };
+  EXPECT_FALSE(ProgramDevice());
+  EXPECT_EQ(Port.Log.size(), logAtCancel) << "no port access after the cancel";
+  EXPECT_FALSE(Chip.Pic()->InProgramMode);
+  EXPECT_EQ(Port.Claimed, -1);
+  EXPECT_FALSE(UiRec.DialogOpen);
+  ASSERT_EQ(UiRec.Boxes.size(), 1u);
+  EXPECT_EQ(UiRec.Boxes[0].Text, "Operation cancelled.");
+  EXPECT_EQ(UiRec.Boxes[0].Caption, "Tessaly");
+  EXPECT_EQ(UiRec.Boxes[0].Icon, TBoxIcon::Warning);
+  EXPECT_EQ(SerialNumberParameters.SerialNumber, 41);
+  EXPECT_TRUE(Violations().empty()) << ViolationText();
+
+  // The next operation starts with the flag cleared; a cancelled read says so.
+  UiRec.OnPump = [&] {
+    if (UiRec.Pumps == 20) CancelBtnClick();
+  };
+  EXPECT_FALSE(ReadDevice());
+  UiRec.OnPump = nullptr;
+  EXPECT_TRUE(ReadDevice());
+  EXPECT_FALSE(CancelRequested);
+}
+
+TEST_F(OperationRulesTest, EraseClearsTheCancelFlagAndACancelledEraseFails) {
+  Use("PIC18F242");
+  CancelRequested = true;  // left from an earlier operation
+  EXPECT_TRUE(EraseDevice(false)) << UiRec.Texts();
+  const int pumps = UiRec.Pumps;
+  UiRec.OnPump = [&] {
+    if (UiRec.Pumps == pumps + 3) CancelBtnClick();
+  };
+  EXPECT_FALSE(EraseDevice(true));
+  EXPECT_FALSE(Chip.Pic()->InProgramMode);
+  EXPECT_EQ(UiRec.Boxes.back().Text, "Operation cancelled.");
+}
+
+TEST_F(OperationRulesTest, VerifyDifferencesAskAndEitherAnswerHolds) {
+  Use("PIC16F84A");
+  FillImage(4);
+  ASSERT_TRUE(ProgramDevice());
+  Chip.Mid->SetWord(0x10, 0x0BAD);
+  Chip.Mid->SetDataByte(3, 0x5A);
+  const std::string codeQuestion =
+      Format("Code verify error at 0010.\n0BAD should be %04X.\nContinue verifying?", CodeImage[0x10]);
+  UiRec.Answers = {true, true};
+  EXPECT_TRUE(VerifyDevice());
+  ASSERT_EQ(UiRec.Boxes.size(), 2u);
+  EXPECT_EQ(UiRec.Boxes[0].Text, codeQuestion);
+  EXPECT_TRUE(UiRec.Boxes[0].Question);
+  EXPECT_EQ(UiRec.Boxes[0].Caption, "Tessaly Error");
+  EXPECT_EQ(UiRec.Boxes[0].Icon, TBoxIcon::Question);
+  EXPECT_EQ(UiRec.Boxes[1].Text,
+            Format("Data verify error at 0003.\n005A should be %04X.\nContinue verifying?", DataImage[3]));
+  UiRec.Boxes.clear();
+  UiRec.Answers = {false};
+  EXPECT_FALSE(VerifyDevice());
+  EXPECT_EQ(UiRec.Boxes.size(), 1u);
+  EXPECT_FALSE(Chip.Pic()->InProgramMode);
+  EXPECT_FALSE(UiRec.DialogOpen);
+}
+
+TEST_F(OperationRulesTest, ConfigurationVerifyDifferences) {
+  Use("PIC16F84A");
+  OnlyCode();
+  ProgramOptions.ProgramConfiguration = true;
+  ConfigWords[0] = 0x3FF1;
+  ASSERT_TRUE(ProgramDevice());
+  ConfigWords[0] = 0x3FF2;
+  EXPECT_FALSE(VerifyDevice());
+  ASSERT_EQ(UiRec.Boxes.size(), 1u);
+  EXPECT_EQ(UiRec.Boxes[0].Text, "Configuration verify error.\n3FF1 should be 3FF2.");
+  EXPECT_FALSE(UiRec.Boxes[0].Question);
+  EXPECT_FALSE(Chip.Pic()->InProgramMode);
+
+  SetUp();
+  Use("PIC18F452");
+  OnlyCode();
+  ProgramOptions.ProgramConfiguration = true;
+  for (int i = 0; i < 7; ++i) ConfigWords[i] = static_cast<uint32_t>(DeviceParameters.BaseConfig[i]);
+  ASSERT_TRUE(ProgramDevice());
+  ConfigWords[0] = 0x2200;
+  UiRec.Answers = {true};
+  EXPECT_TRUE(VerifyDevice());
+  ASSERT_EQ(UiRec.Boxes.size(), 1u);
+  EXPECT_EQ(UiRec.Boxes[0].Text, "Configuration1 verify error.\n2700 should be 2200.\nContinue verifying?");
+}
+
+struct TSerialCase {
+  const char* Name;
+  TSerialNumberParameters::TTarget Target;
+  bool MsbFirst;
+  int Start;
+  std::vector<uint32_t> Expected;
+};
+
+TEST_F(OperationRulesTest, SerialNumberPlacement) {
+  const TSerialCase cases[] = {
+      {"code LSB first", TSerialNumberParameters::Code, false, 0x200, {0x3478, 0x3456, 0x3434, 0x3412}},
+      {"code MSB first", TSerialNumberParameters::Code, true, 0x200, {0x3412, 0x3434, 0x3456, 0x3478}},
+      {"EE LSB first", TSerialNumberParameters::EE, false, 4, {0x78, 0x56, 0x34, 0x12}},
+      {"EE MSB first", TSerialNumberParameters::EE, true, 60, {0x12, 0x34, 0x56, 0x78}},
+      {"ID LSB first", TSerialNumberParameters::ID, false, 9000, {0x3478, 0x3456, 0x3434, 0x3412}},
+  };
+  for (const TSerialCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    SetUp();
+    Use("PIC16F84A");
+    ProgramOptions.ProgramConfiguration = false;
+    ProgramOptions.ProgramSerialNumber = true;
+    SerialNumberParameters.SerialNumber = 0x12345678;
+    SerialNumberParameters.IncrementBy = 5;
+    SerialNumberParameters.NumberLocations = 4;
+    SerialNumberParameters.StartingLocation = c.Start;
+    SerialNumberParameters.MSBFirst = c.MsbFirst;
+    SerialNumberParameters.Target = c.Target;
+    ASSERT_TRUE(ProgramDevice()) << UiRec.Texts();
+    for (int k = 0; k < 4; ++k) {
+      switch (c.Target) {
+        case TSerialNumberParameters::Code:
+          EXPECT_EQ(CodeImage[c.Start + k], c.Expected[k]);
+          EXPECT_EQ(ChipCode(c.Start + k), c.Expected[k]);
+          break;
+        case TSerialNumberParameters::EE:
+          EXPECT_EQ(DataImage[c.Start + k], c.Expected[k]);
+          EXPECT_EQ(ChipData(c.Start + k), c.Expected[k]);
+          break;
+        case TSerialNumberParameters::ID:
+          EXPECT_EQ(IDImage[k], c.Expected[k]);
+          EXPECT_EQ(ChipId(k), c.Expected[k] & 0x3FFF);
+          break;
+      }
+    }
+    EXPECT_EQ(SerialNumberParameters.SerialNumber, 0x12345678 + 5) << "advanced after success";
+    // A failed programming leaves the number where it was.
+    DeviceParameters.ProgCount = 0;
+    CodeImage[0] = 0x1234;
+    EXPECT_FALSE(ProgramDevice());
+    EXPECT_EQ(SerialNumberParameters.SerialNumber, 0x12345678 + 5);
+    TearDown();
+  }
+}
+
+TEST_F(OperationRulesTest, SerialNumberOutsideItsTargetIsRefusedBeforeAnythingIsSent) {
+  struct TCase {
+    const char* Device;
+    TSerialNumberParameters::TTarget Target;
+    int Start, Count;
+    const char* Box;
+  };
+  const TCase cases[] = {
+      {"PIC16F84A", TSerialNumberParameters::Code, 1022, 4,
+       "Serial number locations 03FE-0401 are outside the code memory (1024 words)."},
+      {"PIC16F84A", TSerialNumberParameters::EE, 62, 3,
+       "Serial number locations 003E-0040 are outside the data EEPROM (64 bytes)."},
+      {"PIC16F74", TSerialNumberParameters::EE, 0, 1,
+       "Serial number locations 0000-0000 are outside the data EEPROM (0 bytes)."},
+      {"PIC17C756A", TSerialNumberParameters::ID, 0, 2, "The serial number needs 2 ID locations; this device has 0."},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Box);
+    SetUp();
+    Use(c.Device);
+    Port.KeepLog = true;
+    Port.Log.clear();
+    ProgramOptions.ProgramSerialNumber = true;
+    SerialNumberParameters.SerialNumber = 77;
+    SerialNumberParameters.IncrementBy = 1;
+    SerialNumberParameters.Target = c.Target;
+    SerialNumberParameters.StartingLocation = c.Start;
+    SerialNumberParameters.NumberLocations = c.Count;
+    EXPECT_FALSE(ProgramDevice());
+    ASSERT_EQ(UiRec.Boxes.size(), 1u);
+    EXPECT_EQ(UiRec.Boxes[0].Text, c.Box);
+    EXPECT_EQ(UiRec.Boxes[0].Icon, TBoxIcon::Error);
+    EXPECT_TRUE(Port.Log.empty());
+    EXPECT_EQ(SerialNumberParameters.SerialNumber, 77);
+    EXPECT_FALSE(UiRec.DialogOpen);
+    for (uint32_t e : DataImage) EXPECT_EQ(e, EmptyEntry);
+    TearDown();
+  }
+}
+
+TEST_F(OperationRulesTest, Pic18DataEepromWriteGivesUpWithoutAChip) {
+  Use("PIC18F452");
+  Programmer.Socket = nullptr;  // empty socket: the data line reads all ones
+  OnlyCode();
+  ProgramOptions.ProgramData = true;
+  DataImage[0] = 0x42;
+  const int64_t t0 = Clock.Now;
+  EXPECT_FALSE(ProgramDevice());
+  ASSERT_EQ(UiRec.Boxes.size(), 1u);
+  EXPECT_EQ(UiRec.Boxes[0].Text, "Data programming error at 0000.");
+  EXPECT_LT(Clock.Now - t0, 1'000'000'000) << "bounded wait";
+  EXPECT_EQ(Port.Claimed, -1);
+}
+
+TEST_F(OperationRulesTest, OperationsEndWithOneBoxWhenThePortCannotBeUsed) {
+  Use("PIC16F84A");
+  Port.Slots[0].Refusal = "/dev/parport0 is busy: another program is using the port.";
+  using TOp = bool (*)();
+  const TOp ops[] = {ProgramDevice, VerifyDevice, ReadDevice, [] { return BlankCheck(true); },
+                     [] { return EraseDevice(true); }};
+  for (TOp op : ops) {
+    UiRec.Boxes.clear();
+    EXPECT_FALSE(op());
+    ASSERT_EQ(UiRec.Boxes.size(), 1u) << UiRec.Texts();
+    EXPECT_EQ(UiRec.Boxes[0].Text,
+              "Unable to access VORRA Port LPT1.\n/dev/parport0 is busy: another program is using the port.");
+    EXPECT_FALSE(UiRec.DialogOpen);
+  }
+}
+
+}  // namespace
