@@ -1,0 +1,176 @@
+// The flash routines on the firmware programmer: the simulated board on a
+// pseudo-terminal with the simulated parts' memories in its socket.
+#include <gtest/gtest.h>
+
+#include "banco_flash.h"
+#include "chips/pic1x_fw.h"
+#include "chips/pic1x_partes.h"
+#include "firmware/fw_banco.h"
+#include "flash/pg_flash.h"
+#include "pg_catalogo.h"
+
+namespace {
+
+struct TCasoFw {
+  const char* Nombre;
+  uint8_t Indice;
+  uint16_t Config0, Config1;
+};
+const TCasoFw Casos[] = {
+    {"10F200", 0, 0x0FEB, 0},        {"16F84A", 30, 0x3FFB, 0x3FFF}, {"16F628A", 11, 0x3F3B, 0x3FFF},
+    {"12F629", 4, 0x21F4, 0x3FFF},   {"12F683", 7, 0x3FF4, 0x3FFF},  {"16F877A", 45, 0x3F3A, 0x3FFF},
+};
+
+class FlashFw : public ::testing::TestWithParam<TCasoFw> {
+protected:
+  void SetUp() override {
+    caso = GetParam();
+    tiempos_ = TiemposSerie;
+    TiemposSerie = {100, 2, 150, 20, 100};
+    PonReloj(&reloj);
+    Cancelado = false;
+    Act_Cal = false;
+    if (auto d = Datos14(caso.Nombre)) {
+      pic14 = std::make_unique<TPic14Sim>(*d);
+      chip = std::make_unique<TChipFwPic14>(*pic14);
+    } else {
+      pic10 = std::make_unique<TPic10FSim>(*Datos10F(caso.Nombre));
+      chip = std::make_unique<TChipFwPic10F>(*pic10);
+    }
+    SeleccionaPic(0, caso.Indice);
+    placa = std::make_unique<TPlacaFw>(*chip);
+    USB_COM = true;
+    USB_ = false;
+    Zocalo2 = false;
+    ADDR_USB_COM = placa->Dispositivo();
+    ASSERT_TRUE(AbrePuerto(AddrB, USB_COM, ADDR_USB_COM, ADDR_USB_, USB_, true));
+    ImagenPrueba(caso.Indice + 50, {caso.Config0, caso.Config1});
+  }
+  void TearDown() override {
+    CierraPuerto(false);
+    for (const auto& e : placa->Errores()) ADD_FAILURE() << e;
+    placa.reset();
+    USB_COM = false;
+    ADDR_USB_COM.clear();
+    PonReloj(nullptr);
+    TiemposSerie = tiempos_;
+    Cancelado = false;
+    Act_Cal = false;
+  }
+  uint32_t Ejecuta(uint32_t accion, bool (*algoritmo)()) {
+    TipoAccion = accion;
+    ContextoError.Codigo = 0;
+    Cancelado = false;
+    const bool fallo = algoritmo();
+    Cancelado = false;
+    if (!fallo) return 0;
+    return ContextoError.Codigo ? ContextoError.Codigo : 255;
+  }
+  uint16_t ChipProg(uint32_t a) {
+    return placa->Con([&] { return pic14 ? pic14->Prog[a] : pic10->Mem[a]; });
+  }
+  uint16_t OscFabrica() const { return pic14 ? pic14->OscCalFabrica : pic10->OscCalFabrica; }
+  bool ConOscCal() const { return pic10 || pic14->Datos().OscCal3FF; }
+  uint32_t DirOsc() const { return pic10 ? PicActual.ProgFin : 0x3FF; }
+
+  TCasoFw caso;
+  TRelojRapido reloj;
+  TVentanaFlash ventana;
+  std::unique_ptr<TPic14Sim> pic14;
+  std::unique_ptr<TPic10FSim> pic10;
+  std::unique_ptr<TChipMemoriasFw> chip;
+  std::unique_ptr<TPlacaFw> placa;
+
+private:
+  TTiemposSerie tiempos_;
+};
+
+TEST_P(FlashFw, ProgramVerifyAndReadBack) {
+  ASSERT_EQ(Ejecuta(0, ProgramaPic), 0u);
+  for (uint32_t a = 0; a < PicActual.ProgTam; ++a) {
+    const uint16_t esperado = ConOscCal() && a == DirOsc() ? OscFabrica() : BufArchivo.Prog[a];
+    ASSERT_EQ(ChipProg(a), esperado) << std::hex << a;
+  }
+  ASSERT_EQ(Ejecuta(0, VerificaPic), 0u);
+  ASSERT_EQ(Ejecuta(1, LeerPic), 0u);
+  for (uint32_t a = 0; a < PicActual.ProgTam; ++a) {
+    if (!(ConOscCal() && a == DirOsc())) {
+      ASSERT_EQ(BufDispositivo.Prog[a], BufArchivo.Prog[a]) << a;
+    }
+  }
+  for (uint32_t i = 0; i < PicActual.EeTam; ++i) ASSERT_EQ(BufDispositivo.Datos[i], BufArchivo.Datos[i]);
+  EXPECT_EQ(BufDispositivo.Config[0] & PicActual.CfgMask, caso.Config0 & PicActual.CfgMask);
+  if (pic10) {
+    EXPECT_EQ(OscCalBackup, OscFabrica());
+  }
+}
+
+TEST_P(FlashFw, CalibrationSurvivesUserErase) {
+  ASSERT_EQ(Ejecuta(3, BorraPic), 0u);
+  if (ConOscCal()) {
+    EXPECT_EQ(ChipProg(DirOsc()), OscFabrica());
+  }
+  if (pic10) {
+    EXPECT_EQ(placa->Con([&] { return pic10->Mem[pic10->DirBackup()]; }), OscFabrica());
+  }
+  if (pic14 && pic14->Datos().BandGap) {
+    EXPECT_EQ(placa->Con([&] { return pic14->Config[7] & 0x3000; }), pic14->BandGapFabrica);
+    EXPECT_EQ(BandGap, pic14->BandGapFabrica);  // only bits 12-13 of the reply
+  }
+  if (pic14 && pic14->Datos().CalNum) {
+    EXPECT_EQ(placa->Con([&] { return pic14->Config[8]; }), pic14->CalFabrica[0]);
+  }
+  EXPECT_TRUE(ventana.Mensajes.empty());
+}
+
+TEST_P(FlashFw, AnswerNoProgramsTheChipsOwnOscCal) {
+  if (!ConOscCal()) GTEST_SKIP();
+  const uint16_t otro = pic10 ? 0x0C55 : 0x3455;
+  BufDispositivo.Prog[DirOsc()] = BufArchivo.Prog[DirOsc()] = otro;
+  ventana.Respuesta = TRespuesta::No;
+  ASSERT_EQ(Ejecuta(0, ProgramaPic), 0u);
+  EXPECT_EQ(ventana.Preguntas.size(), 1u);
+  EXPECT_EQ(ChipProg(DirOsc()), OscFabrica());
+  EXPECT_EQ(Ejecuta(0, VerificaPic), 0u);
+}
+
+TEST_P(FlashFw, ActCalDecidesTheCalibrationWord) {
+  if (!pic14 || !pic14->Datos().CalNum) GTEST_SKIP();
+  Act_Cal = true;
+  ASSERT_EQ(Ejecuta(3, BorraPic), 0u);
+  EXPECT_EQ(placa->Con([&] { return pic14->Config[8]; }), 0x3FFF);
+}
+
+TEST_P(FlashFw, ErrorsReachTheUser) {
+  ASSERT_EQ(Ejecuta(0, ProgramaPic), 0u);
+  BufArchivo.Prog[0x21] ^= 0x0008;
+  EXPECT_EQ(Ejecuta(2, VerificaPic), uint32_t{ErrVerificacion});
+  EXPECT_EQ(ContextoError.Direccion, 0x21u);
+  EXPECT_EQ(ContextoError.Esperado, BufArchivo.Prog[0x21]);
+  EXPECT_EQ(ContextoError.Leido, ChipProg(0x21));
+
+  // A word that does not take: the board answers 1 with its address.
+  if (pic14) {
+    BufDispositivo.Prog[0x45] = 0x0000;
+    placa->Con([&] { pic14->Pegados.push_back({0x45, 0x0002, 0x0002}); });
+    EXPECT_EQ(Ejecuta(0, ProgramaPic), uint32_t{ErrEscritura});
+    EXPECT_EQ(ContextoError.Direccion, 0x45u);
+    EXPECT_EQ(ContextoError.Esperado, 0x0000);
+    EXPECT_EQ(ContextoError.Leido, 0x0002);
+    placa->Con([&] { pic14->Pegados.clear(); });
+  }
+}
+
+TEST_P(FlashFw, CancelIsError22) {
+  ventana.CancelaTras = 20;
+  EXPECT_EQ(Ejecuta(1, LeerPic), uint32_t{ErrCancelado});
+  ventana.CancelaTras = 0;
+  // The link works again afterwards.
+  ImagenPrueba(caso.Indice + 50, {caso.Config0, caso.Config1});
+  EXPECT_EQ(Ejecuta(0, ProgramaPic), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Partes, FlashFw, ::testing::ValuesIn(Casos),
+                         [](const auto& i) { return std::string("P") + i.param.Nombre; });
+
+}  // namespace
