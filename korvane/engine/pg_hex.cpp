@@ -76,8 +76,10 @@ public:
   // for the device.
   uint8_t Coloca(std::array<uint16_t, TamDatos>& datos) {
     if (!hay_) return 0;
-    const bool dosBytes =
-        hayImpar_ && imparesCero_ && alineado_ && (maxOffset_ >= tam_ || hayParNoCero_);
+    // Bytes past the device's locations fit only the two-byte layout; within
+    // them, a file in whole pairs whose every second byte is 00 while some
+    // first byte is not reads as two-byte too.
+    const bool dosBytes = alineado_ && hayImpar_ && (maxOffset_ >= tam_ || (imparesCero_ && hayParNoCero_));
     if (!dosBytes && maxOffset_ >= tam_) {
       ContextoError.LineaHex = lineaFuera_;
       ContextoError.Direccion = direccionFuera_;

@@ -115,8 +115,12 @@ TEST_F(Carga, Pic18DataEepromLayouts) {
   for (std::size_t o = 0; o < antiguo.size(); o += 16)
     lineasAntiguas.push_back(Registro(RegDatos, static_cast<uint16_t>(o),
                                       {antiguo.begin() + o, antiguo.begin() + o + 16}));
+  std::vector<std::string> lineasBorradas = {Extendida(0x00F0)};  // every cell 0xFFFF, older saves
+  for (uint16_t o = 0; o < 512; o += 16) lineasBorradas.push_back(Registro(RegDatos, o, std::vector<uint8_t>(16, 0xFF)));
+  lineasBorradas.push_back(Registro(RegDatos, 2, {0x12, 0x00}));
   const Caso casos[] = {
       {"one byte a location", {Extendida(0x00F0), ":0300000011223397"}, {0x11, 0x22, 0x33, 0xFFFF}},
+      {"two bytes a location, erased cells", lineasBorradas, {0xFFFF, 0x0012, 0xFFFF}},
       {"zeros, one byte a location",
        {Extendida(0x00F0), Registro(RegDatos, 0, {0, 0, 0, 0}), Registro(RegDatos, 0xFC, {0, 0, 0, 0})},
        {0, 0, 0, 0, 0xFFFF}},
