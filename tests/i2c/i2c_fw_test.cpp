@@ -14,6 +14,7 @@
 #include "fw/pg_fw.h"
 #include "fw/pg_serie.h"
 #include "hw/pg_perfil.h"
+#include "hw/pg_puertos.h"
 #include "hw/pg_time.h"
 #include "i2c/i2c_banco.h"
 #include "i2c/pg_i2c.h"
@@ -49,10 +50,13 @@ public:
     RetardoPgm = 0;
     std::memset(TPaquete, 0, sizeof TPaquete);
     placa = std::make_unique<TPlacaFw>(chip);
-    abierto = AbreSerieFw(placa->Dispositivo(), true);
+    // The link as an operation opens it, on a profile naming the board's port.
+    ADDR_USB_COM = placa->Dispositivo();
+    abierto = AbrePuerto(AddrB, USB_COM, ADDR_USB_COM, ADDR_USB_, USB_, true);
   }
   ~Fw() {
-    CierraSerieFw();
+    CierraPuerto(false);
+    ADDR_USB_COM.clear();
     placa.reset();
     PonReloj(anterior_);
     TiemposSerie = tiempos_;

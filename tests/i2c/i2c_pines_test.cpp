@@ -27,6 +27,7 @@ public:
       PonPerfilComSim();
     USB_COM = false;
     banco = std::make_unique<TBancoSim>();
+    banco->Puerto.Registra = false;
     banco->Adaptador.Registra = false;
     banco->Adaptador.Conecta(&chip);
     SeleccionaEeprom(indice);
