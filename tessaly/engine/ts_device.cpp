@@ -9,6 +9,7 @@
 #include "ts_ui.h"
 
 bool CancelRequested = false;
+bool OperationAborted = false;
 
 namespace {
 
@@ -37,7 +38,11 @@ bool Fail(const std::string& text) {
 }
 
 bool StartOperation(TKind kind) {
-  if (!EnterProgramMode()) return false;
+  OperationAborted = false;
+  if (!EnterProgramMode()) {
+    OperationAborted = true;
+    return false;
+  }
   switch (D().CoreType) {
     case 12: SendCommand(6); break;  // from the configuration word to address 0
     case 17: SendCommand(0); break;
@@ -59,13 +64,11 @@ bool StartOperation(TKind kind) {
 bool Step(int64_t done, int64_t total) {
   if (total > 0) Ui().ProgressPosition(static_cast<int>(done * 100 / total + 1));
   Ui().ProcessMessages();
+  if (CancelRequested) OperationAborted = true;
   return !CancelRequested;
 }
 
-bool StepNoProgress() {
-  Ui().ProcessMessages();
-  return !CancelRequested;
-}
+bool StepNoProgress() { return Step(0, 0); }
 
 void NextAddress() {
   if (!Core18()) SendCommand(6);

@@ -9,6 +9,9 @@
 // Set by the progress dialog's Cancel button; every loop polls it after
 // pumping messages.
 extern bool CancelRequested;
+// The last operation ended without doing its work: the port could not be
+// used or the user cancelled (both already reported).
+extern bool OperationAborted;
 
 bool ProgramDevice();
 bool VerifyDevice();

@@ -402,3 +402,19 @@ TEST_F(OperationRulesTest, OperationsEndWithOneBoxWhenThePortCannotBeUsed) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(OperationRulesTest, ProgressOncePerCodeWordAndDataByte) {
+  Use("PIC16F84A");
+  FillImage(5);
+  ASSERT_TRUE(ProgramDevice());
+  const std::vector<int>& p = UiRec.Positions;
+  ASSERT_EQ(p.size(), 1u + 1024 + 64);
+  EXPECT_EQ(p.front(), 0);
+  for (size_t i = 1; i < p.size(); ++i) EXPECT_LE(p[i - 1], p[i]) << i;
+  EXPECT_EQ(p.back(), 100);
+  EXPECT_EQ(UiRec.Pumps, 1024 + 64 + 4) << "a pump after every word, byte and ID word";
+}
+
+}  // namespace
