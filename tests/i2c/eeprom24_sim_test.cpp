@@ -2,6 +2,11 @@
 // plain bus master before any engine is run against them.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include <unistd.h>
 #include <vector>
 
 #include "chips/eeprom24_maestro.h"
@@ -162,6 +167,19 @@ TEST(Eeprom24Sim, Faults) {
     EXPECT_FALSE(b.bus.Envia(0xA0));
     b.bus.Stop();
   }
+}
+
+TEST(Eeprom24Sim, SavesAndLoadsItsArray) {
+  const auto ruta = (std::filesystem::temp_directory_path() / ("eeprom24_" + std::to_string(::getpid()))).string();
+  TEeprom24Sim a(C16);
+  a.Memoria()[0] = 0x00;
+  a.Memoria()[0x7FF] = 0x5A;
+  ASSERT_TRUE(a.GuardaEstado(ruta));
+  TEeprom24Sim b(C16);
+  b.Memoria()[5] = 0x11;
+  ASSERT_TRUE(b.CargaEstado(ruta));
+  EXPECT_EQ(b.Memoria(), a.Memoria());
+  std::remove(ruta.c_str());
 }
 
 TEST(Eeprom24Sim, UnpoweredChipIgnoresTheBus) {

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <map>
+
+#include "sim_memoria.h"
 
 namespace {
 
@@ -43,6 +46,22 @@ uint8_t TEeprom24Sim::LeeCelda(uint32_t direccion) const {
   for (const auto& p : pegados_)
     if (p.Direccion == direccion) v = p.Nivel ? (v | p.Mascara) : (v & ~p.Mascara);
   return v;
+}
+
+bool TEeprom24Sim::GuardaEstado(const std::string& ruta) const {
+  std::map<uint32_t, uint16_t> celdas;
+  for (uint32_t i = 0; i < mem_.size(); ++i)
+    if (mem_[i] != 0xFF) celdas[i] = mem_[i];
+  return GuardaCeldas(ruta, celdas);
+}
+
+bool TEeprom24Sim::CargaEstado(const std::string& ruta) {
+  std::map<uint32_t, uint16_t> celdas;
+  if (!CargaCeldas(ruta, celdas)) return false;
+  std::fill(mem_.begin(), mem_.end(), 0xFF);
+  for (const auto& [dir, v] : celdas)
+    if (dir < mem_.size()) mem_[dir] = static_cast<uint8_t>(v);
+  return true;
 }
 
 std::optional<bool> TEeprom24Sim::Dato() const {

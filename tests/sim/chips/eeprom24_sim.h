@@ -54,6 +54,9 @@ public:
 
   void Lineas(uint64_t tNs, const TLineasSim& lineas) override;
   std::optional<bool> Dato() const override;
+  // The array, one "address value" line per byte that is not 0xFF.
+  bool GuardaEstado(const std::string& ruta) const override;
+  bool CargaEstado(const std::string& ruta) override;
 
   const TModelo24& Modelo() const { return modelo_; }
   std::vector<uint8_t>& Memoria() { return mem_; }
