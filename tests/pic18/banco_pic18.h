@@ -13,6 +13,7 @@
 
 #include "chips/pic18_sim.h"
 #include "firmware/fw_banco.h"
+#include "flash/pg_flash.h"
 #include "fw/pg_fw.h"
 #include "hw/pg_icsp.h"
 #include "hw/pg_perfil.h"

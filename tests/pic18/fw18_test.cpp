@@ -1,8 +1,8 @@
 // The PIC18 engine on the firmware programmer: a simulated board on a
 // pseudo-terminal with a simulated 18F452 or 18F4550 in its socket.
-#include <algorithm>
 
 #include "banco_pic18.h"
+#include "flash/pg_flash.h"
 #include "chips/pic18_fw.h"
 
 namespace {
@@ -51,14 +51,14 @@ TEST_P(Fw18, ProgramsVerifiesAndReadsBack) {
   });
   ImagenPrueba18(memoria->Modelo());
   const TBuffers imagen = BufDispositivo;
-  ASSERT_FALSE(BorraPic18());
-  ASSERT_FALSE(ProgramaAreas18()) << ContextoError.Codigo << " at " << ContextoError.Direccion;
+  ASSERT_FALSE(ProgramaPic()) << ContextoError.Codigo << " at " << ContextoError.Direccion;
   EnChip([&] {
     EsperaMemoriaIgual(*memoria, imagen);
     return 0;
   });
+  BufArchivo = imagen;
   LimpiaBuffers(BufDispositivo);
-  ASSERT_FALSE(LeeAreas18());
+  ASSERT_FALSE(VerificaPic()) << ContextoError.Codigo << " at " << ContextoError.Direccion;
   EsperaLeidoIgual(imagen);
   EXPECT_TRUE(placa->Errores().empty());
   EXPECT_TRUE(ventana.Mensajes.empty());
@@ -67,9 +67,8 @@ TEST_P(Fw18, ProgramsVerifiesAndReadsBack) {
 TEST_P(Fw18, CommandsCarryAreaKindsAddressesAndFlags) {
   Zocalo2 = true;
   ImagenPrueba18(memoria->Modelo());
-  ASSERT_FALSE(BorraPic18());
-  ASSERT_FALSE(ProgramaAreas18());
-  ASSERT_FALSE(LeeAreas18());
+  ASSERT_FALSE(ProgramaPic());
+  ASSERT_FALSE(LeerPic());
   const uint8_t nuevo = GrupoModUSB;
   const uint8_t z2 = static_cast<uint8_t>(1 ^ (nuevo ? 2 : 0));
   using B = std::array<uint8_t, 8>;
@@ -101,7 +100,7 @@ TEST_P(Fw18, EraseReplyWithAnotherTypeIsErrorTwentyFour) {
   CierraSerieFw();
   placa = std::make_unique<TPlacaFw>(otro);
   ASSERT_TRUE(AbreSerieFw(placa->Dispositivo(), true));
-  EXPECT_TRUE(BorraPic18());
+  EXPECT_TRUE(ProgramaPic());
   EXPECT_EQ(ContextoError.Codigo, ErrBorrado);
   placa.reset();  // before `otro` goes
 }
@@ -124,7 +123,7 @@ TEST_P(Fw18, CancelInMidReadIsErrorTwentyTwo) {
   ventana.AlBombear = [](uint32_t n) {
     if (n == 50) Cancelado = true;
   };
-  EXPECT_TRUE(LeeAreas18());
+  EXPECT_TRUE(LeerPic());
   EXPECT_EQ(ContextoError.Codigo, ErrCancelado);
   ventana.AlBombear = nullptr;
   Cancelado = false;

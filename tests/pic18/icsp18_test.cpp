@@ -1,5 +1,4 @@
 // The PIC18 engine on the pin-level link against the simulated parts.
-#include <algorithm>
 
 #include "banco_pic18.h"
 
@@ -15,6 +14,7 @@ constexpr TCaso18 Casos[] = {
 class Icsp18 : public ::testing::TestWithParam<TCaso18> {};
 
 TEST_P(Icsp18, ProgramsVerifiesAndReadsBack) {
+  // Through the flash family's entry points, as the operation runner calls them.
   Banco18 b(GetParam().Indice, GetParam().Com);
   // Whatever an earlier user left in the part, the erase clears.
   for (uint32_t i = 0; i < 64; ++i) b.chip->Memoria.PonPalabraProg(i * 97, 0x0000);
@@ -22,14 +22,18 @@ TEST_P(Icsp18, ProgramsVerifiesAndReadsBack) {
   ImagenPrueba18(b.chip->Memoria.Modelo());
   const TBuffers imagen = BufDispositivo;
 
-  ASSERT_FALSE(BorraPic18());
-  ASSERT_FALSE(ProgramaAreas18()) << ContextoError.Codigo << " at " << std::hex << ContextoError.Direccion;
+  ASSERT_FALSE(ProgramaPic()) << ContextoError.Codigo << " at " << std::hex << ContextoError.Direccion;
   b.SinFaltas();
   EsperaMemoriaIgual(b.chip->Memoria, imagen);
 
+  // Verify against the image, then read back.
+  BufArchivo = imagen;
   LimpiaBuffers(BufDispositivo);
-  ASSERT_FALSE(LeeAreas18());
+  ASSERT_FALSE(VerificaPic()) << ContextoError.Codigo << " at " << std::hex << ContextoError.Direccion;
   b.SinFaltas();
+  EsperaLeidoIgual(imagen);
+  LimpiaBuffers(BufDispositivo);
+  ASSERT_FALSE(LeerPic());
   EsperaLeidoIgual(imagen);
   EXPECT_FALSE(b.chip->EnProgramacion);
   EXPECT_TRUE(b.ventana.Mensajes.empty());
@@ -41,10 +45,11 @@ TEST_P(Icsp18, EraseUsesTheVariantOfTheGroup) {
   b.chip->Memoria.Id[0] = 0x00;
   b.chip->Memoria.Config[1] = 0x00;
   b.chip->Memoria.Ee[255] = 0x00;
-  ASSERT_FALSE(BorraPic18());
+  TipoAccion = 3;
+  ASSERT_FALSE(BorraPic());
   // The erase completes while the part stays in programming mode; the
-  // next step leaves it.
-  SaleProgramacion();
+  // runner's next step leaves it.
+  EntraProgramacion();
   b.SinFaltas();
   const bool nuevo = GetParam().Indice == Indice18F4550;
   EXPECT_EQ(GrupoModUSB, nuevo ? 1 : 0);
@@ -161,12 +166,14 @@ TEST(Icsp18Errores, CancelStopsReadAndProgrammingWithErrorTwentyTwo) {
       if (n == 10) Cancelado = true;
     };
     ImagenPrueba18(b.chip->Memoria.Modelo());
-    const bool fallo = programa ? ProgramaAreas18() : LeeAreas18();
+    const bool fallo = programa ? ProgramaPic() : LeerPic();
     EXPECT_TRUE(fallo);
     EXPECT_EQ(ContextoError.Codigo, ErrCancelado);
     EXPECT_FALSE(b.chip->EnProgramacion);
-    // It stops at the first poll after the cancel: ten words, or ten panels.
-    EXPECT_EQ(ProgresoFw.Posicion, programa ? 40u : 10u);
+    // It stops at the first poll after the cancel: ten words, or ten
+    // panels; the run's closing 10 follows.
+    EXPECT_EQ(ProgresoFw.Posicion, (programa ? 40u : 10u) + 10u);
+    EXPECT_EQ(b.chip->Borrados.size(), programa ? 1u : 0u);
     b.SinFaltas();
   }
 }

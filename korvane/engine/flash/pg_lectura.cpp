@@ -13,8 +13,9 @@
 #include "pg_err.h"
 #include "pg_idioma.h"
 #include "pg_pic.h"
+#include "pic18/pg_pic18.h"
 
-TRamasPic18 RamasPic18;
+TRamasPic18 RamasPic18{LeeAreas18, ProgramaAreas18, BorraPic18};
 TCalProgramada CalProgramada;
 
 bool LeerPic() {

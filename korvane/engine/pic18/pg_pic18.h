@@ -44,10 +44,10 @@ bool ProgramaConfig18(uint16_t celda, uint32_t& contador);
 // `contador`. Either way the counter advances by 2.
 bool ComparaPalabra18(uint16_t leido, uint16_t esperado, uint32_t& contador);
 
-// The bulk erase of the selected PIC18: on the firmware programmer the
-// erase command with type 126 (newer parts, GrupoModUSB) or 127; on the
-// pin level the erase register writes and the two NOPs, then 15 ms.
-// Programming mode is left by the caller's next step.
+// The pin-level bulk erase of the selected PIC18 (BorraPic runs the
+// firmware programmer's erase command itself): the erase register writes
+// and the two NOPs, then 15 ms. Programming mode is left by the caller's
+// next step.
 bool BorraPic18();
 
 // Every area of the selected PIC18 in turn, as a read and a programming

@@ -1,10 +1,10 @@
 #include "pic18/pg_pic18_comun.h"
 
+#include "flash/pg_flash_comun.h"
 #include "fw/pg_fw.h"
 #include "hw/pg_icsp.h"
 #include "hw/pg_port.h"
 #include "pg_entorno.h"
-#include "pg_err.h"
 #include "pg_idioma.h"
 #include "pg_pic.h"
 
@@ -37,19 +37,7 @@ uint8_t LeeEe18() {
 }
 
 void LogZona18(uint8_t accion, const std::string& zona, uint32_t cuenta, uint8_t clase) {
-  std::string numero = std::to_string(cuenta);
-  if (numero.size() < 6) numero.insert(0, 6 - numero.size(), ' ');
-  InterfazOperacion().Log(" " + TextosEntorno[accion] + " " + zona + numero + " " + TextosEntorno[clase]);
-}
-
-void Avanza18(uint32_t n) { AvanzaProgresoFw(n); }
-
-bool Cancela18() {
-  ProcesaMensajes();
-  if (!Cancelado) return false;
-  MuestraError(ContextoError, ErrCancelado);
-  SaleProgramacion();
-  return true;
+  InterfazOperacion().Log(LineaZona(TextosEntorno[accion], zona, cuenta, TextosEntorno[clase]));
 }
 
 void Orden18(uint8_t letra, uint8_t b2, uint8_t b3, uint8_t b4, uint8_t b5, uint8_t b6, uint8_t b7) {

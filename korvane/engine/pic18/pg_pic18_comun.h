@@ -37,16 +37,9 @@ void WaTablat18();
 // Reads the data EEPROM byte at EEADRH:EEADR: RD, EEDATA to TABLAT, shift-out.
 uint8_t LeeEe18();
 
-// Log line of an area: " " + action text + " " + area + count in 6
-// columns + " " + kind text.
+// Log line of an area (LineaZona) with TextosEntorno items for the action
+// and the kind.
 void LogZona18(uint8_t accion, const std::string& zona, uint32_t cuenta, uint8_t clase);
-
-// Advances the operation window's gauge.
-void Avanza18(uint32_t n);
-
-// Lets the window work; after a cancel: error 22 and programming mode
-// left. True when cancelled.
-bool Cancela18();
 
 // Starts a firmware command: programmer reset, checksum cleared, the 8
 // bytes in TPaquete.

@@ -1,4 +1,5 @@
 // Reading the PIC18 areas.
+#include "flash/pg_flash_comun.h"
 #include "fw/pg_fw.h"
 #include "hw/pg_icsp.h"
 #include "hw/pg_perfil.h"
@@ -14,9 +15,9 @@ namespace {
 bool LeeMemoriaIcsp(uint16_t* buffer, uint32_t first, uint32_t cuenta) {
   PonTblptr(first);
   for (uint32_t i = 0; i <= cuenta; ++i) {
-    Avanza18(1);
+    SumaProgreso(1);
     buffer[i] = LeeTabla2();
-    if (Cancela18()) return true;
+    if (CanceladoEnZona()) return true;
   }
   return false;
 }
@@ -25,10 +26,10 @@ bool LeeEepromIcsp(uint16_t* buffer, uint32_t first, uint32_t last) {
   Nucleo18(BcfEepgd);
   Nucleo18(BcfCfgs);
   for (uint32_t a = first; a <= last; ++a) {
-    Avanza18(1);
+    SumaProgreso(1);
     DireccionEe18(a);
     buffer[a - first] = LeeEe18();
-    if (Cancela18()) return true;
+    if (CanceladoEnZona()) return true;
   }
   return false;
 }
@@ -41,7 +42,7 @@ bool LeeZona18(uint16_t* buffer, uint32_t first, uint32_t last, const std::strin
   EntraProgramacion();
   const uint32_t cuenta = last - first;
   LogZona18(16, zona, cuenta + 1, tipo == Zona18Eeprom ? 21 : 22);
-  InterfazOperacion().Panel(1, "");
+  LimpiaPanel();
   const auto bajo = static_cast<uint8_t>(cuenta);
   const auto alto = static_cast<uint8_t>(cuenta >> 8);
   const uint8_t z2 = Zocalo2 ? 1 : 0;

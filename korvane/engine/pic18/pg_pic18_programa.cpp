@@ -1,4 +1,5 @@
 // Programming the PIC18 areas.
+#include "flash/pg_flash_comun.h"
 #include "fw/pg_fw.h"
 #include "hw/pg_icsp.h"
 #include "hw/pg_perfil.h"
@@ -61,7 +62,7 @@ bool ProgramaPaneles(const uint16_t* buffer, uint32_t first, uint32_t last, uint
   Nucleo18(BcfCfgs);
   uint32_t direccion = first;
   for (uint32_t k = first; k <= last; ++k) {
-    Avanza18(4);
+    SumaProgreso(4);
     const uint16_t* panel = buffer + (k - first) * 4;
     bool blanco = true;
     for (int j = 0; j < 4; ++j) blanco = blanco && panel[j] == mascara;
@@ -77,7 +78,7 @@ bool ProgramaPaneles(const uint16_t* buffer, uint32_t first, uint32_t last, uint
       for (int j = 0; j < 4; ++j)
         if (ComparaPalabra18(LeeTabla2(), panel[j], direccion)) return true;
     }
-    if (Cancela18()) return true;
+    if (CanceladoEnZona()) return true;
   }
   SaleProgramacion();
   return false;
@@ -90,7 +91,7 @@ bool ProgramaEeprom(const uint16_t* buffer, uint32_t first, uint32_t last, uint1
   for (uint32_t a = first; a <= last; ++a) {
     const uint16_t celda = buffer[a - first];
     if ((celda & mascara) != PicActual.EeMask) {
-      Avanza18(1);
+      SumaProgreso(1);
       DireccionEe18(a);
       Literal18(static_cast<uint8_t>(celda), MovwfEedata);
       Nucleo18(BsfWren);
@@ -115,7 +116,7 @@ bool ProgramaEeprom(const uint16_t* buffer, uint32_t first, uint32_t last, uint1
         return true;
       }
     }
-    if (Cancela18()) return true;
+    if (CanceladoEnZona()) return true;
   }
   Nucleo18(BcfWren);
   SaleProgramacion();
@@ -143,7 +144,7 @@ bool ProgramaConfigIcsp(const uint16_t* buffer, uint32_t first, uint32_t cuenta)
   contador = first + 10;
   PonTblptr(contador);
   if (ProgramaConfig18(buffer[5], contador)) return true;
-  Avanza18(cuenta);
+  SumaProgreso(cuenta);
   SaleProgramacion();
   return false;
 }
