@@ -123,8 +123,11 @@ TEST_P(FlashFw, CalibrationSurvivesUserErase) {
   EXPECT_TRUE(ventana.Mensajes.empty());
 }
 
-TEST_P(FlashFw, AnswerNoProgramsTheChipsOwnOscCal) {
-  if (!ConOscCal()) GTEST_SKIP();
+// Parts with an OSCCAL word, and the 12F683 with its calibration word.
+class FlashFwOscCal : public FlashFw {};
+class FlashFwCal683 : public FlashFw {};
+
+TEST_P(FlashFwOscCal, AnswerNoProgramsTheChipsOwnOscCal) {
   const uint16_t otro = pic10 ? 0x0C55 : 0x3455;
   BufDispositivo.Prog[DirOsc()] = BufArchivo.Prog[DirOsc()] = otro;
   ventana.Respuesta = TRespuesta::No;
@@ -134,8 +137,11 @@ TEST_P(FlashFw, AnswerNoProgramsTheChipsOwnOscCal) {
   EXPECT_EQ(Ejecuta(0, VerificaPic), 0u);
 }
 
-TEST_P(FlashFw, ActCalDecidesTheCalibrationWord) {
-  if (!pic14 || !pic14->Datos().CalNum) GTEST_SKIP();
+TEST_P(FlashFwCal683, ActCalDecidesTheCalibrationWord) {
+  Act_Cal = false;
+  ASSERT_EQ(Ejecuta(0, ProgramaPic), 0u);
+  EXPECT_EQ(Ejecuta(0, VerificaPic), 0u);
+  EXPECT_EQ(placa->Con([&] { return pic14->Config[8]; }), pic14->CalFabrica[0]);
   Act_Cal = true;
   ASSERT_EQ(Ejecuta(3, BorraPic), 0u);
   EXPECT_EQ(placa->Con([&] { return pic14->Config[8]; }), 0x3FFF);
@@ -170,7 +176,9 @@ TEST_P(FlashFw, CancelIsError22) {
   EXPECT_EQ(Ejecuta(0, ProgramaPic), 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Partes, FlashFw, ::testing::ValuesIn(Casos),
-                         [](const auto& i) { return std::string("P") + i.param.Nombre; });
+auto NombreCaso = [](const auto& i) { return std::string("P") + i.param.Nombre; };
+INSTANTIATE_TEST_SUITE_P(Partes, FlashFw, ::testing::ValuesIn(Casos), NombreCaso);
+INSTANTIATE_TEST_SUITE_P(Partes, FlashFwOscCal, ::testing::Values(Casos[0], Casos[3]), NombreCaso);
+INSTANTIATE_TEST_SUITE_P(Partes, FlashFwCal683, ::testing::Values(Casos[4]), NombreCaso);
 
 }  // namespace

@@ -50,7 +50,9 @@ bool CanceladoEnZona() {
   return true;
 }
 
-uint8_t IndicePic() { return IndiceListPics; }
+// The flash list's index means nothing while an EPROM part is selected: it
+// is then outside every group.
+uint8_t IndicePic() { return ClaseDispositivo == 1 ? 255 : IndiceListPics; }
 
 bool EnLista(uint8_t indice, std::initializer_list<uint8_t> lista) {
   for (uint8_t i : lista)

@@ -25,7 +25,7 @@ void Incrementa(uint32_t n);
 // left, true.
 bool CanceladoEnZona();
 
-// ListPics index of the selected device, and its groups.
+// ListPics index of the selected flash device (255 for an EPROM part), and its groups.
 uint8_t IndicePic();
 bool EnLista(uint8_t indice, std::initializer_list<uint8_t> lista);
 bool GrupoOscCalBandGap();   // 12F629 group: OSCCAL at 0x3FF and band-gap bits

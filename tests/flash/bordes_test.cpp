@@ -1,0 +1,146 @@
+// Edge cases of the area routines, as tables.
+#include <gtest/gtest.h>
+
+#include "banco_flash.h"
+#include "flash/pg_flash.h"
+#include "hw/pg_port.h"
+#include "pg_err.h"
+#include "pg_idioma.h"
+#include "pg_pic.h"
+
+namespace {
+
+// VerificaZona on hand-made areas: which differences pass.
+TEST(Bordes, VerifyExceptions) {
+  struct {
+    const char* caso;
+    uint8_t clase, indice;
+    bool actCal, config;
+    uint32_t first, cuenta;
+    uint32_t celdaDistinta;  // index of the differing cell
+    uint16_t archivo, dispositivo;
+    bool falla;
+  } tabla[] = {
+      {"12F629 blank OSCCAL cell in the file", 0, 4, false, false, 0, 1024, 0x3FF, 0x3FFF, 0x3480, false},
+      {"12F629 OSCCAL cell with a value", 0, 4, false, false, 0, 1024, 0x3FF, 0x3401, 0x3480, true},
+      {"16F628A has no OSCCAL cell", 0, 11, false, false, 0, 2048, 0x3FF, 0x3FFF, 0x3480, true},
+      {"EPROM part, whatever the flash index", 1, 13, false, false, 0, 2048, 0x3FF, 0x3FFF, 0x3480, true},
+      {"12F683 calibration word, Act_Cal clear", 0, 7, false, true, 0x2007, 2, 1, 0x3FFF, 0x1234, false},
+      {"12F683 calibration word, Act_Cal set", 0, 7, true, true, 0x2007, 2, 1, 0x3FFF, 0x1234, true},
+      {"12F683 configuration word, Act_Cal clear", 0, 7, false, true, 0x2007, 2, 0, 0x3FF4, 0x3FF0, true},
+      {"12F635 calibration words", 0, 5, false, true, 0x2007, 3, 2, 0x3FFF, 0x0000, false},
+      {"12F635 configuration word", 0, 5, false, true, 0x2007, 3, 0, 0x3FFF, 0x0000, true},
+  };
+  TVentanaFlash ventana;
+  for (const auto& t : tabla) {
+    SeleccionaPic(t.clase, t.indice);
+    Act_Cal = t.actCal;
+    TipoAccion = 2;
+    std::vector<uint16_t> archivo(t.cuenta, 0x3FFF), dispositivo(t.cuenta, 0x3FFF);
+    archivo[t.celdaDistinta] = t.archivo;
+    dispositivo[t.celdaDistinta] = t.dispositivo;
+    ContextoError.Codigo = 0;
+    EXPECT_EQ(VerificaZona(archivo.data(), dispositivo.data(), t.first, t.config, 0x3FFF, t.cuenta),
+              t.falla)
+        << t.caso;
+    if (t.falla) {
+      EXPECT_EQ(ContextoError.Codigo, uint32_t{ErrVerificacion}) << t.caso;
+      EXPECT_EQ(ContextoError.Direccion, t.first + t.celdaDistinta) << t.caso;
+      EXPECT_EQ(ContextoError.Esperado, t.archivo) << t.caso;
+      EXPECT_EQ(ContextoError.Leido, t.dispositivo) << t.caso;
+    }
+  }
+  Act_Cal = false;
+  ClaseDispositivo = 0;
+}
+
+TEST(Bordes, AbsentAreasAreNotTouched) {
+  TVentanaFlash ventana;
+  TPic14Sim chip(*Datos14("16F84A"));
+  SeleccionaPic(0, 30);
+  TBancoFlash banco(TEnlacePrueba::Lpt, &chip);
+  uint16_t celda = 0x1234;
+  EXPECT_EQ(banco.Ejecuta(1, [&] { return LeeZona14(&celda, 0, 0, "", "", false, 4, 0x3FFF); }), 0u);
+  EXPECT_EQ(celda, 0x1234);
+  EXPECT_EQ(banco.Ejecuta(0, [&] {
+              return ProgramaZona14(&celda, 0, 0, 0x3FFF, 2, 4, false, TZona::Programa, "", "");
+            }),
+            0u);
+  EXPECT_EQ(chip.Prog[0], 0x3FFF);
+  EXPECT_TRUE(ventana.Lineas.empty());
+  EXPECT_EQ(chip.Entradas, 2u);  // only the runner's own entry of each run
+  EXPECT_EQ(VerificaZona(&celda, &celda, 0, false, 0x3FFF, 0), false);
+}
+
+// Without a language file every caption is empty: the EPROM program area
+// must still get 20 pulses of 2 ms, not the configuration's 2 of 20 ms.
+TEST(Bordes, EpromAreaKindDoesNotDependOnCaptions) {
+  LimpiaTextosEntorno();
+  TVentanaFlash ventana;
+  TPicCSim chip(*DatosC("16C622A"));
+  chip.PulsosCelda[0x10] = 5;
+  SeleccionaPic(1, 13);
+  TBancoFlash banco(TEnlacePrueba::Lpt, &chip);
+  ImagenPrueba(1, {0x3F71});
+  BufDispositivo.Prog[0x10] = 0x0123;
+  ASSERT_EQ(banco.Ejecuta(0, ProgramaPicC), 0u);
+  EXPECT_EQ(chip.PulsosEn(0x10), 5u);
+  for (const auto& p : chip.Pulsos)
+    EXPECT_EQ(p.DuracionNs / 1000000, p.Direccion == 0x2007 ? 20u : 2u) << p.Direccion;
+  EXPECT_TRUE(chip.Violaciones.empty());
+}
+
+// Entry with Vpp before Vdd, and a part in the second socket.
+TEST(Bordes, EntryOrderAndSecondSocket) {
+  TVentanaFlash ventana;
+  struct {
+    TEntradaSim entrada;
+    bool vppAntesVdd, zocalo2;
+    uint32_t resultado;
+  } tabla[] = {
+      {TEntradaSim::VppPrimero, true, false, 0},
+      {TEntradaSim::VppPrimero, false, false, ErrEscritura},  // never enters programming mode
+      {TEntradaSim::VddPrimero, false, true, 0},
+  };
+  for (const auto& t : tabla) {
+    TPic14Sim chip(*Datos14("16F628A"));
+    chip.Entrada = t.entrada;
+    SeleccionaPic(0, 11);
+    PonPerfilLptSim(true);
+    TBancoSim banco;
+    banco.Puerto.Registra = banco.Adaptador.Registra = false;
+    if (t.zocalo2) banco.Adaptador.Conecta(nullptr, &chip);
+    else banco.Adaptador.Conecta(&chip);
+    ImagenPrueba(3, {0x3F3B});
+    Zocalo2 = t.zocalo2;
+    VppAntesVdd = t.vppAntesVdd;
+    TipoAccion = 0;
+    ContextoError.Codigo = 0;
+    PinesReposo();
+    VddOn();
+    const bool fallo = ProgramaPic() || VerificaPic();
+    EXPECT_EQ(fallo ? ContextoError.Codigo : 0u, t.resultado);
+    if (!fallo) {
+      EXPECT_EQ(chip.Prog[1], BufArchivo.Prog[1]);
+    }
+    EXPECT_TRUE(chip.Violaciones.empty());
+    Zocalo2 = VppAntesVdd = false;
+  }
+}
+
+// The simulated parts hold the host to their delays: a programming wait
+// shorter than the part's leaves the word unwritten and is logged.
+TEST(Bordes, ShortProgrammingWaitIsCaught) {
+  TVentanaFlash ventana;
+  auto d = *Datos14("16F628A");
+  d.T8Ns = 4'000'000;  // the part needs 4 ms, the engine waits 3 ms
+  TPic14Sim chip(d);
+  SeleccionaPic(0, 11);
+  TBancoFlash banco(TEnlacePrueba::Lpt, &chip);
+  ImagenPrueba(4, {0x3F3B});
+  EXPECT_EQ(banco.Ejecuta(0, ProgramaPic), uint32_t{ErrEscritura});
+  ASSERT_FALSE(chip.Violaciones.empty());
+  EXPECT_NE(chip.Violaciones[0].find("programming"), std::string::npos);
+}
+
+}  // namespace
