@@ -1,5 +1,6 @@
 #include "ts_clock.h"
 
+#include <cerrno>
 #include <chrono>
 #include <ctime>
 
@@ -27,7 +28,7 @@ void TMonotonicClock::WaitUs(int64_t us) {
     ts.tv_sec = static_cast<time_t>(wake / 1'000'000'000);
     ts.tv_nsec = static_cast<long>(wake % 1'000'000'000);
     // steady_clock is CLOCK_MONOTONIC on Linux.
-    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr) != 0) {
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr) == EINTR) {
     }
   }
   while (NowNs() < deadline) {

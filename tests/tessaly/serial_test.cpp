@@ -7,6 +7,7 @@
 #include "ts_clock.h"
 #include "ts_serial.h"
 #include "vsim_midrange.h"
+#include "vsim_catalog.h"
 #include "vsim_pic18.h"
 
 namespace {
@@ -250,12 +251,7 @@ TEST(MonotonicDelayTest, TwoMillisecondsInRealTime) {
 
 // Targets that decode the bits themselves accept what the layer sends.
 TEST_F(SerialTest, MidrangeTargetTakesAWordAndGivesItBack) {
-  TMidrangeSpec spec;
-  spec.Name = "16F84A";
-  spec.Flash = 1;
-  spec.DataBytes = 64;
-  spec.ProgNs = 8'000'000;
-  TMidrangeSim chip(spec);
+  TMidrangeSim chip(MidrangeSpecOf("PIC16F84A"));
   PlugProgrammer(&chip);
   DeviceParameters.CoreType = 14;
   ASSERT_TRUE(EnterProgramMode());
@@ -275,12 +271,7 @@ TEST_F(SerialTest, MidrangeTargetTakesAWordAndGivesItBack) {
 }
 
 TEST_F(SerialTest, ParityTargetTakesEighteenBitFrames) {
-  TMidrangeSpec spec;
-  spec.Name = "16C642";
-  spec.Eprom = true;
-  spec.Parity = true;
-  spec.PulsesNeeded = 2;
-  TMidrangeSim chip(spec);
+  TMidrangeSim chip(MidrangeSpecOf("PIC16C642", 2));
   PlugProgrammer(&chip);
   DeviceParameters.CoreType = 14;
   ASSERT_TRUE(EnterProgramMode());
@@ -300,11 +291,7 @@ TEST_F(SerialTest, ParityTargetTakesEighteenBitFrames) {
 }
 
 TEST_F(SerialTest, TargetsCatchShortWaitsAndUnknownCommands) {
-  TMidrangeSpec spec;
-  spec.Name = "16F84A";
-  spec.Flash = 1;
-  spec.ProgNs = 8'000'000;
-  TMidrangeSim chip(spec);
+  TMidrangeSim chip(MidrangeSpecOf("PIC16F84A"));
   PlugProgrammer(&chip);
   DeviceParameters.CoreType = 14;
   ASSERT_TRUE(EnterProgramMode());
@@ -371,6 +358,25 @@ TEST_F(SerialTest, Pic18EpromNeedsTheHeldClock) {
   EXPECT_EQ(chip.CodeWord(8), 0xFFFF);
   EXPECT_EQ(chip.CodeWord(16), 0x5678);
   EXPECT_TRUE(chip.Violations.empty()) << chip.Violations.front();
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(SerialTest, Pic18TargetRejectsInstructionsItDoesNotKnow) {
+  TPic18Sim chip(Pic18SpecOf("PIC18F452"));
+  PlugProgrammer(&chip);
+  DeviceParameters.CoreType = 18;
+  ASSERT_TRUE(EnterProgramMode());
+  SendCommandData(0, 0x6EA5);  // MOVWF to a register the programmer never uses
+  SendCommandData(0, 0x1234);
+  SendCommand(14);
+  ExitProgramMode();
+  ASSERT_EQ(chip.Violations.size(), 3u);
+  EXPECT_NE(chip.Violations[0].find("unknown register"), std::string::npos);
+  EXPECT_NE(chip.Violations[1].find("does not know instruction 0x1234"), std::string::npos);
+  EXPECT_NE(chip.Violations[2].find("does not know command 14"), std::string::npos);
 }
 
 }  // namespace
