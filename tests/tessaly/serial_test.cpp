@@ -380,3 +380,46 @@ TEST_F(SerialTest, Pic18TargetRejectsInstructionsItDoesNotKnow) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SerialTest, PartsThatNeedVppFirstNoticeTheOtherEntry) {
+  TMidrangeSim chip(MidrangeSpecOf("PIC12F675"));
+  PlugProgrammer(&chip);
+  DeviceParameters.CoreType = 14;
+  FindOptionItem("MCLRE_ON")->Enabled = false;  // a database without the MCLRE option
+  ASSERT_TRUE(EnterProgramMode());
+  ExitProgramMode();
+  ASSERT_EQ(chip.Violations.size(), 1u);
+  EXPECT_NE(chip.Violations[0].find("supply before the programming voltage"), std::string::npos);
+  chip.Violations.clear();
+  FindOptionItem("MCLRE_ON")->Enabled = true;
+  ASSERT_TRUE(EnterProgramMode());
+  EXPECT_TRUE(chip.LastEntryVppFirst);
+  ExitProgramMode();
+  EXPECT_TRUE(chip.Violations.empty()) << chip.Violations.front();
+}
+
+TEST_F(SerialTest, Pic18FlashWriteNeedsTheFullHold) {
+  TPic18Sim chip(Pic18SpecOf("PIC18F452"));
+  PlugProgrammer(&chip);
+  DeviceParameters.CoreType = 18;
+  DeviceParameters.ProgTime = 500;  // shorter than the part's P9 of 1 ms
+  ASSERT_TRUE(EnterProgramMode());
+  SetTablePointer(0x3C0006);
+  SendCommandData(12, 0);
+  SendCommandData(0, 0x8EA6);
+  SendCommandData(0, 0x9CA6);
+  SetTablePointer(0);
+  for (int k = 0; k < 3; ++k) SendCommandData(13, 0x1111);
+  SendCommandData(15, 0x2222);
+  SendCommandHold(0);
+  SendBits(16, 0);
+  ExitProgramMode();
+  ASSERT_EQ(chip.Violations.size(), 1u);
+  EXPECT_NE(chip.Violations[0].find("without the fourth clock held for P9"), std::string::npos);
+  EXPECT_EQ(chip.CodeWord(0), 0xFFFF);
+  EXPECT_EQ(chip.CodeWord(3), 0xFFFF);
+}
+
+}  // namespace
