@@ -59,6 +59,10 @@ public:
       Lineas &= ~bits;
       return 0;
     }
+    if (p == TIOCOUTQ) {
+      *static_cast<int*>(arg) = ColaSalida;
+      return 0;
+    }
     if (p == TIOCMGET) {
       *static_cast<int*>(arg) = Lineas | (Dsr ? TIOCM_DSR : 0);
       return 0;
@@ -80,6 +84,7 @@ public:
   std::vector<TLlamada> Llamadas;
   int Lineas = TIOCM_DTR | TIOCM_RTS;  // as Linux leaves them on open
   std::atomic<bool> Dsr{false};
+  std::atomic<int> ColaSalida{0};  // bytes the UART has not sent yet
   int FalloAbre = 0, FalloExclusivo = 0;
   bool FalloTermios = false;
 };
@@ -163,8 +168,35 @@ TEST_F(Lineas, WritesWaitForDsrOnceTheBoardHasAssertedIt) {
   EXPECT_EQ(puerto.Escribe(b, 8), 8u);
   EXPECT_GE(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(25));
   tira.join();
+  // The pty hands bytes over asynchronously: gather them for a while.
   uint8_t visto[64];
-  EXPECT_EQ(read(maestro, visto, sizeof visto), 24);
+  std::size_t n = 0;
+  fcntl(maestro, F_SETFL, O_NONBLOCK);
+  for (int i = 0; i < 200 && n < 24; ++i) {
+    const ssize_t r = read(maestro, visto + n, sizeof visto - n);
+    if (r > 0) n += static_cast<std::size_t>(r);
+    else std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  EXPECT_EQ(n, 24u);
+}
+
+TEST_F(Lineas, AWriteEndsWhenItsBytesHaveLeftThePort) {
+  ASSERT_TRUE(puerto.Abre(nombre));
+  const uint8_t b[8] = {};
+  // The line does not move: at the write time-out 3 bytes are still queued.
+  sistema.ColaSalida = 3;
+  auto t0 = std::chrono::steady_clock::now();
+  EXPECT_EQ(puerto.Escribe(b, 8), 5u);
+  EXPECT_GE(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(80));
+  // The queue drains after 20 ms: the write waits for it, then succeeds.
+  std::thread vacia([this] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    sistema.ColaSalida = 0;
+  });
+  t0 = std::chrono::steady_clock::now();
+  EXPECT_EQ(puerto.Escribe(b, 8), 8u);
+  EXPECT_GE(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(15));
+  vacia.join();
 }
 
 struct TCasoApertura {

@@ -134,8 +134,12 @@ bool LeeRespuesta(std::size_t n) {
 
 bool CancelaTransferenciaFw() {
   TerminaThreadCOM();
+  const std::string dispositivo = DispositivoFw();
   CierraPuerto(USB_);
-  AbrePuerto(AddrB, USB_COM, ADDR_USB_COM, ADDR_USB_, USB_, true);
+  if (USB_COM && (USB_ || !ADDR_USB_COM.empty()))
+    AbrePuerto(AddrB, USB_COM, ADDR_USB_COM, ADDR_USB_, USB_, true);
+  else  // a link opened on a device no profile names: the same device again
+    AbreSerieFw(dispositivo, true);
   ResetProgramador();
   MuestraError(ContextoError, ErrCancelado);
   return true;

@@ -217,7 +217,20 @@ std::size_t TPuertoSerie::Escribe(const uint8_t* datos, std::size_t n) {
     if (e < 0 && errno == EINTR) continue;
     if (e <= 0 || (p.revents & (POLLERR | POLLHUP | POLLNVAL))) break;
   }
-  return hecho;
+  return hecho - std::min(hecho, Pendientes(limite));
+}
+
+// Waits until what was written has left the port, or limiteNs passes;
+// returns the bytes still queued then. Without this the kernel's buffer
+// lets the host run far ahead of the board, and the reset that ends a
+// block write would throw away packets the board has not received yet.
+std::size_t TPuertoSerie::Pendientes(uint64_t limiteNs) {
+  for (;;) {
+    int cola = 0;
+    if (SistemaES().Ioctl(fd_, TIOCOUTQ, &cola) != 0 || cola <= 0) return 0;
+    if (AhoraRealNs() >= limiteNs) return static_cast<std::size_t>(cola);
+    std::this_thread::sleep_for(std::chrono::microseconds(100));
+  }
 }
 
 std::size_t TPuertoSerie::Lee(uint8_t* destino, std::size_t n) {

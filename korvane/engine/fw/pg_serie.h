@@ -73,7 +73,9 @@ public:
   // True when the port reports modem lines (a real serial port).
   bool TieneLineas() const { return lineas_; }
 
-  // Writes n bytes within the write time-out; returns how many went out.
+  // Writes n bytes within the write time-out and waits for them to leave
+  // the port (as a driver with a 16-byte output queue would); returns how
+  // many went out.
   std::size_t Escribe(const uint8_t* datos, std::size_t n);
   // Reads n bytes within the read time-outs; returns how many arrived.
   // Stops at once when the device goes away (unplugged, far end closed).
@@ -89,6 +91,7 @@ public:
 private:
   bool FallaAbre(TFalloSerie fallo, int err);
   bool EsperaDsr(uint64_t limiteNs);
+  std::size_t Pendientes(uint64_t limiteNs);
 
   int fd_ = -1;
   std::string dispositivo_;
