@@ -1,6 +1,8 @@
 // The simulated PIC18 parts notice what a real part would refuse: each
 // case breaks one requirement of the programming specification and the
 // part must leave its memory unchanged and say what was wrong.
+#include <cstdio>
+
 #include "banco_pic18.h"
 
 namespace {
@@ -111,6 +113,23 @@ TEST(Sim18, NewerPartsShowTheOldTablatWithoutTheNop) {
   // Each shift-out shows the byte of the read before.
   EXPECT_EQ(BufDispositivo.Datos[1], 0x10);
   EXPECT_EQ(BufDispositivo.Datos[3], 0x12);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Sim18, MemoriesSurviveASaveAndALoad) {
+  const std::string ruta = ::testing::TempDir() + "pic18_estado.txt";
+  Banco18 b(Indice18F4550, false);
+  ImagenPrueba18(b.chip->Memoria.Modelo());
+  const TBuffers imagen = BufDispositivo;
+  ASSERT_FALSE(ProgramaPic());
+  ASSERT_TRUE(b.chip->GuardaEstado(ruta));
+  TPic18Sim otro(Modelo18F4550());
+  ASSERT_TRUE(otro.CargaEstado(ruta));
+  EsperaMemoriaIgual(otro.Memoria, imagen);
+  std::remove(ruta.c_str());
 }
 
 }  // namespace

@@ -117,6 +117,8 @@ void TPic18Sim::AvanzaTiempo(uint64_t t) {
 }
 
 void TPic18Sim::Subida(uint64_t t) {
+  ++Ciclos;
+  if (fase_ == TFase::Lectura) ++CiclosLectura;
   if (vigilaP10_) {
     vigilaP10_ = false;
     if (t - bajadaNop_ < Memoria.Modelo().P10Ns)

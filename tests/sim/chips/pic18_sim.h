@@ -82,6 +82,8 @@ public:
   std::vector<uint16_t> EscriturasEe;    // address of every data EEPROM write carried out
   std::vector<uint16_t> LecturasProg;    // table reads per program-memory byte
   uint32_t LecturasId = 0;               // table reads of ID locations
+  uint64_t Ciclos = 0;                   // clock pulses seen in programming mode
+  uint64_t CiclosLectura = 0;            // ... of them in the read phases
 
   // Registers, readable by the tests.
   uint32_t Tblptr = 0;
