@@ -144,3 +144,54 @@ TEST(Bordes, ShortProgrammingWaitIsCaught) {
 }
 
 }  // namespace
+
+namespace {
+
+// What the operation window shows during a programming run.
+TEST(Bordes, LogLinesAndPanes) {
+  UsaArchivoIdioma(KORVANE_SOURCE_DIR "/korvane/app/LANGUAGES/English.ini");
+  TVentanaFlash ventana;
+  TPic14Sim chip(*Datos14("16F84A"));
+  SeleccionaPic(0, 30);
+  TBancoFlash banco(TEnlacePrueba::Lpt, &chip);
+  ImagenPrueba(8, {0x3FFB});
+  ASSERT_EQ(banco.Ejecuta(0, [] { return ProgramaPic() || VerificaPic(); }), 0u);
+  const std::vector<std::string> esperadas = {
+      " " + TextosEntorno[23],
+      " [ " + TextosEntorno[14] + " ]",
+      " " + TextosEntorno[15] + " " + TextosZona[0] + "  1024 " + TextosEntorno[22],
+      " " + TextosEntorno[15] + " " + TextosZona[1] + "     4 " + TextosEntorno[22],
+      " " + TextosEntorno[15] + " " + TextosZona[3] + "    64 " + TextosEntorno[21],
+      " " + TextosEntorno[15] + " " + TextosZona[2] + "     1 " + TextosEntorno[22],
+      " [ " + TextosEntorno[17] + " ]",
+      " " + TextosEntorno[16] + " " + TextosZona[0] + "  1024 " + TextosEntorno[22],
+  };
+  ASSERT_GE(ventana.Lineas.size(), esperadas.size());
+  for (std::size_t i = 0; i < esperadas.size(); ++i) EXPECT_EQ(ventana.Lineas[i], esperadas[i]);
+  EXPECT_EQ(ventana.Lineas.back(), " " + TextosZona[3] + " " + TextosEntorno[19]);
+  EXPECT_FALSE(TextosEntorno[15].empty());
+  bool pgm4 = false;
+  for (const auto& p : ventana.Paneles) pgm4 = pgm4 || p == "Pgm - 4 ms";
+  EXPECT_TRUE(pgm4);
+}
+
+// Classes and families without an erase on the link say so and do not
+// report a finished erase.
+TEST(Bordes, NoEraseOnTheLink) {
+  UsaArchivoIdioma(KORVANE_SOURCE_DIR "/korvane/app/LANGUAGES/English.ini");
+  struct {
+    uint8_t clase, indice;
+  } tabla[] = {{1, 13}, {2, 3}};
+  for (const auto& t : tabla) {
+    TVentanaFlash ventana;
+    TPic14Sim chip(*Datos14("16F84A"));
+    SeleccionaPic(t.clase, t.indice);
+    TBancoFlash banco(TEnlacePrueba::Lpt, &chip);
+    EXPECT_EQ(banco.Ejecuta(3, BorraPic), 0u);
+    EXPECT_TRUE(ventana.HayLinea(" " + TextoIdioma("pg_err*", "54*")));
+    EXPECT_FALSE(ventana.HayLinea(" " + TextosEntorno[23]));
+  }
+  ClaseDispositivo = 0;
+}
+
+}  // namespace

@@ -19,6 +19,8 @@ struct TCasoFw {
 const TCasoFw Casos[] = {
     {"10F200", 0, 0x0FEB, 0},        {"16F84A", 30, 0x3FFB, 0x3FFF}, {"16F628A", 11, 0x3F3B, 0x3FFF},
     {"12F629", 4, 0x21F4, 0x3FFF},   {"12F683", 7, 0x3FF4, 0x3FFF},  {"16F877A", 45, 0x3F3A, 0x3FFF},
+    {"12F675", 6, 0x21C4, 0x3FFF},   {"16F74", 20, 0x3FFB, 0x3FFF},  {"16F88", 32, 0x3F3B, 0x3FFC},
+    {"16F877", 44, 0x3F3A, 0x3FFF},
 };
 
 class FlashFw : public ::testing::TestWithParam<TCasoFw> {
@@ -156,15 +158,19 @@ TEST_P(FlashFw, ErrorsReachTheUser) {
   EXPECT_EQ(ContextoError.Leido, ChipProg(0x21));
 
   // A word that does not take: the board answers 1 with its address.
-  if (pic14) {
-    BufDispositivo.Prog[0x45] = 0x0000;
-    placa->Con([&] { pic14->Pegados.push_back({0x45, 0x0002, 0x0002}); });
-    EXPECT_EQ(Ejecuta(0, ProgramaPic), uint32_t{ErrEscritura});
-    EXPECT_EQ(ContextoError.Direccion, 0x45u);
-    EXPECT_EQ(ContextoError.Esperado, 0x0000);
-    EXPECT_EQ(ContextoError.Leido, 0x0002);
-    placa->Con([&] { pic14->Pegados.clear(); });
-  }
+  BufDispositivo.Prog[0x45] = 0x0000;
+  placa->Con([&] {
+    if (pic14) {
+      pic14->Pegados.push_back({0x45, 0x0002, 0x0002});
+    } else {
+      pic10->DirPegado = 0x45;
+      pic10->MascaraPegado = pic10->ValorPegado = 0x0002;
+    }
+  });
+  EXPECT_EQ(Ejecuta(0, ProgramaPic), uint32_t{ErrEscritura});
+  EXPECT_EQ(ContextoError.Direccion, 0x45u);
+  EXPECT_EQ(ContextoError.Esperado, 0x0000);
+  EXPECT_EQ(ContextoError.Leido, 0x0002);
 }
 
 TEST_P(FlashFw, CancelIsError22) {

@@ -69,7 +69,11 @@ TChipFwPic10F::TChipFwPic10F(TPic10FSim& pic) : Pic(pic) {
   const uint16_t usuario = pic.Datos().Usuario;
   prog_.N = usuario;
   prog_.Blanco = id_.Blanco = config_.Blanco = 0x0FFF;
-  prog_.FLee = [this](uint32_t c) { return Pic.Mem[c]; };
+  prog_.FLee = [this](uint32_t c) {
+    const uint16_t v = Pic.Mem[c];
+    if (c != Pic.DirPegado) return v;
+    return static_cast<uint16_t>((v & ~Pic.MascaraPegado) | (Pic.ValorPegado & Pic.MascaraPegado));
+  };
   prog_.FPrograma = [this](uint32_t c, uint16_t v) { Pic.Mem[c] &= v & 0x0FFF; };
   id_.N = 5;  // four ID words and the backup OSCCAL
   id_.FLee = [this, usuario](uint32_t c) { return Pic.Mem[usuario + c]; };
