@@ -27,6 +27,7 @@
 
 constexpr uint8_t Indice18F452 = 52;
 constexpr uint8_t Indice18F4550 = 92;
+constexpr uint8_t Indice18F4620 = 96;
 
 // One way of running the tests: which part, on which link.
 struct TCaso18 {
@@ -36,7 +37,9 @@ struct TCaso18 {
 };
 
 inline TModeloPic18 ModeloDe(uint8_t indice) {
-  return indice == Indice18F4550 ? Modelo18F4550() : Modelo18F452();
+  if (indice == Indice18F4550) return Modelo18F4550();
+  if (indice == Indice18F4620) return Modelo18F4620();
+  return Modelo18F452();
 }
 
 // Selects the part, builds the bench and brings the link to where the

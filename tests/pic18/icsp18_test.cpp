@@ -9,6 +9,7 @@ constexpr TCaso18 Casos[] = {
     {"F452_COM", Indice18F452, true},
     {"F4550_LPT", Indice18F4550, false},
     {"F4550_COM", Indice18F4550, true},
+    {"F4620_LPT", Indice18F4620, false},
 };
 
 class Icsp18 : public ::testing::TestWithParam<TCaso18> {};
@@ -51,7 +52,7 @@ TEST_P(Icsp18, EraseUsesTheVariantOfTheGroup) {
   // runner's next step leaves it.
   EntraProgramacion();
   b.SinFaltas();
-  const bool nuevo = GetParam().Indice == Indice18F4550;
+  const bool nuevo = GetParam().Indice != Indice18F452;
   EXPECT_EQ(GrupoModUSB, nuevo ? 1 : 0);
   EXPECT_EQ(b.chip->Borrados, std::vector<uint16_t>{static_cast<uint16_t>(nuevo ? 0x0F87 : 0x0080)});
   EXPECT_EQ(b.chip->Memoria.PalabraProg(0x3000), 0xFFFF);

@@ -21,7 +21,7 @@ void ImagenPrueba18(const TModeloPic18& modelo) {
     BufDispositivo.Config[c] = static_cast<uint16_t>(implementado & ~bit);
   }
   for (uint32_t i = 0; i < PicActual.EeTam; ++i)
-    BufDispositivo.Datos[i] = (i % 3 == 0) ? 0xFF : static_cast<uint16_t>(i ^ 0x5A);
+    BufDispositivo.Datos[i] = (i % 3 == 0) ? 0xFF : static_cast<uint16_t>((i ^ 0x5A) & 0xFF);
 }
 
 void EsperaMemoriaIgual(const TMemoriaPic18& m, const TBuffers& imagen) {

@@ -47,6 +47,18 @@ TModeloPic18 Modelo18F4550() {
   return m;
 }
 
+TModeloPic18 Modelo18F4620() {
+  TModeloPic18 m = Modelo18F4550();
+  m.Nombre = "18F4620";
+  m.IdDispositivo = 0x0C07;  // DEV 0x060, revision 7
+  m.BytesProg = 0x10000;
+  m.BytesEe = 1024;
+  m.BufferEscritura = 64;
+  m.BytesBloque = 0x4000;
+  m.MascaraConfig = {0x00, 0xCF, 0x1F, 0x1F, 0x00, 0x87, 0xC5, 0x00, 0x0F, 0xC0, 0x0F, 0xE0, 0x0F, 0x40};
+  return m;
+}
+
 TMemoriaPic18::TMemoriaPic18(const TModeloPic18& modelo)
     : Prog(modelo.BytesProg, 0xFF), Ee(modelo.BytesEe, 0xFF), modelo_(modelo) {
   Id.fill(0xFF);

@@ -48,6 +48,9 @@ struct TModeloPic18 {
 // EEPROM, 32-byte write buffer, no unlock, a NOP before TABLAT shift-outs).
 TModeloPic18 Modelo18F452();
 TModeloPic18 Modelo18F4550();
+// A newer part with 64 KB of flash, 16 KB code blocks and 1024 bytes of
+// data EEPROM (EEADRH in use): the 18F4620.
+TModeloPic18 Modelo18F4620();
 
 class TMemoriaPic18 {
 public:
