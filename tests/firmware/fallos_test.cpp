@@ -106,6 +106,19 @@ TEST_F(Fallos, ProgrammerErrorShowsTheGroupAddress) {
   EXPECT_EQ(ContextoError.Direccion, 5u);
 }
 
+TEST_F(Fallos, NoReplyAfterTheClosingPacketWaits255Times50Ms) {
+  TInyeccionFw f;
+  f.Tipo = TFalloPlacaFw::Silencio;
+  placa->Inyecta(f);
+  reloj.Esperas.clear();
+  const uint32_t bombeos = ventana.Bombeos;
+  EXPECT_TRUE(Escribe40());
+  EXPECT_EQ(ContextoError.Codigo, ErrSinRespuesta);
+  EXPECT_EQ(std::count(reloj.Esperas.begin(), reloj.Esperas.end(), 50000000u), 255);
+  // Messages are pumped after every group and every wait.
+  EXPECT_GE(ventana.Bombeos - bombeos, 10u + 255u);
+}
+
 TEST_F(Fallos, ALateReplyWithinTheWaitIsSuccess) {
   TInyeccionFw f;
   f.Tipo = TFalloPlacaFw::Tarde;
