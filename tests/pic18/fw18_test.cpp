@@ -16,19 +16,13 @@ protected:
     PonDispositivo();
     memoria = std::make_unique<TMemoriaPic18>(ModeloDe(GetParam()));
     chip18 = std::make_unique<TPic18Fw>(*memoria);
-    CierraSerieFw();
+    CierraPuerto(false);
     placa = std::make_unique<TPlacaFw>(*chip18);
-    ASSERT_TRUE(AbreSerieFw(placa->Dispositivo(), true));
-    USB_COM = true;
-    USB_ = false;
+    Abre();
     Zocalo2 = false;
     TipoAccion = 0;
     ProgresoFw = {};
     RetardoPgm = PicActual.TiempoPgm;
-  }
-  void TearDown() override {
-    BancoFw::TearDown();
-    USB_COM = false;
   }
   // The board's own view, with its thread held.
   template <typename F>
@@ -97,9 +91,9 @@ TEST_P(Fw18, EraseReplyWithAnotherTypeIsErrorTwentyFour) {
       return {0, 0, static_cast<uint8_t>(o.b[2] ^ 1)};
     }
   } otro;
-  CierraSerieFw();
+  CierraPuerto(false);
   placa = std::make_unique<TPlacaFw>(otro);
-  ASSERT_TRUE(AbreSerieFw(placa->Dispositivo(), true));
+  Abre();
   EXPECT_TRUE(ProgramaPic());
   EXPECT_EQ(ContextoError.Codigo, ErrBorrado);
   placa.reset();  // before `otro` goes
@@ -127,6 +121,24 @@ TEST_P(Fw18, CancelInMidReadIsErrorTwentyTwo) {
   EXPECT_EQ(ContextoError.Codigo, ErrCancelado);
   ventana.AlBombear = nullptr;
   Cancelado = false;
+}
+
+TEST_P(Fw18, CancelInMidProgrammingIsErrorTwentyTwoAndTheLinkWorksOn) {
+  ImagenPrueba18(memoria->Modelo());
+  ventana.AlBombear = [](uint32_t n) {
+    if (n == 5) Cancelado = true;
+  };
+  EXPECT_TRUE(ProgramaPic());
+  EXPECT_EQ(ContextoError.Codigo, ErrCancelado);
+  EXPECT_TRUE(PuertoFw().Abierto());
+  ventana.AlBombear = nullptr;
+  Cancelado = false;
+  const TBuffers imagen = BufDispositivo;
+  ContextoError = {};
+  ASSERT_FALSE(ProgramaPic()) << ContextoError.Codigo << " at " << ContextoError.Direccion << " "
+                              << ContextoError.Esperado << " " << ContextoError.Leido;
+  ASSERT_FALSE(LeerPic());
+  EsperaLeidoIgual(imagen);
 }
 
 INSTANTIATE_TEST_SUITE_P(Partes, Fw18, ::testing::Values(Indice18F452, Indice18F4550),

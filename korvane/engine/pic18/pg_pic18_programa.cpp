@@ -131,9 +131,10 @@ bool ProgramaConfigIcsp(const uint16_t* buffer, uint32_t first, uint32_t cuenta)
     Nucleo18(Goto1);
     Nucleo18(Goto2);
   }
-  // Cells 0-4 in turn, then 6 (the write protection of the configuration
-  // itself) before 5. The address counter follows the table pointer, so
-  // that an error names the cell that failed.
+  // Cells 0-4 in turn, then 6, and 5 last: it holds the write protection
+  // of the configuration itself, which would stop any later configuration
+  // write. The address counter follows the table pointer, so that an
+  // error names the cell that failed.
   uint32_t contador = first;
   PonTblptr(first);
   for (int c = 0; c < 5; ++c)
