@@ -59,7 +59,7 @@ protected:
     Cancelado = false;
     Act_Cal = false;
   }
-  uint32_t Ejecuta(uint32_t accion, bool (*algoritmo)()) {
+  uint32_t Ejecuta(uint32_t accion, const std::function<bool()>& algoritmo) {
     TipoAccion = accion;
     ContextoError.Codigo = 0;
     Cancelado = false;

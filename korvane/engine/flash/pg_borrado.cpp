@@ -308,7 +308,7 @@ void BorraTodo14() {
   SaleProgramacion();
 }
 
-bool BorraPic() {
+static bool BorraPicFallo() {
   // EPROM parts have no electrical erase.
   if (ClaseDispositivo == 1) return NoBorrable();
   PonMaximoProgreso(100);
@@ -321,4 +321,9 @@ bool BorraPic() {
   if (familia == 16) return Borra14();
   if (RamasPic18.Borra()) return true;
   return ExitoBorrado();
+}
+
+uint8_t BorraPic() {
+  IniciaResultado();
+  return Resultado(BorraPicFallo());
 }

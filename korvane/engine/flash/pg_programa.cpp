@@ -55,7 +55,7 @@ void ResuelveCalibracion() {
 
 }  // namespace
 
-bool ProgramaPic() {
+static bool ProgramaPicFallo() {
   CalProgramada = TCalProgramada{};
   if (BorraPic()) return true;
   ResuelveCalibracion();
@@ -180,4 +180,9 @@ bool ProgramaZona14(const uint16_t* buffer, uint16_t first, uint16_t last, uint1
   }
   SaleProgramacion();
   return false;
+}
+
+uint8_t ProgramaPic() {
+  IniciaResultado();
+  return Resultado(ProgramaPicFallo());
 }
