@@ -10,6 +10,11 @@ namespace {
 
 void MedioBit() { EsperaUs(MedioBitUs); }
 
+// After a programming write the part discharges its high voltage with the
+// clock low (P10: 5 us on the older PIC18 families, 100 us on the newer);
+// a clock edge before that can be lost.
+constexpr uint16_t DescargaUs = 100;
+
 void EnviaBits(uint32_t valor, int n) {
   for (int i = 0; i < n; ++i) EnviaBit(static_cast<uint16_t>((valor >> i) & 1));
 }
@@ -97,6 +102,7 @@ void ProgramaNop(uint16_t dato) {
   EsperaMs(RetardoPgm);
   ClockBajo();
   MedioBit();
+  EsperaUs(DescargaUs);
   ClockAlto();
   MedioBit();
   EnviaDato16(0);

@@ -32,5 +32,6 @@ uint16_t LeeTabla2();
 // Loads the 24-bit table pointer through MOVLW/MOVWF TBLPTRU, TBLPTRH, TBLPTRL.
 void PonTblptr(uint32_t direccion);
 // Start programming with `dato` as the last word, then the NOP whose fourth
-// clock is held high for RetardoPgm milliseconds.
+// clock is held high for RetardoPgm milliseconds, then low for the
+// high-voltage discharge before its operand.
 void ProgramaNop(uint16_t dato);

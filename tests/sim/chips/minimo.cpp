@@ -20,9 +20,12 @@ void TChipMinimoBase::Lineas(uint64_t tNs, const TLineasSim& l) {
   const bool alta = l.Vdd && l.Vpp && l.Mclr;
   const bool vddSubio = l.Vdd && !previo_.Vdd;
   const bool aceptada = Entrada == TEntrada::Cualquiera || (Entrada == TEntrada::VppPrimero) == vddSubio;
+  if (l.DatoHost != previo_.DatoHost) cambioDato_ = tNs;
   if (alta && !alta_ && !l.Clock && !l.DatoHost && aceptada) {
     EnProgramacion = true;
     ++Entradas;
+    entrada_ = tNs;
+    primerFlanco_ = true;
     salida_.reset();
     Reinicia();
   } else if (!alta && alta_ && EnProgramacion) {
@@ -33,10 +36,22 @@ void TChipMinimoBase::Lineas(uint64_t tNs, const TLineasSim& l) {
   alta_ = alta;
   if (EnProgramacion) {
     const bool dato = l.DatoHost && salida_.value_or(true);
-    if (l.Clock && !previo_.Clock) Subida(tNs, dato);
+    if (l.Clock && !previo_.Clock) {
+      if (primerFlanco_ && tNs - entrada_ < Thld0Ns)
+        Violaciones.push_back(Hex("first clock %u ns after the programming voltage rose",
+                                  static_cast<unsigned>(tNs - entrada_)));
+      primerFlanco_ = false;
+      Subida(tNs, dato);
+    }
     if (!l.Clock && previo_.Clock) Bajada(tNs, dato);
   }
   previo_ = l;
+}
+
+void TChipMinimoBase::CompruebaPreparacion(uint64_t tNs) {
+  if (tNs - cambioDato_ < TsetNs)
+    Violaciones.push_back(Hex("data changed %u ns before the falling clock edge",
+                              static_cast<unsigned>(tNs - cambioDato_)));
 }
 
 // --- 14-bit ---------------------------------------------------------------------
@@ -67,6 +82,7 @@ void TChipMinimo14::Subida(uint64_t, bool) {
 }
 
 void TChipMinimo14::Bajada(uint64_t tNs, bool dato) {
+  if (fase_ != TFase::Lectura) CompruebaPreparacion(tNs);
   switch (fase_) {
     case TFase::Comando:
       bits_ |= static_cast<uint32_t>(dato) << n_;
@@ -156,6 +172,7 @@ uint8_t TChipMinimo18::Lee(uint32_t direccion) const {
 }
 
 void TChipMinimo18::Reinicia() {
+  vigilaP10_ = false;
   fase_ = TFase::Comando;
   bits_ = n_ = 0;
   Tblptr = 0;
@@ -163,6 +180,12 @@ void TChipMinimo18::Reinicia() {
 }
 
 void TChipMinimo18::Subida(uint64_t tNs, bool) {
+  if (vigilaP10_) {
+    vigilaP10_ = false;
+    if (tNs - bajadaNop_ < P10Ns)
+      Violaciones.push_back(Hex("clock low only %u ns after a programming hold (P10)",
+                                static_cast<unsigned>(tNs - bajadaNop_)));
+  }
   switch (fase_) {
     case TFase::Lectura:
       ++n_;
@@ -182,6 +205,7 @@ void TChipMinimo18::Subida(uint64_t tNs, bool) {
 }
 
 void TChipMinimo18::Bajada(uint64_t tNs, bool dato) {
+  if (fase_ != TFase::Lectura) CompruebaPreparacion(tNs);
   switch (fase_) {
     case TFase::Comando:
       bits_ |= static_cast<uint32_t>(dato) << n_;
@@ -223,6 +247,8 @@ void TChipMinimo18::Bajada(uint64_t tNs, bool dato) {
         }
         fase_ = TFase::NopOperando;
         bits_ = n_ = 0;
+        bajadaNop_ = tNs;
+        vigilaP10_ = true;
       }
       break;
     case TFase::NopOperando:

@@ -7,6 +7,9 @@
 // data are low, and leave it, resetting their decoder, when Vpp or Vdd
 // falls. Host bits are latched on the falling clock edge; the chip presents
 // its own bits from a rising edge and holds them until the next one.
+// Timing the parts require and these chips check: host data stable at
+// least TsetNs before the falling edge that latches it, and at least
+// Thld0Ns between the programming voltage rising and the first clock.
 #pragma once
 
 #include <cstdint>
@@ -28,6 +31,9 @@ public:
   enum class TEntrada : uint8_t { Cualquiera, VddPrimero, VppPrimero };
   TEntrada Entrada = TEntrada::Cualquiera;
 
+  uint64_t TsetNs = 100;
+  uint64_t Thld0Ns = 5'000;
+
   bool EnProgramacion = false;
   uint32_t Entradas = 0;                   // times programming mode was entered
   std::vector<std::string> Violaciones;    // timing requirements not met
@@ -37,11 +43,17 @@ protected:
   virtual void Reinicia() = 0;
   virtual void Subida(uint64_t tNs, bool dato) = 0;
   virtual void Bajada(uint64_t tNs, bool dato) = 0;
+  // Called on a falling edge that latches host data: notes a violation when
+  // the data changed less than TsetNs before it.
+  void CompruebaPreparacion(uint64_t tNs);
   std::optional<bool> salida_;
 
 private:
   TLineasSim previo_{};
   bool alta_ = false;
+  uint64_t cambioDato_ = 0;
+  uint64_t entrada_ = 0;
+  bool primerFlanco_ = false;
 };
 
 // 14-bit mid-range style: 6-bit commands; 16-clock data words (start bit,
@@ -79,13 +91,15 @@ private:
 // MOVLW, MOVWF TBLPTRU/H/L), table read (8: TBLRD*, 9: TBLRD*+: 8 idle
 // clocks, then the byte), table write and start programming (15: the
 // operand goes to TBLPTR, written when the fourth clock of the next NOP
-// is held high at least P9Ns).
+// is held high at least P9Ns; the clock must then stay low P10Ns, the
+// high-voltage discharge, before the NOP's operand).
 class TChipMinimo18 final : public TChipMinimoBase {
 public:
   std::map<uint32_t, uint8_t> Memoria;     // byte memory; absent = 0xFF
   uint32_t Tblptr = 0;
   uint8_t W = 0;
   uint64_t P9Ns = 1'000'000;
+  uint64_t P10Ns = 100'000;
   struct TTrama {
     uint8_t comando;
     uint16_t operando;
@@ -110,4 +124,6 @@ private:
   uint32_t dirEscritura_ = 0;
   uint16_t palabraEscritura_ = 0;
   uint64_t subidaNop_ = 0;
+  uint64_t bajadaNop_ = 0;
+  bool vigilaP10_ = false;
 };
