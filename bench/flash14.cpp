@@ -1,6 +1,6 @@
 // Full erase + program + verify of a 16F84A and a 16F877A image on the
 // simulated LPT programmer, in virtual time. The floor is what the
-// programming specifications and the programming routines make the host
+// parts' programming data sheets and the programming routines make the host
 // wait: every mandated wait (programming, erase, entry into programming
 // mode) plus two half-bit delays per clocked bit; the ratio of the virtual
 // time to it shows what the engine adds on top. Host CPU time per word is

@@ -1,7 +1,7 @@
 // Simulated 14-bit mid-range flash PIC (12F6xx, 16F6xx, 16F7x, 16F8x,
 // 16F87x(A)). One model; what differs between parts (sizes, latches,
 // commands, timings, what each erase reaches, calibration cells) is data,
-// filled from each part's programming specification in pic1x_partes.cpp.
+// filled from each part's programming data sheet in pic1x_partes.cpp.
 #pragma once
 
 #include <array>

@@ -17,7 +17,7 @@ std::optional<TDatosPic14> Datos14(const std::string& n) {
   d.Nombre = n;
   if (n == "16F84A") {
     // DS30262: one latch; command 8 erases and programs the word, internally
-    // timed; command 24 programs only. Bulk erases need a command 8 to start;
+    // timed (4 ms; other sources wait up to 10 ms); command 24 programs only. Bulk erases need a command 8 to start;
     // the setup pair 1, 7 followed by 8 with the counter at 0x2007 erases
     // everything, code protection included. CP bits 4-13.
     d.Id = 0x0560 | 2; d.Palabras = 1024; d.EeBytes = 64; d.Latches = 1;
@@ -28,8 +28,8 @@ std::optional<TDatosPic14> Datos14(const std::string& n) {
     d.Alcance9Prog = AlcProg; d.Alcance9Config = AlcProg;
     d.MascaraCP = 0x3FF0;
   } else if (n == "16F628A") {
-    // DS41196: command 8 internally timed (program 2.5 ms, data 6 ms);
-    // bulk erase self-timed 6 ms; after Load Configuration it also clears
+    // DS41196: command 8 internally timed (program 2.5 ms, data 6 ms; other
+    // sources give 4 ms for program words); bulk erase self-timed 6 ms (12); after Load Configuration it also clears
     // the configuration word and the IDs. CP bit 13, CPD bit 8.
     d.Id = 0x1060 | 4; d.Palabras = 2048; d.EeBytes = 128; d.Latches = 1;
     d.Comandos = Cmds({0, 2, 3, 4, 5, 6, 8, 9, 11});
@@ -41,7 +41,8 @@ std::optional<TDatosPic14> Datos14(const std::string& n) {
     // DS41191: OSCCAL RETLW at 0x3FF, band-gap bits 12-13 of 0x2007; the
     // bulk erase clears both (after Load Configuration also the IDs).
     // Command 8 internally timed 3 ms (data 6 ms); command 24 externally
-    // timed 2 ms, ended by command 10. CP bit 7, CPD bit 8.
+    // timed 2 ms, ended by command 10; bulk erase 6 ms (other sources 9 ms).
+    // CP bit 7, CPD bit 8.
     d.Id = (n == "12F629" ? 0x0F80 : 0x0FC0) | 3; d.Palabras = 1024; d.EeBytes = 128;
     d.OscCal3FF = true; d.BandGap = true;
     d.Comandos = Cmds({0, 2, 3, 4, 5, 6, 8, 9, 10, 11, 24});

@@ -1,8 +1,8 @@
 // The simulated 12-bit, 14-bit and EPROM parts by name, each filled from
-// its own programming specification. Times are the data-sheet figures the
-// host must at least wait; where the documents disagree the longer figure
-// is kept unless noted, and every figure can be changed on the returned
-// model's data before it is built (Datos14, Datos10F, DatosC).
+// its own programming data sheet. Times are the figures the host must at
+// least wait; where sources disagree the other figure is noted at the part,
+// and every figure can be changed on the returned data before the model is
+// built from it (Datos14, Datos10F, DatosC).
 #pragma once
 
 #include <memory>
