@@ -202,7 +202,7 @@ void DetectaPic(TModel& model) {
       VppAntesVdd = false;
   }
   if (!model.Encontrado) model.Nombre = TextosEntorno[12];
-  if (ClaseDispositivo == ClaseFlash) InterfazOperacion().Log(" " + TextosEntorno[13] + " -> " + model.Nombre);
+  if (ClaseDispositivo != ClaseEprom && ClaseDispositivo != ClaseI2C) InterfazOperacion().Log(" " + TextosEntorno[13] + " -> " + model.Nombre);
   IndiceDetectado = model.Encontrado ? model.Indice : 255;
   SaleProgramacion();
 }

@@ -75,10 +75,12 @@ void TDsPic30Sim::Lineas(uint64_t t, const TLineasSim& l) {
   if (l.Clock == alta_) return;
   alta_ = l.Clock;
   if (!EnProgramacion) return;
-  if (alta_)
+  if (alta_) {
+    ++Ciclos;
     Subida();
-  else
+  } else {
     Bajada(t, l.DatoHost);
+  }
 }
 
 void TDsPic30Sim::Subida() {

@@ -78,6 +78,7 @@ public:
   };
   std::vector<TOperacion> Operaciones;
   uint64_t Ejecutadas = 0;  // instructions executed
+  uint64_t Ciclos = 0;      // clock cycles seen in programming mode
 
   // CPU state, readable by the tests.
   std::array<uint16_t, 16> W{};
