@@ -167,6 +167,7 @@ bool PuertoAbiertoFlag = false;
 std::function<bool(int)> AbreUsbFirmware;
 std::function<void()> CierraUsbFirmware;
 std::function<std::vector<std::string>()> ListaUsbFirmware;
+std::function<std::string()> MotivoFalloUsbFirmware;
 
 namespace {
 
@@ -190,7 +191,8 @@ bool AbrePuerto(uint16_t addrB, bool usbCom, const std::string& addrUsbCom, cons
       PuertoAbiertoFlag = true;
       return true;
     }
-    MuestraFalloEnlace(mostrarErrores, sinEnlace + addrUsb + (AbreUsbFirmware ? "" : ": " + TextoPuerto(9)));
+    const std::string motivo = !AbreUsbFirmware ? TextoPuerto(9) : MotivoFalloUsbFirmware ? MotivoFalloUsbFirmware() : "";
+    MuestraFalloEnlace(mostrarErrores, sinEnlace + addrUsb + (motivo.empty() ? "" : ": " + motivo));
     return false;
   }
   if (usbCom) {

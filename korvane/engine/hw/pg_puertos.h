@@ -69,6 +69,8 @@ void ListaPuertos(std::vector<std::string>& lista, bool firmware, bool usb);
 extern std::function<bool(int instancia)> AbreUsbFirmware;
 extern std::function<void()> CierraUsbFirmware;
 extern std::function<std::vector<std::string>()> ListaUsbFirmware;
+// Why the last AbreUsbFirmware failed, for the message ("" when unknown).
+extern std::function<std::string()> MotivoFalloUsbFirmware;
 
 // --- Port I/O ----------------------------------------------------------------------
 // One byte at a legacy I/O address. Only addresses of the table's ports are
