@@ -4,10 +4,11 @@
 //   "53*"  a file cannot be created or written; name and reason follow;
 //          the old file was kept.
 //   "54*"  the part cannot be erased electrically (EPROM).
+//   "55*"  a serial EEPROM has no erase command (erase asked for one).
 // Keys "40*" to "51*" already carry other messages (serial-port set-up,
 // hardware check, EPROM on the firmware programmer, BIN size question,
 // dsPIC executive question, calibration questions). Still unused numbers
-// of "pg_err*": 5, 19, 20, 21, 24, 27 and 55 on.
+// of "pg_err*": 5, 19, 20, 21, 24, 27 and 56 on.
 #include "ManifiestoIdioma.h"
 
 #include <string>
@@ -60,7 +61,7 @@ std::vector<TClaveIdioma> Construye() {
   // "pg_err*" messages by number.
   for (int k : {0, 1, 2, 3, 4, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 22, 23, 25, 26, 28, 29, 30})
     m.push_back({"pg_err*", numero(k), 0});
-  for (int k = 31; k <= 54; ++k) m.push_back({"pg_err*", numero(k), 0});
+  for (int k = 31; k <= 55; ++k) m.push_back({"pg_err*", numero(k), 0});
   // "pg_port*": why a port could not be used and how to fix it (Linux).
   for (int k = 0; k <= 11; ++k) m.push_back({"pg_port*", numero(k), 0});
   return m;
