@@ -19,18 +19,9 @@
 #include "usb/pg_hilo_usb.h"
 #include "usb/pg_usb_fw.h"
 #include "usb/placa_usb_sim.h"
+#include "usb/reloj_rapido.h"
 
 namespace {
-
-// Real time, but every wait of the engine lasts a fiftieth of what it asks.
-class TRelojRapido final : public TReloj {
-public:
-  uint64_t AhoraNs() override {
-    return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(
-        std::chrono::steady_clock::now().time_since_epoch()).count());
-  }
-  void EsperaNs(uint64_t ns) override { std::this_thread::sleep_for(std::chrono::nanoseconds(ns / 50)); }
-};
 
 class BancoUsb : public ::testing::Test {
 protected:

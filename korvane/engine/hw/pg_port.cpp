@@ -12,11 +12,6 @@ uint8_t MedioBitUs = 0;
 bool VppAntesVdd = false;
 std::function<void(uint32_t)> IndicadorVdd;
 
-// Weak, so that the operation runner can own the definitions; a program
-// without it (the tests, the batch tools) still links with these.
-[[gnu::weak]] uint32_t TipoAccion = 0;
-[[gnu::weak]] uint8_t ResultadoAccion = 0;
-
 namespace {
 
 enum TLinea : int { lDato, lClock, lVpp, lVpp2, lVdd, lMclr };

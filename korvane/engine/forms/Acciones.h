@@ -1,0 +1,126 @@
+// The operation window: every device operation (program, read, verify,
+// erase, identify, hardware test) runs inside it while it is shown
+// modally. FormActivate opens the link, powers and checks the programmer,
+// identifies the part, dispatches the action (pg_acciones.h) and always
+// brings the hardware back to rest and closes the link.
+//
+// While it runs the window is the engines' operation interface (gauge,
+// colours, log, status panes, questions, message pump). During a run the
+// cancel button, the title bar's close and Esc only set Cancelado: the
+// window closes once the engine has returned and the clean-up has run.
+//
+// The status panes, the framed log and the LED are plain Qt widgets under
+// the names the control library's components will take over.
+#pragma once
+
+#include <QDialog>
+#include <functional>
+#include <string>
+
+#include "forms/pg_acciones.h"
+#include "pg_entorno.h"
+
+class QCheckBox;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QStatusBar;
+class QTimer;
+class QToolBar;
+class QToolButton;
+class QAction;
+
+class TFAcciones : public QDialog, public TInterfazOperacion {
+  Q_OBJECT
+public:
+  explicit TFAcciones(QWidget* parent = nullptr);
+  ~TFAcciones() override;
+
+  // Shows the window modally; the run starts as soon as it is shown.
+  // Returns the modal result (QDialog::Accepted for Ok, else Rejected).
+  int ShowModal();
+
+  // The caption of TipoAccion.
+  std::string DiAccion() const;
+
+  // Captions of cancelar, Ok, closw and pr from language block "Acciones*".
+  void AplicaIdioma();
+
+  // Replace the modal message and question boxes (batch runs, tests);
+  // unset, the boxes are shown.
+  std::function<void(const std::string&)> AlMensaje;
+  std::function<TRespuesta(const std::string&, bool conCancelar)> AlPreguntar;
+
+  // True between the start of a run and the end of its clean-up.
+  bool EnEjecucion() const { return enEjecucion_; }
+  // The window is between its show and close.
+  bool Mostrada() const { return mostrada_; }
+
+  // --- Components ---
+  QLabel* msg;
+  QLabel* pr;
+  QProgressBar* porcentage;
+  QLabel* LedVdd;
+  QPlainTextEdit* memo;
+  QMenu* PopupMenu1;
+  QAction* Copiar1;
+  QToolButton* cancelar;
+  QPushButton* Ok;
+  QToolBar* ToolBar1;
+  QCheckBox* closw;
+  QStatusBar* Status;
+  QLabel* KvStatusPanel1;
+  QLabel* KvStatusPanel2;
+  QLabel* KvStatusPanel3;
+  QLabel* KvStatusPane;
+  QTimer* Timer1;
+
+  // --- TInterfazOperacion ---
+  void Mensaje(const std::string& texto) override;
+  TRespuesta Pregunta(const std::string& texto, bool conCancelar) override;
+  void Log(const std::string& linea) override;
+  void CambiaUltimaLinea(const std::string& linea) override;
+  void Progreso(uint32_t posicion, uint32_t maximo) override;
+  void ColorProgreso(TColorProgreso color) override;
+  void Panel(int indice, const std::string& texto) override;
+  void ProcesaMensajes() override;
+
+public slots:
+  void FormActivate();
+  void cancelarClick();
+  void Timer1Timer();
+  void closwClick();
+  void memoChange();
+  void Copiar1Click();
+  void PopupMenu1Change();
+  void OkClick();
+
+protected:
+  void showEvent(QShowEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
+  void reject() override;
+  void done(int r) override;
+
+private:
+  void FormShow();
+  void FormClose();
+  // A run that stops before its action: result 255, the window closes
+  // itself after Timer1. The link, when it was opened, is closed.
+  void Para();
+  // The clean-up that every run ends with once the link is open.
+  void Cola();
+  void Termina();
+  void PonColorGauge(const char* color);
+  void PonLed(uint32_t rgb);
+
+  bool enEjecucion_ = false;
+  bool mostrada_ = false;
+  bool arrancada_ = false;
+  TInterfazOperacion* anterior_ = nullptr;
+  bool instalada_ = false;
+};
+
+// The one operation window, created at start-up and kept for the whole run.
+extern TFAcciones* FAcciones;

@@ -1,0 +1,389 @@
+// The operation window end to end: whole operations on simulated
+// programmers and parts (pin-level LPT and COM, the firmware programmer on
+// a pseudo-terminal and on a simulated USB bus), the runs that stop before
+// their action, cancel, and the clean-up after every run.
+#include <QCheckBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest>
+#include <chrono>
+#include <memory>
+#include <thread>
+
+#include "Acciones.h"
+#include "chips/pic1x_fw.h"
+#include "chips/pic1x_partes.h"
+#include "firmware/chip_fw.h"
+#include "firmware/placa_fw.h"
+#include "flash/pg_flash.h"
+#include "fw/pg_serie.h"
+#include "hw/pg_perfil.h"
+#include "hw/pg_port.h"
+#include "hw/pg_puertos.h"
+#include "hw/pg_time.h"
+#include "pg_err.h"
+#include "pg_idioma.h"
+#include "pg_pic.h"
+#include "sim_banco.h"
+#include "usb/pg_usb_fw.h"
+#include "usb/placa_usb_sim.h"
+#include "usb/reloj_rapido.h"
+
+namespace {
+
+constexpr uint8_t Indice16F84A = 30;
+
+void SeleccionaPic(uint8_t clase, uint8_t indice) {
+  ClaseDispositivo = clase;
+  if (clase == 1) IndiceListPicsC = indice;
+  else if (clase == 2) IndiceListEeprom = indice;
+  else IndiceListPics = indice;
+  PonDispositivo();
+}
+
+// A small image for the selected part in BufDispositivo and BufArchivo.
+void Imagen(uint32_t semilla) {
+  LimpiaBuffers(BufDispositivo);
+  for (uint32_t a = 0; a < PicActual.ProgTam; ++a)
+    BufDispositivo.Prog[a] = static_cast<uint16_t>((a * 2654435761u + semilla) >> 7) & PicActual.ProgMask;
+  for (uint32_t i = 0; i < PicActual.EeTam; ++i) BufDispositivo.Datos[i] = static_cast<uint16_t>((i * 37 + semilla) & 0xFF);
+  for (uint32_t i = 0; i < PicActual.IdNum; ++i) BufDispositivo.Id[i] = static_cast<uint16_t>(i + 1);
+  BufDispositivo.Config[0] = 0x3FFB;  // code protection off
+  BufArchivo = BufDispositivo;
+}
+
+}  // namespace
+
+class TestAcciones : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<TFAcciones> f;
+  std::vector<std::string> mensajes, preguntas;
+  TRespuesta respuesta = TRespuesta::Si;
+  // Clicks cancel at that message pump of the run (0: never).
+  int cancelaTras = 0;
+
+  // Runs one action as the main window does; with `cierra` the window
+  // closes itself, otherwise Ok is pressed once the run is over.
+  int Ejecuta(uint32_t accion, bool cierra = true) {
+    TipoAccion = accion;
+    f->closw->setChecked(cierra);
+    QTimer ok;
+    QObject::connect(&ok, &QTimer::timeout, [&] {
+      if (!cierra && !f->EnEjecucion() && f->Ok->isEnabled() && f->isVisible()) f->Ok->click();
+    });
+    ok.start(5);
+    QTimer guardia;
+    guardia.setSingleShot(true);
+    QObject::connect(&guardia, &QTimer::timeout, [&] {
+      QFAIL("the window did not close");
+    });
+    guardia.start(60000);
+    return f->ShowModal();
+  }
+
+  void PerfilLpt() {
+    PonPerfilLptSim();
+    USB_COM = USB_ = false;
+    PerfilHardware = "Prueba";
+  }
+  // Lines at the profile's end levels, Vdd off, the link closed.
+  void CompruebaReposo(TBancoSim& b) {
+    const uint8_t antes = b.Puerto.Registro(AddrB);
+    if (Usa_Vdd) QVERIFY(!b.Adaptador.Lineas().Vdd);
+    PonPines_END();
+    QCOMPARE(b.Puerto.Registro(AddrB), antes);
+    QVERIFY(!PuertoAbierto());
+  }
+  bool HayMensaje(const std::string& texto) const {
+    for (const auto& m : mensajes)
+      if (m.find(texto) != std::string::npos) return true;
+    return false;
+  }
+  std::string Log() const { return f->memo->toPlainText().toStdString(); }
+
+private slots:
+  void init() {
+    f = std::make_unique<TFAcciones>();
+    f->Timer1->setInterval(10);
+    mensajes.clear();
+    preguntas.clear();
+    respuesta = TRespuesta::Si;
+    cancelaTras = 0;
+    f->AlMensaje = [this](const std::string& t) { mensajes.push_back(t); };
+    f->AlPreguntar = [this](const std::string& t, bool) {
+      preguntas.push_back(t);
+      return respuesta;
+    };
+    OpcPMsgs = false;
+    OpcVDespues = true;
+    Usa_Vpp2 = false;
+    Cancelado = false;
+    SeleccionaPic(0, Indice16F84A);
+  }
+  void cleanup() {
+    f.reset();
+    CierraPuerto(true);
+    USB_COM = USB_ = false;
+    ADDR_USB_COM.clear();
+    PerfilHardware.clear();
+    Cancelado = false;
+  }
+
+  // --- Runs that stop before their action ---------------------------------------
+
+  void paradas_data() {
+    QTest::addColumn<int>("caso");
+    QTest::addColumn<QString>("clave");
+    QTest::newRow("no profile") << 0 << "31*";
+    QTest::newRow("no COM name") << 1 << "32*";
+    QTest::newRow("no USB instance") << 2 << "33*";
+    QTest::newRow("link that will not open") << 3 << "37*";
+    QTest::newRow("no USB board") << 4 << "37*";
+  }
+  void paradas() {
+    QFETCH(int, caso);
+    QFETCH(QString, clave);
+    TBusUsbSim bus;
+    PonPinesPorDefecto(0x3F8);
+    PerfilHardware = caso == 0 ? "" : "Prueba";
+    USB_COM = caso >= 1;
+    USB_ = caso == 2 || caso == 4;
+    ADDR_USB_COM = caso == 3 ? "/dev/korvane-no-such-port" : "";
+    ADDR_USB_ = caso == 4 ? "Ind.#0" : "";
+    ResultadoAccion = 0;
+    Ejecuta(AccProgramar);
+    QCOMPARE(ResultadoAccion, ResultadoNoHecho);
+    QVERIFY2(HayMensaje(TextoIdioma("pg_err*", clave.toStdString())), clave.toUtf8().constData());
+    QVERIFY(!PuertoAbierto());
+    QVERIFY(!f->isVisible());
+    QVERIFY(f->Ok->isEnabled());
+  }
+
+  void preguntaNoNoTocaNada() {
+    PerfilLpt();
+    TBancoSim b;
+    OpcPMsgs = true;
+    respuesta = TRespuesta::No;
+    const auto escrituras = b.Puerto.Escrituras.size();
+    Ejecuta(AccBorrar);
+    QCOMPARE(preguntas.size(), std::size_t{1});
+    QCOMPARE(ResultadoAccion, ResultadoNoHecho);
+    QCOMPARE(b.Puerto.Escrituras.size(), escrituras);
+    QVERIFY(!f->isVisible());
+  }
+
+  // --- Hardware test -----------------------------------------------------------------
+
+  void pruebaHardware_data() {
+    QTest::addColumn<bool>("falla");
+    QTest::newRow("loop-back works") << false;
+    QTest::newRow("loop-back fails") << true;
+  }
+  void pruebaHardware() {
+    QFETCH(bool, falla);
+    PerfilLpt();
+    TBancoSim b;
+    if (falla) b.Adaptador.Falla = TFallaAdaptador::DatoPegadoAlto;
+    Ejecuta(AccHardware);
+    QCOMPARE(ResultadoAccion, falla ? ResultadoNoHecho : uint8_t{0});
+    QVERIFY(f->msg->text() == QString::fromStdString(TextosEntorno[6]));
+    CompruebaReposo(b);
+  }
+
+  // --- 14-bit flash part on the pin-level links -------------------------------------
+
+  void flash14_data() {
+    QTest::addColumn<bool>("com");
+    QTest::newRow("LPT") << false;
+    QTest::newRow("COM") << true;
+  }
+  void flash14() {
+    QFETCH(bool, com);
+    if (com) PonPerfilComSim();
+    else PonPerfilLptSim();
+    USB_COM = USB_ = false;
+    PerfilHardware = "Prueba";
+    TBancoSim b;
+    b.Adaptador.Registra = false;
+    b.Puerto.Registra = false;
+    TPic14Sim chip(*Datos14("16F84A"));
+    b.Adaptador.Conecta(&chip);
+    for (auto& w : chip.Prog) w = 0;  // a used part: a missing erase shows
+    Imagen(7);
+
+    QCOMPARE(Ejecuta(AccProgramar, false), int(QDialog::Accepted));
+    QCOMPARE(ResultadoAccion, uint8_t{0});
+    for (uint32_t a = 0; a < PicActual.ProgTam; ++a) QCOMPARE(chip.Prog[a], BufArchivo.Prog[a]);
+    CompruebaReposo(b);
+
+    LimpiaBuffers(BufDispositivo);
+    Ejecuta(AccLeer);
+    QCOMPARE(ResultadoAccion, uint8_t{0});
+    for (uint32_t a = 0; a < PicActual.ProgTam; ++a) QCOMPARE(BufDispositivo.Prog[a], BufArchivo.Prog[a]);
+    QVERIFY(f->cancelar->isEnabled());  // after a read, cancel can still refuse the buffer
+    CompruebaReposo(b);
+
+    Ejecuta(AccVerificar);
+    QCOMPARE(ResultadoAccion, uint8_t{0});
+
+    BufArchivo.Prog[5] ^= 0x0101;
+    Ejecuta(AccVerificar);
+    QVERIFY(ResultadoAccion != 0);
+    QVERIFY(ResultadoAccion != ResultadoNoHecho);
+    CompruebaReposo(b);
+
+    Ejecuta(AccBorrar);
+    QCOMPARE(ResultadoAccion, uint8_t{0});
+    for (uint32_t a = 0; a < PicActual.ProgTam; ++a) QCOMPARE(chip.Prog[a], uint16_t{0x3FFF});
+    CompruebaReposo(b);
+    for (const auto& v : chip.Violaciones) QFAIL(v.c_str());
+  }
+
+  void sinChip() {
+    PerfilLpt();
+    TBancoSim b;
+    Imagen(3);
+    Ejecuta(AccProgramar);
+    QVERIFY(ResultadoAccion != 0);
+    CompruebaReposo(b);
+  }
+
+  // Cancel, the title bar's close and Esc during a run only cancel: the
+  // window stays until the engine has returned and the clean-up has run,
+  // then closes itself (closw unchecked) with result 255.
+  void interrupcion_data() {
+    QTest::addColumn<int>("como");
+    QTest::newRow("cancel button") << 0;
+    QTest::newRow("close") << 1;
+    QTest::newRow("Esc") << 2;
+  }
+  void interrupcion() {
+    QFETCH(int, como);
+    PerfilLpt();
+    TBancoSim b;
+    b.Adaptador.Registra = false;
+    b.Puerto.Registra = false;
+    TPic14Sim chip(*Datos14("16F84A"));
+    b.Adaptador.Conecta(&chip);
+    Imagen(5);
+    bool visibleTras = false;
+    QTimer t;
+    QObject::connect(&t, &QTimer::timeout, [&] {
+      if (!f->EnEjecucion() || !f->cancelar->isEnabled()) return;
+      if (como == 0) f->cancelar->click();
+      else if (como == 1) f->close();
+      else QTest::keyClick(f.get(), Qt::Key_Escape);
+      visibleTras = f->isVisible();
+      t.stop();
+    });
+    t.start(0);
+    TipoAccion = AccProgramar;
+    f->closw->setChecked(false);
+    f->ShowModal();
+    QVERIFY(visibleTras);
+    QCOMPARE(ResultadoAccion, ResultadoNoHecho);
+    QVERIFY(Cancelado);
+    QVERIFY(!f->isVisible());
+    CompruebaReposo(b);
+  }
+
+  // --- Firmware programmer, serial and native USB ------------------------------------
+
+  void firmware_data() {
+    QTest::addColumn<bool>("usb");
+    QTest::newRow("serial") << false;
+    QTest::newRow("USB") << true;
+  }
+  void firmware() {
+    QFETCH(bool, usb);
+    TRelojRapido reloj;
+    TReloj* anterior = PonReloj(&reloj);
+    const TTiemposSerie tiempos = TiemposSerie;
+    TiemposSerie = {100, 2, 150, 20, 100};
+    TPic14Sim pic(*Datos14("16F84A"));
+    TChipFwPic14 chip(pic);
+    std::unique_ptr<TPlacaFw> serie;
+    TPlacaUsbSim placa{chip};
+    TBusUsbSim bus;
+    PonPinesPorDefecto(0x3F8);
+    PerfilHardware = "Prueba";
+    USB_COM = true;
+    USB_ = usb;
+    if (usb) {
+      bus.Dispositivos.push_back({{VidMicrochip, 0x5201, "1-2"}, &placa, TFalloUsb::Ninguno});
+      VidPid = "vid_04d8&pid_5201";
+      ADDR_USB_ = "Ind.#0";
+    } else {
+      serie = std::make_unique<TPlacaFw>(chip);
+      ADDR_USB_COM = serie->Dispositivo();
+    }
+    Ejecuta(AccHardware);
+    QCOMPARE(ResultadoAccion, uint8_t{0});
+    QVERIFY(!PuertoAbierto());
+
+    Imagen(11);
+    Ejecuta(AccProgramar);
+    QCOMPARE(ResultadoAccion, uint8_t{0});
+    for (uint32_t a = 0; a < PicActual.ProgTam; ++a) QCOMPARE(pic.Prog[a], BufArchivo.Prog[a]);
+    QVERIFY(!PuertoAbierto());
+
+    LimpiaBuffers(BufDispositivo);
+    Ejecuta(AccLeer);
+    QCOMPARE(ResultadoAccion, uint8_t{0});
+    for (uint32_t a = 0; a < PicActual.ProgTam; ++a) QCOMPARE(BufDispositivo.Prog[a], BufArchivo.Prog[a]);
+    QVERIFY(!PuertoAbierto());
+    if (usb) {
+      QCOMPARE(bus.Aperturas > 0, true);
+      QVERIFY(placa.Errores.empty());
+      QVERIFY(f->KvStatusPanel1->text() == "Full-speed USB");
+    } else {
+      QVERIFY(serie->Errores().empty());
+      QVERIFY(f->KvStatusPanel1->text() == "115.200 bps");
+    }
+    for (const auto& v : pic.Violaciones) QFAIL(v.c_str());
+    CierraPuerto(true);
+    PonReloj(anterior);
+    TiemposSerie = tiempos;
+  }
+
+  // --- Serial EEPROM ------------------------------------------------------------------
+
+  void eepromBorrarNoBorra() {
+    PerfilLpt();
+    TBancoSim b;
+    SeleccionaPic(2, 0);
+    Ejecuta(AccBorrar);
+    QCOMPARE(ResultadoAccion, uint8_t{0});
+    QVERIFY(Log().find(TextoIdioma("pg_err*", "55*")) != std::string::npos);
+    CompruebaReposo(b);
+  }
+
+  // --- Identification and the captions -----------------------------------------------
+
+  void sinSegundoVppZocalo2EsCero() {
+    PerfilLpt();
+    TBancoSim b;
+    Zocalo2 = true;
+    Ejecuta(AccHardware);
+    QVERIFY(!Zocalo2);
+  }
+
+  void diAccion() {
+    const uint32_t codigos[] = {0, 1, 2, 3, 7, 8, 4, 5, 6, 9};
+    const int items[] = {0, 1, 2, 3, 5, 6, -1, -1, -1, -1};
+    TextosEntorno = {};
+    for (int i = 0; i < 7; ++i) TextosEntorno[i] = "t" + std::to_string(i);
+    for (int k = 0; k < 10; ++k) {
+      TipoAccion = codigos[k];
+      QCOMPARE(f->DiAccion(), items[k] < 0 ? std::string() : "t" + std::to_string(items[k]));
+    }
+    LimpiaTextosEntorno();
+  }
+};
+
+QTEST_MAIN(TestAcciones)
+#include "acciones_test.moc"
