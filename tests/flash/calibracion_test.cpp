@@ -109,51 +109,75 @@ INSTANTIATE_TEST_SUITE_P(Enlaces, Calibracion629,
                          ::testing::Values(TEnlacePrueba::Lpt, TEnlacePrueba::Com),
                          [](const auto& i) { return std::string(NombreEnlace(i.param)); });
 
-class Calibracion683 : public ::testing::TestWithParam<TEnlacePrueba> {
+// Parts with calibration words after the configuration word: the 12F683
+// (one, at 0x2008) and the 12F635 (two, at 0x2008-0x2009).
+struct TCasoCal {
+  const char* Nombre;
+  uint8_t Indice;
+  uint8_t Palabras;
+};
+using TParamCal = std::tuple<TCasoCal, TEnlacePrueba>;
+
+class CalibracionPalabras : public ::testing::TestWithParam<TParamCal> {
 protected:
   void SetUp() override {
-    chip = std::make_unique<TPic14Sim>(*Datos14("12F683"));
-    chip->CalFabrica = {0x2A5C};
+    caso = std::get<0>(GetParam());
+    chip = std::make_unique<TPic14Sim>(*Datos14(caso.Nombre));
+    chip->CalFabrica = {0x2A5C, 0x1B6D};
+    chip->CalFabrica.resize(caso.Palabras);
     chip->PonFabrica();
-    SeleccionaPic(0, 7);
-    banco = std::make_unique<TBancoFlash>(GetParam(), chip.get());
-    ImagenPrueba(683, {0x3FF4, 0x3FFF});
+    SeleccionaPic(0, caso.Indice);
+    ASSERT_EQ(PicActual.CfgNum, 1u + caso.Palabras);
+    banco = std::make_unique<TBancoFlash>(std::get<1>(GetParam()), chip.get());
+    ImagenPrueba(683, {0x3FF4, 0x3FFF, 0x3FFF});
   }
   void TearDown() override {
     Act_Cal = false;
     for (const auto& v : chip->Violaciones) ADD_FAILURE() << v;
   }
+  bool CalDeFabrica() const {
+    for (uint8_t i = 0; i < caso.Palabras; ++i)
+      if (chip->Config[8 + i] != chip->CalFabrica[i]) return false;
+    return true;
+  }
+  TCasoCal caso;
   std::unique_ptr<TPic14Sim> chip;
   std::unique_ptr<TBancoFlash> banco;
   TVentanaFlash ventana;
 };
 
-TEST_P(Calibracion683, CalibrationWordKeptWithActCalClear) {
+TEST_P(CalibracionPalabras, KeptWithActCalClear) {
   Act_Cal = false;
   ASSERT_EQ(banco->Ejecuta(3, BorraPic), 0u);
-  EXPECT_EQ(chip->Config[8], 0x2A5C);
+  EXPECT_TRUE(CalDeFabrica());
   ASSERT_EQ(banco->Ejecuta(0, ProgramaPic), 0u);
-  EXPECT_EQ(chip->Config[8], 0x2A5C);
+  EXPECT_TRUE(CalDeFabrica());
   EXPECT_EQ(chip->Config[7], 0x3FF4);
-  // The configuration word is verified, the calibration word is not.
+  // The configuration word is verified, the calibration words are not.
   EXPECT_EQ(banco->Ejecuta(2, VerificaPic), 0u);
   chip->Config[7] = 0x3FF0;
   EXPECT_EQ(banco->Ejecuta(2, VerificaPic), uint32_t{ErrVerificacion});
   EXPECT_EQ(ContextoError.Direccion, 0x2007u);
 }
 
-TEST_P(Calibracion683, CalibrationWordErasedAndWrittenWithActCalSet) {
+TEST_P(CalibracionPalabras, ErasedAndWrittenWithActCalSet) {
   Act_Cal = true;
   ASSERT_EQ(banco->Ejecuta(3, BorraPic), 0u);
-  EXPECT_EQ(chip->Config[8], 0x3FFF);
-  BufDispositivo.Config[1] = BufArchivo.Config[1] = 0x1111;
+  for (uint8_t i = 0; i < caso.Palabras; ++i) EXPECT_EQ(chip->Config[8 + i], 0x3FFF);
+  for (uint8_t i = 0; i < caso.Palabras; ++i) BufDispositivo.Config[1 + i] = BufArchivo.Config[1 + i] = 0x1111;
   ASSERT_EQ(banco->Ejecuta(0, ProgramaPic), 0u);
-  EXPECT_EQ(chip->Config[8], 0x1111);
+  for (uint8_t i = 0; i < caso.Palabras; ++i) EXPECT_EQ(chip->Config[8 + i], 0x1111);
   EXPECT_EQ(banco->Ejecuta(0, VerificaPic), 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Enlaces, Calibracion683,
-                         ::testing::Values(TEnlacePrueba::Lpt, TEnlacePrueba::Com),
-                         [](const auto& i) { return std::string(NombreEnlace(i.param)); });
+const TCasoCal CasosCal[] = {{"12F683", 7, 1}, {"12F635", 5, 2}};
+
+INSTANTIATE_TEST_SUITE_P(Partes, CalibracionPalabras,
+                         ::testing::Combine(::testing::ValuesIn(CasosCal),
+                                            ::testing::Values(TEnlacePrueba::Lpt, TEnlacePrueba::Com)),
+                         [](const auto& i) {
+                           return std::string("P") + std::get<0>(i.param).Nombre + "_" +
+                                  NombreEnlace(std::get<1>(i.param));
+                         });
 
 }  // namespace

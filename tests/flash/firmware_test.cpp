@@ -20,7 +20,7 @@ const TCasoFw Casos[] = {
     {"10F200", 0, 0x0FEB, 0},        {"16F84A", 30, 0x3FFB, 0x3FFF}, {"16F628A", 11, 0x3F3B, 0x3FFF},
     {"12F629", 4, 0x21F4, 0x3FFF},   {"12F683", 7, 0x3FF4, 0x3FFF},  {"16F877A", 45, 0x3F3A, 0x3FFF},
     {"12F675", 6, 0x21C4, 0x3FFF},   {"16F74", 20, 0x3FFB, 0x3FFF},  {"16F88", 32, 0x3F3B, 0x3FFC},
-    {"16F877", 44, 0x3F3A, 0x3FFF},
+    {"16F877", 44, 0x3F3A, 0x3FFF},  {"12F635", 5, 0x3FF4, 0x3FFF},
 };
 
 class FlashFw : public ::testing::TestWithParam<TCasoFw> {
@@ -143,10 +143,12 @@ TEST_P(FlashFwCal683, ActCalDecidesTheCalibrationWord) {
   Act_Cal = false;
   ASSERT_EQ(Ejecuta(0, ProgramaPic), 0u);
   EXPECT_EQ(Ejecuta(0, VerificaPic), 0u);
-  EXPECT_EQ(placa->Con([&] { return pic14->Config[8]; }), pic14->CalFabrica[0]);
+  for (uint8_t i = 0; i < pic14->Datos().CalNum; ++i)
+    EXPECT_EQ(placa->Con([&] { return pic14->Config[8 + i]; }), pic14->CalFabrica[i]);
   Act_Cal = true;
   ASSERT_EQ(Ejecuta(3, BorraPic), 0u);
-  EXPECT_EQ(placa->Con([&] { return pic14->Config[8]; }), 0x3FFF);
+  for (uint8_t i = 0; i < pic14->Datos().CalNum; ++i)
+    EXPECT_EQ(placa->Con([&] { return pic14->Config[8 + i]; }), 0x3FFF);
 }
 
 TEST_P(FlashFw, ErrorsReachTheUser) {
@@ -185,6 +187,6 @@ TEST_P(FlashFw, CancelIsError22) {
 auto NombreCaso = [](const auto& i) { return std::string("P") + i.param.Nombre; };
 INSTANTIATE_TEST_SUITE_P(Partes, FlashFw, ::testing::ValuesIn(Casos), NombreCaso);
 INSTANTIATE_TEST_SUITE_P(Partes, FlashFwOscCal, ::testing::Values(Casos[0], Casos[3]), NombreCaso);
-INSTANTIATE_TEST_SUITE_P(Partes, FlashFwCal683, ::testing::Values(Casos[4]), NombreCaso);
+INSTANTIATE_TEST_SUITE_P(Partes, FlashFwCal683, ::testing::Values(Casos[4], Casos[10]), NombreCaso);
 
 }  // namespace

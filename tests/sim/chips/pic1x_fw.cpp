@@ -48,7 +48,7 @@ std::vector<uint8_t> TChipFwPic14::Borra(const TOrdenFw& o) {
   // What the part's erases reach: everything but the device ID, and the
   // calibration words only when asked.
   Pic.Prog.assign(Pic.Prog.size(), 0x3FFF);
-  for (int i : {0, 1, 2, 3, 7, 8}) {
+  for (int i : {0, 1, 2, 3, 7, 8, 9}) {
     const uint16_t dir = static_cast<uint16_t>(0x2000 + i);
     const auto& d = Pic.Datos();
     const bool cal = d.CalNum && dir >= d.CalIni && dir < d.CalIni + d.CalNum;

@@ -65,6 +65,18 @@ std::optional<TDatosPic14> Datos14(const std::string& n) {
     d.T9Ns = Ms(6); d.T11Ns = Ms(6);
     d.Alcance9Prog = AlcProg | AlcConfig; d.Alcance9Config = AlcProg | AlcConfig | AlcId;
     d.MascaraCP = 0x0040; d.MascaraCPD = 0x0080;
+  } else if (n == "12F635") {
+    // As the 12F683 class, with two calibration words at 0x2008-0x2009
+    // after the configuration word (the part's data is unconfirmed here:
+    // modelled on its 12F683 sibling).
+    d.Id = 0x0FA0 | 2; d.Palabras = 1024; d.EeBytes = 128; d.Latches = 4;
+    d.NumConfig = 1; d.CalIni = 0x2008; d.CalNum = 2;
+    d.Comandos = Cmds({0, 2, 3, 4, 5, 6, 8, 9, 10, 11, 17, 24});
+    d.Modo8 = TModo8Sim::Interno; d.T8Ns = Ms(3); d.T8DatosNs = Ms(6);
+    d.Externo24 = true; d.T24Ns = Ms(3); d.T24DatosNs = Ms(6); d.Fin = 10;
+    d.T9Ns = Ms(6); d.T11Ns = Ms(6);
+    d.Alcance9Prog = AlcProg | AlcConfig; d.Alcance9Config = AlcProg | AlcConfig | AlcId;
+    d.MascaraCP = 0x0040; d.MascaraCPD = 0x0080;
   } else if (n == "16F74") {
     // DS30324: 2 latches, no data EEPROM; command 8 externally timed 1 ms,
     // ended by 14; command 9 after Load Configuration erases program memory

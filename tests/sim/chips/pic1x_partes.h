@@ -13,7 +13,7 @@
 #include "pic1x_eprom.h"
 #include "pic1x_flash14.h"
 
-// Part data by name ("16F84A", "16F628A", "12F629", "12F675", "12F683",
+// Part data by name ("16F84A", "16F628A", "12F629", "12F675", "12F683", "12F635",
 // "16F74", "16F88", "16F877", "16F877A"); nothing for an unknown name.
 std::optional<TDatosPic14> Datos14(const std::string& nombre);
 // "10F200", "10F202", "10F204", "10F206".
