@@ -26,6 +26,7 @@
 #include "sim_banco.h"
 
 constexpr uint8_t Indice30F2010 = 98;
+constexpr uint8_t Indice30F2011 = 99;  // no data EEPROM
 constexpr uint8_t Indice30F4013 = 108;
 constexpr uint8_t Indice30F6014 = 119;
 
@@ -59,6 +60,14 @@ inline TModeloDsPic30 ModeloDs(uint8_t indice) {
   switch (indice) {
     case Indice30F6014: return Modelo30F6014();
     case Indice30F4013: return Modelo30F4013();
+    case Indice30F2011: {
+      TModeloDsPic30 m = Modelo30F2010();
+      m.Nombre = "30F2011";
+      m.Id = 0x00C0;
+      m.EeBytes = 0;
+      m.Implementados[0] = 0xC71F;
+      return m;
+    }
     default: return Modelo30F2010();
   }
 }

@@ -63,6 +63,45 @@ TEST(FwDs, ProgramsVerifiesAndReadsBack) {
   EXPECT_EQ(ContextoError.Direccion, 0x7FFC20u);
 }
 
+// Whether the bytes arrived at the board, in this order.
+bool Contiene(const std::vector<uint8_t>& r, const std::vector<std::vector<uint8_t>>& ordenes) {
+  auto desde = r.begin();
+  for (const auto& o : ordenes) {
+    desde = std::search(desde, r.end(), o.begin(), o.end());
+    if (desde == r.end()) return false;
+    desde += static_cast<long>(o.size());
+  }
+  return true;
+}
+
+TEST(FwDs, CommandPacketsOfEveryArea) {
+  BancoDsFw b(Indice30F2010);
+  ASSERT_TRUE(b.abierto);
+  b.estado->ejecutivo = true;
+  ImagenPruebaDs(b.chip.Memoria.Modelo());
+  BufDispositivo.Exec[0] = 0x1234;
+  BufDispositivo.Exec[1] = 0x0000;
+  for (uint32_t i = 2; i < PicActual.ExecTam; i += 2) BufDispositivo.Exec[i + 1] = 0x00FF;
+  ASSERT_EQ(ProgramaDsPic(), 0);
+  EXPECT_TRUE(Contiene(b.placa->Recibido(), {
+                                                {'>', 'H', 0, 1, 0, 0, 0, 0},      // erase, set A
+                                                {'>', 'H', 1, 1, 0, 0, 0, 0},      // and the executive
+                                                {'>', 'I', 127, 0, 0, 0, 0, 0},    // 128 program rows
+                                                {'>', 'J', 31, 0, 0, 0, 1, 0},     // 32 EEPROM rows
+                                                {'>', 'I', 22, 0, 0, 0, 3, 0},     // 23 executive rows
+                                                {'>', 'K', 0, 0, 0, 0, 4, 0},      // the configuration
+                                            }));
+  b.placa->LimpiaRegistro();
+  ASSERT_EQ(LeeDsPic(true), 0);
+  EXPECT_TRUE(Contiene(b.placa->Recibido(), {
+                                                {'>', 'E', 0xFF, 0x03, 0x00, 0x00, 0x00, 0},  // 1024 groups of 4
+                                                {'>', 'F', 127, 0, 0x7F, 0xFC, 0x00, 0},      // 1024 cells
+                                                {'>', 'E', 183, 0, 0x80, 0x00, 0x00, 0},      // 736 instructions
+                                                {'>', 'G', 0, 0, 0, 0, 0, 0},
+                                            }));
+  EXPECT_EQ(BufDispositivo.Exec[0], 0x1234);
+}
+
 TEST(FwDs, ReadsTheExecutiveArea) {
   BancoDsFw b(Indice30F2010);
   ASSERT_TRUE(b.abierto);
