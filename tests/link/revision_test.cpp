@@ -120,3 +120,23 @@ TEST(Revision, ChipNoticesAnOperandClockedDuringTheDischarge) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Revision, CommandStartedBeforeTheProgrammingTimeEndedIsNoticed) {
+  PonPerfilLptSim();
+  TBancoSim b;
+  TChipMinimo14 chip;
+  b.Adaptador.Conecta(&chip);
+  Entra(1);
+  EnviaComando6(0x02);
+  EnviaDato14(0x0155);
+  EnviaComando6(0x08);
+  // The programming time less a few microseconds: the command's own clocks
+  // would make up for them, but its first clock already falls inside it.
+  EsperaNs(chip.TiempoProgNs - 5'000);
+  EnviaComando6(0x06);
+  EXPECT_EQ(chip.Violaciones.size(), 1u);
+}
+
+}  // namespace

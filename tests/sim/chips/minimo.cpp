@@ -70,7 +70,8 @@ void TChipMinimo14::Reinicia() {
   Pc = 0;
 }
 
-void TChipMinimo14::Subida(uint64_t, bool) {
+void TChipMinimo14::Subida(uint64_t tNs, bool) {
+  if (fase_ == TFase::Comando && n_ == 0) inicioComando_ = tNs;
   if (fase_ != TFase::Lectura) return;
   ++n_;
   // Start bit undriven, the 14 data bits from the second rising edge,
@@ -111,7 +112,7 @@ void TChipMinimo14::Ejecuta(uint64_t tNs) {
   const uint8_t comando = static_cast<uint8_t>(bits_ & 0x3F);
   Comandos.push_back(comando);
   bits_ = n_ = 0;
-  if (tNs < finProg_)
+  if (inicioComando_ < finProg_)
     Violaciones.push_back(Hex("command 0x%02X before the programming time ended", comando));
   switch (comando) {
     case 0x00:

@@ -59,7 +59,7 @@ private:
 // 14-bit mid-range style: 6-bit commands; 16-clock data words (start bit,
 // 14 bits, stop bit). Load Configuration (0), Load Data (2), Read Data (4),
 // Increment Address (6), Begin Programming (8, internally timed: the next
-// command must wait TiempoProgNs).
+// command must not start its first clock before TiempoProgNs has passed).
 class TChipMinimo14 final : public TChipMinimoBase {
 public:
   explicit TChipMinimo14(uint32_t palabras = 256);
@@ -85,6 +85,7 @@ private:
   uint32_t bits_ = 0, n_ = 0;
   uint16_t salidaPalabra_ = 0;
   uint64_t finProg_ = 0;
+  uint64_t inicioComando_ = 0;  // first clock of the command being decoded
 };
 
 // PIC18 style: 4-bit commands with a 16-bit operand. Core instruction (0:
