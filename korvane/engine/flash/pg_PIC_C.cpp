@@ -26,7 +26,7 @@ bool ComparaPicC(uint16_t mascara) {
   return (ContextoError.Esperado & mascara) == (ContextoError.Leido & mascara);
 }
 
-static bool ProgramaPicCFallo() {
+bool ProgramaPicC() {
   if (USB_COM) {
     InterfazOperacion().Mensaje(" " + TextoIdioma("pg_err*", "43*"));
     return true;
@@ -85,9 +85,4 @@ bool ProgramaZonaPicC(const uint16_t* buffer, uint16_t first, uint16_t last,
   }
   SaleProgramacion();
   return false;
-}
-
-uint8_t ProgramaPicC() {
-  IniciaResultado();
-  return Resultado(ProgramaPicCFallo());
 }

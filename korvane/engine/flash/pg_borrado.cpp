@@ -308,7 +308,7 @@ void BorraTodo14() {
   SaleProgramacion();
 }
 
-static bool BorraPicFallo() {
+bool BorraPic() {
   // EPROM parts have no electrical erase.
   if (ClaseDispositivo == 1) return NoBorrable();
   PonMaximoProgreso(100);
@@ -321,9 +321,4 @@ static bool BorraPicFallo() {
   if (familia == 16) return Borra14();
   if (RamasPic18.Borra()) return true;
   return ExitoBorrado();
-}
-
-uint8_t BorraPic() {
-  IniciaResultado();
-  return Resultado(BorraPicFallo());
 }

@@ -2,10 +2,9 @@
 // programming of the 14-bit EPROM PICs, on both kinds of programmer: the
 // pin-level ICSP link (hw/pg_icsp.h) or command packets to the firmware
 // programmer (fw/pg_fw.h). Each area routine returns a failed flag; the
-// error has then already been reported through MuestraError. The five
+// error has then already been reported through MuestraError. So do the five
 // routines the operation runner calls (LeerPic, VerificaPic, ProgramaPic,
-// BorraPic, ProgramaPicC) return 0 for success, else the code of the error
-// they reported (1 for a failure shown in a message box without one).
+// BorraPic, ProgramaPicC); it turns the flag into the reported code.
 #pragma once
 
 #include <cstdint>
@@ -48,23 +47,23 @@ extern TRamasPic18 RamasPic18;
 
 // --- Read and verify ------------------------------------------------------------
 
-uint8_t LeerPic();
+bool LeerPic();
 bool LeeZona14(uint16_t* buffer, uint16_t first, uint16_t last, const std::string& tipo,
                const std::string& zona, bool cargaConfig, uint8_t comandoLectura, uint16_t mascara);
-uint8_t VerificaPic();
+bool VerificaPic();
 bool VerificaZona(const uint16_t* archivo, const uint16_t* dispositivo, uint32_t first,
                   bool config, uint16_t mascara, uint32_t cuenta);
 
 // --- Programming ------------------------------------------------------------------
 
-uint8_t ProgramaPic();
+bool ProgramaPic();
 bool ProgramaZona14(const uint16_t* buffer, uint16_t first, uint16_t last, uint16_t blanco,
                     uint8_t comandoCarga, uint8_t comandoLectura, bool cargaConfig, TZona area,
                     const std::string& zona, const std::string& tipo);
 
 // --- Erase ------------------------------------------------------------------------
 
-uint8_t BorraPic();
+bool BorraPic();
 void BorraTodo14();
 
 // --- 12-bit baseline areas (mode 0 program, 1 ID + backup OSCCAL, 2 configuration)
@@ -76,7 +75,7 @@ bool ProgramaZona10F(const uint16_t* buffer, uint16_t first, uint16_t last,
 
 // --- 14-bit EPROM ----------------------------------------------------------------
 
-uint8_t ProgramaPicC();
+bool ProgramaPicC();
 bool ProgramaZonaPicC(const uint16_t* buffer, uint16_t first, uint16_t last,
                       const std::string& zona, bool cargaConfig, TZona area, uint16_t mascara);
 void PulsoPicC();

@@ -68,13 +68,6 @@ uint8_t CeldasCalConfig() {
   return 0;
 }
 
-void IniciaResultado() { ContextoError.Codigo = 0; }
-
-uint8_t Resultado(bool fallo) {
-  if (!fallo) return 0;
-  return ContextoError.Codigo ? static_cast<uint8_t>(ContextoError.Codigo) : 1;
-}
-
 std::string HexDigitos(uint32_t valor, int digitos) {
   char t[16];
   std::snprintf(t, sizeof t, "%0*X", digitos, static_cast<unsigned>(valor));

@@ -32,10 +32,5 @@ bool GrupoOscCalBandGap();   // 12F629 group: OSCCAL at 0x3FF and band-gap bits
 // Calibration cells at the end of the configuration area (0 none).
 uint8_t CeldasCalConfig();   // 2 for ListPics 5, 13, 14; 1 for 7, 17, 18
 
-// Start and result of a routine the runner calls: the last error code is
-// cleared first, so a failure returns the code it reported (or 1).
-void IniciaResultado();
-uint8_t Resultado(bool fallo);
-
 // A number as upper-case hex digits, zero-padded.
 std::string HexDigitos(uint32_t valor, int digitos);

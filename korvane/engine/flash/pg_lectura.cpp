@@ -18,7 +18,7 @@
 TRamasPic18 RamasPic18{LeeAreas18, ProgramaAreas18, BorraPic18};
 TCalProgramada CalProgramada;
 
-static bool LeerPicFallo() {
+bool LeerPic() {
   LimpiaProg(BufDispositivo.Prog, PicActual.ProgMask);
   LimpiaDatos(BufDispositivo.Datos, PicActual.ProgMask);
   LimpiaConfig(BufDispositivo.Config, PicActual.ProgMask);
@@ -104,7 +104,7 @@ bool VerificaArea(const std::string& zona, const uint16_t* archivo, const uint16
 
 }  // namespace
 
-static bool VerificaPicFallo() {
+bool VerificaPic() {
   PonMaximoProgreso(MaximoDispositivo());
   if (TipoAccion == 0)
     InterfazOperacion().Log(" [ " + TextosEntorno[17] + " ]");
@@ -156,14 +156,4 @@ bool VerificaZona(const uint16_t* archivo, const uint16_t* dispositivo, uint32_t
     return true;
   }
   return false;
-}
-
-uint8_t LeerPic() {
-  IniciaResultado();
-  return Resultado(LeerPicFallo());
-}
-
-uint8_t VerificaPic() {
-  IniciaResultado();
-  return Resultado(VerificaPicFallo());
 }

@@ -55,7 +55,7 @@ void ResuelveCalibracion() {
 
 }  // namespace
 
-static bool ProgramaPicFallo() {
+bool ProgramaPic() {
   CalProgramada = TCalProgramada{};
   if (BorraPic()) return true;
   ResuelveCalibracion();
@@ -180,9 +180,4 @@ bool ProgramaZona14(const uint16_t* buffer, uint16_t first, uint16_t last, uint1
   }
   SaleProgramacion();
   return false;
-}
-
-uint8_t ProgramaPic() {
-  IniciaResultado();
-  return Resultado(ProgramaPicFallo());
 }
