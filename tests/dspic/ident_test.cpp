@@ -272,8 +272,7 @@ TEST(IdentificaFwFallos, BadXorIsError27AndNamesNothing) {
     TRespuestaFija lejos({0xA0, 0x09, 0x00});
     ASSERT_TRUE(AbreEnlaceFw(lejos.Dispositivo()));
     TModel m;
-    DetectaPic(m);
-    EXPECT_EQ(ContextoError.Codigo, ErrChecksumEnlace);
+    EXPECT_EQ(DetectaPicCodigo(m), ErrChecksumEnlace);
     EXPECT_EQ(m.Responde, 1);
     EXPECT_FALSE(m.Encontrado);
     EXPECT_EQ(m.Nombre, TextosEntorno[12]);

@@ -206,3 +206,9 @@ void DetectaPic(TModel& model) {
   IndiceDetectado = model.Encontrado ? model.Indice : 255;
   SaleProgramacion();
 }
+
+uint8_t DetectaPicCodigo(TModel& model) {
+  ContextoError.Codigo = 0;
+  DetectaPic(model);
+  return static_cast<uint8_t>(ContextoError.Codigo);
+}

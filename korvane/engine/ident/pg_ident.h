@@ -18,6 +18,12 @@ void DetectaPic18(TModel& model);
 // model, is also the 16F84's).
 void DetectaPic(TModel& model);
 
+// DetectaPic for the operation runner's identification hook
+// (DetectaPicAcciones): 0, or the code of an error reported on the way (a
+// firmware reply that failed). Whether a part was named is the model's
+// Encontrado, not the result.
+uint8_t DetectaPicCodigo(TModel& model);
+
 // The table lookups (false: nothing named).
 bool BuscaId14(uint16_t id, uint8_t& indice, const char*& nombre);
 bool BuscaId18(uint16_t id, uint8_t& indice, const char*& nombre);
