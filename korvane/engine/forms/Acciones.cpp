@@ -25,6 +25,7 @@
 #include "hw/pg_perfil.h"
 #include "hw/pg_port.h"
 #include "hw/pg_puertos.h"
+#include "ident/pg_ident.h"
 #include "pg_idioma.h"
 #include "pg_pic.h"
 #include "usb/pg_usb_fw.h"
@@ -436,23 +437,19 @@ void TFAcciones::FormActivate() {
   // 11: identification, before every action on class 0.
   if (clase0) {
     TModel model;
-    if (!DetectaPicAcciones) {
-      if (TipoAccion == AccIdentificar) {
-        Log(" " + TextosEntorno[5] + ": " + TextoPuerto(9));
-        ResultadoAccion = ResultadoNoHecho;
-      }
-    } else if (Usa_Vpp2 && TipoAccion != AccIdentificar) {
-      DetectaPicAcciones(model);
+    DetectaPic(model);
+    if (Usa_Vpp2 && TipoAccion != AccIdentificar) {
+      // A part of the large socket answering while a small-socket part is
+      // selected: the user decides.
       const bool responde = model.Responde && DaZocalo(model.Indice) != 0;
       if (!Zocalo2 && responde &&
           Pregunta(Err("34*") + "\r" + Err("35*") + "\r" + Err("36*"), false) != TRespuesta::Si) {
         ResultadoAccion = ResultadoNoHecho;
         return Cola();
       }
-    } else {
-      const uint8_t r = DetectaPicAcciones(model);
-      if (TipoAccion == AccIdentificar) ResultadoAccion = r ? r : model.Responde ? 0 : ResultadoNoHecho;
     }
+    // Identifying is the action itself: naming no part is its failure.
+    if (TipoAccion == AccIdentificar && !model.Encontrado) ResultadoAccion = ResultadoNoHecho;
   }
 
   // 12: the action.

@@ -15,17 +15,8 @@ uint8_t ResultadoAccion = 0;
 bool OpcPMsgs = false;
 bool OpcVDespues = true;
 std::function<void()> LeeEditor;
-std::function<uint8_t(TModel& model)> DetectaPicAcciones;
 
 namespace {
-
-// The flash and EPROM engines answer with a failed flag; the code they
-// reported is the result. A failure that reported nothing still fails.
-uint8_t Resultado(bool (*motor)()) {
-  ContextoError.Codigo = 0;
-  if (!motor()) return 0;
-  return ContextoError.Codigo ? static_cast<uint8_t>(ContextoError.Codigo) : ResultadoNoHecho;
-}
 
 bool EsDsPic() { return PicActual.Familia == 30 && ClaseDispositivo != 1 && ClaseDispositivo != 2; }
 
@@ -46,13 +37,13 @@ uint8_t Programa() {
   } else if (ClaseDispositivo == 2) {
     r = ProgramaI2C();
   } else {
-    r = Resultado(ClaseDispositivo == 1 ? ProgramaPicC : ProgramaPic);
+    r = ClaseDispositivo == 1 ? ProgramaPicC() : ProgramaPic();
   }
   if (r != 0 || !OpcVDespues) return r;
   PreparaVerificacion();
   if (EsDsPic()) return VerificaDsPic(IncluyeExec);
   if (ClaseDispositivo == 2) return VerificaI2C();
-  return Resultado(VerificaPic);
+  return VerificaPic();
 }
 
 }  // namespace
@@ -77,11 +68,11 @@ uint8_t DespachaAccion() {
     case AccLeer:
       if (dsPic) return LeeDsPic(true);
       if (ClaseDispositivo == 2) return LeeI2C();
-      return Resultado(LeerPic);
+      return LeerPic();
     case AccVerificar:
       if (dsPic) return VerificaDsPic(false);
       if (ClaseDispositivo == 2) return VerificaI2C();
-      return Resultado(VerificaPic);
+      return VerificaPic();
     case AccBorrar:
       if (dsPic) return BorraDsPic(0);
       if (ClaseDispositivo == 2) {
@@ -90,7 +81,7 @@ uint8_t DespachaAccion() {
         InterfazOperacion().Log(" " + TextoIdioma("pg_err*", "55*"));
         return 0;
       }
-      return Resultado(BorraPic);
+      return BorraPic();
     default: return 0;
   }
 }

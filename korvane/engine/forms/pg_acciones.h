@@ -36,11 +36,6 @@ extern bool OpcVDespues;
 // (set by the main window; unset, BufArchivo is used as it stands).
 extern std::function<void()> LeeEditor;
 
-// Identification of the part in the socket, installed by the identification
-// unit: fills the model (and selects the part found); 0 or the error code
-// already reported. Unset, the runner says identification is not available.
-extern std::function<uint8_t(TModel& model)> DetectaPicAcciones;
-
 // The text of `accion` (TextosEntorno items 0, 1, 2, 3, 5, 6 for the codes
 // 0, 1, 2, 3, 7, 8); "" for any other code.
 std::string TextoAccion(uint32_t accion);
