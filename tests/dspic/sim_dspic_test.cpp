@@ -10,6 +10,7 @@ namespace {
 class SimDs : public ::testing::Test {
 protected:
   SimDs() : b(Indice30F2010, false) {
+    RetardoPgm = 2;  // what the dsPIC routines set
     EntraProgramacion();
     SaltaReset();
   }
