@@ -118,6 +118,12 @@ TEST_P(IcspDs, ReadFillsEveryAreaAndTheGauge) {
   EXPECT_EQ(BufDispositivo.Config[0], 0x0003);
   for (uint32_t r = 1; r < 7; ++r) EXPECT_EQ(BufDispositivo.Config[4 * r], m.Modelo().Implementados[r]);
   EXPECT_EQ(b.Ventana().Maximo, PicActual.ProgTam + 7 + PicActual.EeTam + PicActual.ExecTam);
+  // One line an area: action, caption, the count in six places, its unit.
+  char cuenta[16];
+  std::snprintf(cuenta, sizeof cuenta, "%6u", PicActual.ProgTam / 2);
+  ASSERT_FALSE(b.Ventana().Lineas.empty());
+  EXPECT_EQ(b.Ventana().Lineas[0], " " + TextosEntorno[16] + " " + TextosZona[4] + cuenta + " " + TextosZona[8]);
+  EXPECT_EQ(b.Ventana().Lineas.back(), " " + TextosEntorno[16] + " " + TextosZona[7] + "     7 " + TextosZona[9]);
   EXPECT_EQ(b.Ventana().Color, TColorProgreso::Lima);
   EXPECT_FALSE(b.chip->EnProgramacion);
 }

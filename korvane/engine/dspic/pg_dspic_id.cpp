@@ -5,6 +5,7 @@
 #include "dspic/pg_dspic_comun.h"
 #include "dspic/pg_dspic_icsp.h"
 #include "fw/pg_fw.h"
+#include "ident/pg_id_fw.h"
 #include "hw/pg_perfil.h"
 #include "hw/pg_port.h"
 #include "pg_err.h"
@@ -111,24 +112,7 @@ void LeeIdDsPic(TModel& model) {
   uint16_t id = 0xFFFF;
   bool corrupta = false;
   if (USB_COM) {
-    SumaXor = 0;
-    ResetProgramador();
-    TPaquete[0] = '>';
-    TPaquete[1] = 'C';
-    TPaquete[5] = Z2Ds();
-    if (!EnviaPaquete(8)) {
-      MuestraError(ContextoError, ErrSinRespuesta);
-      corrupta = true;
-    } else if (!LeeRespuesta(3)) {
-      corrupta = true;
-    } else if (BufferRx[2] != (BufferRx[0] ^ BufferRx[1])) {
-      MuestraError(ContextoError, ErrChecksumEnlace);
-      corrupta = true;
-    }
-    // A reply that failed still counts as an answer, but its bytes name
-    // nothing: they may be left over from an earlier reply.
-    id = corrupta ? static_cast<uint16_t>(BufferRx[1] << 8 | 1)
-                  : static_cast<uint16_t>(BufferRx[1] << 8 | BufferRx[0]);
+    corrupta = !LeeIdFirmware('C', id);
   } else {
     id = LeeIdIcsp();
   }

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "dspic/pg_dspic.h"
+#include "ident/pg_id_fw.h"
 #include "fw/pg_fw.h"
 #include "hw/pg_icsp.h"
 #include "hw/pg_perfil.h"
@@ -68,30 +69,6 @@ constexpr std::array<TId18, 52> Tabla18 = {{
     {0x1A80, "18F4580", 93}, {0x1AA0, "18F4480", 87}, {0x1AC0, "18F2580", 79}, {0x1AE0, "18F2480", 73},
 }};
 
-// The firmware ID commands '4' and '5': the 3-byte reply and its XOR.
-// False when the reply failed (short, or a wrong XOR: error 27); its bytes
-// then name nothing.
-bool IdFirmware(char letra, uint16_t& id) {
-  SumaXor = 0;
-  ResetProgramador();
-  TPaquete[0] = '>';
-  TPaquete[1] = static_cast<uint8_t>(letra);
-  TPaquete[5] = Zocalo2 ? 1 : 0;
-  bool buena = true;
-  if (!EnviaPaquete(8)) {
-    MuestraError(ContextoError, ErrSinRespuesta);
-    buena = false;
-  } else if (!LeeRespuesta(3)) {
-    buena = false;
-  } else if (BufferRx[2] != (BufferRx[0] ^ BufferRx[1])) {
-    MuestraError(ContextoError, ErrChecksumEnlace);
-    buena = false;
-  }
-  if (!buena) BufferRx[0] = 1;
-  id = static_cast<uint16_t>(BufferRx[0] | BufferRx[1] << 8);
-  return buena;
-}
-
 void Vacio(TModel& model, uint8_t responde) {
   model.Responde = responde;
   model.Nombre.clear();
@@ -141,7 +118,7 @@ void DetectaPic16(TModel& model) {
   uint16_t id = 0x3FFF;
   bool buena = true;
   if (USB_COM) {
-    buena = IdFirmware('4', id);
+    buena = LeeIdFirmware('4', id);
   } else {
     EntraProgramacion();
     EnviaComando6(0);
@@ -163,7 +140,7 @@ void DetectaPic18(TModel& model) {
   uint16_t id = 0xFFFF;
   bool buena = true;
   if (USB_COM) {
-    buena = IdFirmware('5', id);
+    buena = LeeIdFirmware('5', id);
   } else {
     EntraProgramacion();
     PonTblptr(0x3FFFFE);
