@@ -94,6 +94,9 @@ TEST_P(Identifica, NamesThePartInTheSocket) {
   EXPECT_TRUE(b.Ventana().Mensajes.empty());
   if (auto* ds = dynamic_cast<TDsPic30Sim*>(chip.get())) {
     EXPECT_FALSE(ds->EnProgramacion);
+    // The 14-bit read, the entry before the dsPIC read and the dsPIC
+    // read's own: no PIC18 read follows a dsPIC answer.
+    EXPECT_EQ(ds->Entradas, 3u);
   }
 }
 
