@@ -4,10 +4,16 @@
 // after a PIC18 programming write.
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <linux/ppdev.h>
+#include <sys/ioctl.h>
+
 #include "chips/minimo.h"
 #include "hw/pg_icsp.h"
 #include "hw/pg_perfil.h"
 #include "hw/pg_port.h"
+#include "hw/pg_backends.h"
+#include "hw/pg_sistema.h"
 #include "hw/pg_time.h"
 #include "sim_banco.h"
 
@@ -137,6 +143,37 @@ TEST(Revision, CommandStartedBeforeTheProgrammingTimeEndedIsNoticed) {
   EsperaNs(chip.TiempoProgNs - 5'000);
   EnviaComando6(0x06);
   EXPECT_EQ(chip.Violaciones.size(), 1u);
+}
+
+}  // namespace
+
+namespace {
+
+// A parallel port node that opens and takes PPEXCL, but refuses the claim
+// the way the kernel does when another driver is registered on the port.
+class TClaimRehusado : public TSistemaES {
+public:
+  TClaimRehusado() { anterior_ = PonSistemaES(this); }
+  ~TClaimRehusado() override { PonSistemaES(anterior_); }
+  int Abre(const char*, int) override { return 42; }
+  int Cierra(int) override { return 0; }
+  int Ioctl(int, unsigned long peticion, void*) override {
+    if (peticion != PPCLAIM) return 0;
+    errno = ENXIO;
+    return -1;
+  }
+
+private:
+  TSistemaES* anterior_ = nullptr;
+};
+
+TEST(Revision, RefusedExclusiveClaimNamesTheDriverThatHoldsThePort) {
+  TClaimRehusado sistema;
+  std::string error;
+  EXPECT_EQ(AbrePpdev(0x378, "/dev/parport0", error), nullptr);
+  EXPECT_NE(error.find("/dev/parport0"), std::string::npos) << error;
+  EXPECT_NE(error.find("rmmod lp"), std::string::npos) << error;
+  EXPECT_EQ(error.find("modprobe"), std::string::npos) << "the node opened: the port exists. " << error;
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 namespace {
 
 // Wording used when the language file has no text for a key.
-const std::array<const char*, 12> textosPorDefecto = {
+const std::array<const char*, 13> textosPorDefecto = {
     "the parallel port does not exist; load the kernel modules: sudo modprobe parport_pc ppdev",
     "the serial port does not exist",
     "permission denied; add your user to the group lp (sudo usermod -aG lp $USER) and log in again",
@@ -23,6 +23,7 @@ const std::array<const char*, 12> textosPorDefecto = {
     "the firmware programmer link is not available in this build",
     "a line of the hardware profile lies outside the registers of its port",
     "a line of the hardware profile needs a mask of exactly one bit",
+    "the port is held by another driver or program; the printer driver releases it with: sudo rmmod lp",
 };
 
 }  // namespace
@@ -71,6 +72,14 @@ std::string QuienUsa(const std::string& nodo) {
 std::string MensajeFalloNodo(const std::string& nodo, bool paralelo, int error, const char* paso) {
   std::string m = " " + TextoIdioma("pg_err*", "37*") + " " + nodo + ": ";
   if (paso) m += std::string(paso) + " ";
+  // The node opened, so the port exists: an exclusive claim is refused while
+  // another driver (the printer driver lp) or program has the port.
+  if (paralelo && error == ENXIO && paso && std::strcmp(paso, "PPCLAIM") == 0) {
+    m += TextoPuerto(12);
+    const std::string quien = QuienUsa(nodo);
+    if (!quien.empty()) m += " (" + TextoPuerto(5) + " " + quien + ")";
+    return m;
+  }
   switch (error) {
     case ENOENT:
     case ENODEV:
