@@ -3,7 +3,7 @@
 // the board on the pseudo-terminal, but the USB packet layout:
 //  - 8-byte commands '>' + letter + 6 arguments, answered in one transfer
 //    each ("Ok" + version, ID + XOR, 'H' erase bytes + XOR, 'Y' two bytes,
-//    'A' acknowledge byte);
+//    'A' acknowledge byte then the block, the host's repeat of 'A' ignored);
 //  - block reads: 255-byte packets of up to 124 words (120 for the dsPIC
 //    reads 'E', 'F', 'G') low byte first, byte 254 the words in the packet;
 //    a single byte 255 from the host stops the read;
@@ -153,6 +153,7 @@ private:
   void Orden(const uint8_t* d) {
     std::copy(d, d + 8, orden_.b.begin());
     const char l = orden_.Letra();
+    if (l != 'A') ackEnviado_ = false;
     enBloque_ = 0;
     bytesBloque_ = 0;
     estado_ = TEstado::Orden;
@@ -165,10 +166,18 @@ private:
       const uint8_t lo = static_cast<uint8_t>(id), hi = static_cast<uint8_t>(id >> 8);
       Envia({lo, hi, static_cast<uint8_t>(lo ^ hi)});
     } else if (EsLectura(l)) {
+      // 'A' is answered with the acknowledge and the block; the host then
+      // sends the same command again, which the board takes in silence
+      // (the block is already on its way).
       if (l == 'A') {
+        const bool repeticion = ackEnviado_ && orden_.b == anterior_.b;
+        ackEnviado_ = false;
+        anterior_ = orden_;
         const bool ack = chip_.Reconoce();
+        if (repeticion) return;
         Envia({static_cast<uint8_t>(ack ? 1 : 0)});
         if (!ack) return;
+        ackEnviado_ = true;
       }
       const TBloqueFw bloque = chip_.Bloque(orden_);
       const uint32_t paso = (l == 'E' || l == 'F' || l == 'G') ? 120 : 124;
@@ -279,6 +288,8 @@ private:
 
   TChipFw& chip_;
   TOrdenFw orden_;
+  TOrdenFw anterior_;
+  bool ackEnviado_ = false;
   TEstado estado_ = TEstado::Orden;
   uint32_t enBloque_ = 0;
   uint32_t bytesBloque_ = 0;
