@@ -26,37 +26,50 @@ inline bool AbreEnlaceFw(const std::string& dispositivo) {
   return AbrePuerto(AddrB, USB_COM, ADDR_USB_COM, ADDR_USB_, USB_, true);
 }
 
-class BancoDsFw {
+// While it lives: a device selected, the fast clock, short serial
+// time-outs; at the end the link is closed and everything put back.
+class TEnlaceFwPrueba {
 public:
-  BancoDsFw(uint8_t indice, TModeloDsPic30 modelo) : chip(modelo) {
+  explicit TEnlaceFwPrueba(uint8_t indice) : estado(indice) {
     tiempos_ = TiemposSerie;
     TiemposSerie = {100, 2, 150, 20, 100};
     PonReloj(&reloj);
-    estado = std::make_unique<TEstadoDs>(indice);
     std::memset(TPaquete, 0, sizeof TPaquete);
+  }
+  ~TEnlaceFwPrueba() {
+    CierraPuerto(false);
+    USB_COM = false;
+    Usa_Vpp2 = false;
+    ADDR_USB_COM.clear();
+    PonReloj(nullptr);
+    TiemposSerie = tiempos_;
+  }
+  TEstadoDs estado;
+  TRelojRapido reloj;
+
+private:
+  TTiemposSerie tiempos_;
+};
+
+class BancoDsFw {
+public:
+  BancoDsFw(uint8_t indice, TModeloDsPic30 modelo)
+      : enlace(std::make_unique<TEnlaceFwPrueba>(indice)), estado(&enlace->estado), chip(modelo) {
     placa = std::make_unique<TPlacaFw>(chip);
     abierto = AbreEnlaceFw(placa->Dispositivo());
   }
   explicit BancoDsFw(uint8_t indice) : BancoDsFw(indice, ModeloDs(indice)) {}
   ~BancoDsFw() {
     CierraPuerto(false);
-    USB_COM = false;
-    ADDR_USB_COM.clear();
     placa.reset();
-    estado.reset();
-    PonReloj(nullptr);
-    TiemposSerie = tiempos_;
   }
   TVentanaDs& Ventana() { return estado->ventana; }
 
-  TRelojRapido reloj;
+  std::unique_ptr<TEnlaceFwPrueba> enlace;
+  TEstadoDs* estado;
   TDsPic30Fw chip;
   std::unique_ptr<TPlacaFw> placa;
-  std::unique_ptr<TEstadoDs> estado;
   bool abierto = false;
-
-private:
-  TTiemposSerie tiempos_;
 };
 
 // A far end on a pseudo-terminal that answers every 8-byte command with

@@ -181,28 +181,18 @@ class IdCorrupto : public ::testing::TestWithParam<TRespuestaMala> {};
 // A reply with a wrong XOR, or one too short, still counts as an answer,
 // but names no part, even where its bytes happen to be a listed ID.
 TEST_P(IdCorrupto, AnswersButNamesNothing) {
-  TEstadoDs estado(Indice30F2010);
-  TRelojRapido reloj;
-  PonReloj(&reloj);
-  const auto tiempos = TiemposSerie;
-  TiemposSerie = {100, 2, 150, 20, 100};
-  {
-    TRespuestaFija lejos(GetParam().Bytes);
-    ASSERT_TRUE(AbreEnlaceFw(lejos.Dispositivo()));
-    BufferRx[0] = 0x40;  // a 30F2010's ID left over from an earlier reply
-    BufferRx[1] = 0x00;
-    TModel m;
-    LeeIdDsPic(m);
-    EXPECT_EQ(m.Responde, 1);
-    EXPECT_FALSE(m.Encontrado);
-    EXPECT_EQ(m.Indice, 255);
-    EXPECT_TRUE(m.Nombre.empty());
-    EXPECT_EQ(ContextoError.Codigo, GetParam().Error);
-    CierraPuerto(false);
-  }
-  USB_COM = false;
-  TiemposSerie = tiempos;
-  PonReloj(nullptr);
+  TEnlaceFwPrueba enlace(Indice30F2010);
+  TRespuestaFija lejos(GetParam().Bytes);
+  ASSERT_TRUE(AbreEnlaceFw(lejos.Dispositivo()));
+  BufferRx[0] = 0x40;  // a 30F2010's ID left over from an earlier reply
+  BufferRx[1] = 0x00;
+  TModel m;
+  LeeIdDsPic(m);
+  EXPECT_EQ(m.Responde, 1);
+  EXPECT_FALSE(m.Encontrado);
+  EXPECT_EQ(m.Indice, 255);
+  EXPECT_TRUE(m.Nombre.empty());
+  EXPECT_EQ(ContextoError.Codigo, GetParam().Error);
 }
 
 INSTANTIATE_TEST_SUITE_P(Respuestas, IdCorrupto,
@@ -211,24 +201,14 @@ INSTANTIATE_TEST_SUITE_P(Respuestas, IdCorrupto,
                          [](const auto& i) { return std::string(i.param.Nombre); });
 
 TEST(FwDs, EraseReplyWithBadXorIsError27) {
-  TEstadoDs estado(Indice30F2010);
-  TRelojRapido reloj;
-  PonReloj(&reloj);
-  const auto tiempos = TiemposSerie;
-  TiemposSerie = {100, 2, 150, 20, 100};
-  {
-    std::vector<uint8_t> r = {0x0F, 0xC3, 0x3F, 0x80, 0xB3, 0x87, 0x0F, 0x31, 0x0F, 0x33, 0x07, 0x00, 0x03, 0xC0};
-    uint8_t x = 0;
-    for (uint8_t v : r) x ^= v;
-    r.push_back(static_cast<uint8_t>(x ^ 1));
-    TRespuestaFija lejos(r);
-    ASSERT_TRUE(AbreEnlaceFw(lejos.Dispositivo()));
-    EXPECT_EQ(BorraDsPic(0), ErrChecksumEnlace);
-    CierraPuerto(false);
-  }
-  USB_COM = false;
-  TiemposSerie = tiempos;
-  PonReloj(nullptr);
+  TEnlaceFwPrueba enlace(Indice30F2010);
+  std::vector<uint8_t> r = {0x0F, 0xC3, 0x3F, 0x80, 0xB3, 0x87, 0x0F, 0x31, 0x0F, 0x33, 0x07, 0x00, 0x03, 0xC0};
+  uint8_t x = 0;
+  for (uint8_t v : r) x ^= v;
+  r.push_back(static_cast<uint8_t>(x ^ 1));
+  TRespuestaFija lejos(r);
+  ASSERT_TRUE(AbreEnlaceFw(lejos.Dispositivo()));
+  EXPECT_EQ(BorraDsPic(0), ErrChecksumEnlace);
 }
 
 }  // namespace

@@ -235,27 +235,18 @@ void PrintTo(const TCasoIdFw& c, std::ostream* os) { *os << c.Nombre; }
 class IdentificaFw : public ::testing::TestWithParam<TCasoIdFw> {};
 
 TEST_P(IdentificaFw, NamesThePart) {
-  TEstadoDs estado(Indice16F877A);
-  TRelojRapido reloj;
-  PonReloj(&reloj);
-  const auto tiempos = TiemposSerie;
-  TiemposSerie = {100, 2, 150, 20, 100};
-  {
-    TChipIdFw chip(GetParam().Letra, GetParam().Id);
-    TPlacaFw placa(chip);
-    ASSERT_TRUE(AbreEnlaceFw(placa.Dispositivo()));
-    TModel m;
-    DetectaPic(m);
-    EXPECT_TRUE(m.Encontrado);
-    EXPECT_EQ(m.Indice, GetParam().Indice);
-    EXPECT_EQ(m.Nombre, GetParam().Pieza);
-    EXPECT_EQ(m.Responde, 1);
-    EXPECT_TRUE(placa.Errores().empty());
-    CierraPuerto(false);
-  }
-  USB_COM = false;
-  TiemposSerie = tiempos;
-  PonReloj(nullptr);
+  TEnlaceFwPrueba enlace(Indice16F877A);
+  TChipIdFw chip(GetParam().Letra, GetParam().Id);
+  TPlacaFw placa(chip);
+  ASSERT_TRUE(AbreEnlaceFw(placa.Dispositivo()));
+  TModel m;
+  DetectaPic(m);
+  EXPECT_TRUE(m.Encontrado);
+  EXPECT_EQ(m.Indice, GetParam().Indice);
+  EXPECT_EQ(m.Nombre, GetParam().Pieza);
+  EXPECT_EQ(m.Responde, 1);
+  EXPECT_TRUE(placa.Errores().empty());
+  CierraPuerto(false);
 }
 
 INSTANTIATE_TEST_SUITE_P(Familias, IdentificaFw,
@@ -265,51 +256,33 @@ INSTANTIATE_TEST_SUITE_P(Familias, IdentificaFw,
                          [](const auto& i) { return std::string(i.param.Nombre); });
 
 TEST(IdentificaFwFallos, BadXorIsError27AndNamesNothing) {
-  TEstadoDs estado(Indice16F877A);
-  TRelojRapido reloj;
-  PonReloj(&reloj);
-  const auto tiempos = TiemposSerie;
-  TiemposSerie = {100, 2, 150, 20, 100};
-  {
-    // 0x09A0 would be a 16F877, but the XOR byte is wrong.
-    TRespuestaFija lejos({0xA0, 0x09, 0x00});
-    ASSERT_TRUE(AbreEnlaceFw(lejos.Dispositivo()));
-    TModel m;
-    EXPECT_EQ(DetectaPicCodigo(m), ErrChecksumEnlace);
-    EXPECT_EQ(m.Responde, 1);
-    EXPECT_FALSE(m.Encontrado);
-    EXPECT_EQ(m.Nombre, TextosEntorno[12]);
-    EXPECT_EQ(IndiceDetectado, 255);
-    EXPECT_EQ(lejos.Ordenes, 1);  // the 14-bit command alone: it answered
-    CierraPuerto(false);
-  }
-  USB_COM = false;
-  TiemposSerie = tiempos;
-  PonReloj(nullptr);
+  TEnlaceFwPrueba enlace(Indice16F877A);
+  // 0x09A0 would be a 16F877, but the XOR byte is wrong.
+  TRespuestaFija lejos({0xA0, 0x09, 0x00});
+  ASSERT_TRUE(AbreEnlaceFw(lejos.Dispositivo()));
+  TModel m;
+  EXPECT_EQ(DetectaPicCodigo(m), ErrChecksumEnlace);
+  EXPECT_EQ(m.Responde, 1);
+  EXPECT_FALSE(m.Encontrado);
+  EXPECT_EQ(m.Nombre, TextosEntorno[12]);
+  EXPECT_EQ(IndiceDetectado, 255);
+  EXPECT_EQ(lejos.Ordenes, 1);  // the 14-bit command alone: it answered
+  CierraPuerto(false);
 }
 
 TEST(IdentificaFwFallos, SecondSocketByTheZ2Byte) {
-  TEstadoDs estado(Indice16F877A);
-  TRelojRapido reloj;
-  PonReloj(&reloj);
-  const auto tiempos = TiemposSerie;
-  TiemposSerie = {100, 2, 150, 20, 100};
+  TEnlaceFwPrueba enlace(Indice16F877A);
   Usa_Vpp2 = true;
-  {
-    TChipIdFw chip('C', 0x0040, true);
-    TPlacaFw placa(chip);
-    ASSERT_TRUE(AbreEnlaceFw(placa.Dispositivo()));
-    TModel m;
-    DetectaPic(m);
-    EXPECT_TRUE(m.Encontrado);
-    EXPECT_EQ(m.Indice, 98);
-    EXPECT_EQ(m.Responde, 1);
-    CierraPuerto(false);
-  }
-  Usa_Vpp2 = false;
-  USB_COM = false;
-  TiemposSerie = tiempos;
-  PonReloj(nullptr);
+  TChipIdFw chip('C', 0x0040, true);
+  TPlacaFw placa(chip);
+  ASSERT_TRUE(AbreEnlaceFw(placa.Dispositivo()));
+  TModel m;
+  DetectaPic(m);
+  EXPECT_TRUE(m.Encontrado);
+  EXPECT_EQ(m.Indice, 98);
+  EXPECT_EQ(m.Responde, 1);
+  EXPECT_FALSE(Zocalo2);
+  CierraPuerto(false);
 }
 
 }  // namespace
