@@ -1,5 +1,6 @@
 // Identification of the chip in the socket over simulated parts of every
 // family, on the pin-level link and on the firmware programmer.
+#include <algorithm>
 #include <cctype>
 #include <functional>
 #include <map>
@@ -55,8 +56,11 @@ const TCasoId CasosId[] = {
 // hardware checked, a 14-bit part selected.
 class BancoId {
 public:
-  explicit BancoId(bool vpp2 = false) {
-    PonPerfilLptSim(vpp2);
+  explicit BancoId(bool vpp2 = false, bool com = false) {
+    if (com)
+      PonPerfilComSim();
+    else
+      PonPerfilLptSim(vpp2);
     USB_COM = false;
     USB_ = false;
     banco = std::make_unique<TBancoSim>();
@@ -102,6 +106,21 @@ TEST_P(Identifica, NamesThePartInTheSocket) {
 
 INSTANTIATE_TEST_SUITE_P(Familias, Identifica, ::testing::ValuesIn(CasosId),
                          [](const auto& i) { return std::string(i.param.Nombre); });
+
+TEST(IdentificaCom, EveryFamilyOnTheSerialPortAdapter) {
+  for (const char* nombre : {"Mask3FF0_16F877A", "Pic18F4550", "DsPic30F6014", "NoChip"}) {
+    const auto& c = *std::find_if(std::begin(CasosId), std::end(CasosId),
+                                  [&](const TCasoId& k) { return std::string(k.Nombre) == nombre; });
+    BancoId b(false, true);
+    const auto chip = c.Chip();
+    b.banco->Adaptador.Conecta(chip.get());
+    TModel m;
+    DetectaPic(m);
+    EXPECT_EQ(m.Encontrado, c.Encontrado) << nombre;
+    EXPECT_EQ(m.Indice, c.Indice) << nombre;
+    EXPECT_EQ(m.Responde, c.Responde) << nombre;
+  }
+}
 
 TEST(IdentificaZocalos, PartOnTheFirstLineAnswersInTheSecondPass) {
   BancoId b(true);
