@@ -3,6 +3,8 @@
 // a pseudo-terminal and on a simulated USB bus), the runs that stop before
 // their action, cancel, and the clean-up after every run.
 #include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -289,6 +291,68 @@ private slots:
     QVERIFY(Cancelado);
     QVERIFY(!f->isVisible());
     CompruebaReposo(b);
+  }
+
+  // A timer left running from an earlier run never closes the next one:
+  // with closw unchecked the window waits for Ok.
+  void timerDeUnaEjecucionAnterior() {
+    TChipMemoriasFw chip;
+    TPlacaUsbSim placa{chip};
+    TBusUsbSim bus;
+    bus.Dispositivos.push_back({{VidMicrochip, 0x5201, "1-2"}, &placa, TFalloUsb::Ninguno});
+    PonPinesPorDefecto(0x3F8);
+    PerfilHardware = "Prueba";
+    USB_COM = USB_ = true;
+    VidPid = "vid_04d8&pid_5201";
+    ADDR_USB_ = "Ind.#0";
+    f->Timer1->setInterval(0);
+    f->Timer1->start();
+    QCOMPARE(Ejecuta(AccHardware, false), int(QDialog::Accepted));
+    QCOMPARE(ResultadoAccion, uint8_t{0});
+  }
+
+  // After a read the cancel button stays enabled: pressing it then refuses
+  // the read buffer (255) and closes the window.
+  void cancelarTrasLeer() {
+    PerfilLpt();
+    TBancoSim b;
+    b.Adaptador.Registra = false;
+    b.Puerto.Registra = false;
+    TPic14Sim chip(*Datos14("16F84A"));
+    b.Adaptador.Conecta(&chip);
+    QTimer t;
+    QObject::connect(&t, &QTimer::timeout, [&] {
+      if (!f->EnEjecucion() && f->isVisible() && f->Ok->isEnabled()) {
+        f->cancelar->click();
+        t.stop();
+      }
+    });
+    t.start(5);
+    TipoAccion = AccLeer;
+    f->closw->setChecked(false);
+    QCOMPARE(f->ShowModal(), int(QDialog::Rejected));
+    QCOMPARE(ResultadoAccion, ResultadoNoHecho);
+  }
+
+  // The hardware test logs the check and nothing else: no identification.
+  void pruebaHardwareNoIdentifica() {
+    PerfilLpt();
+    TBancoSim b;
+    TextosEntorno[10] = "checking";
+    TextosEntorno[11] = "checked";
+    TextosEntorno[13] = "identified";
+    Ejecuta(AccHardware);
+    const std::string log = Log();
+    LimpiaTextosEntorno();
+    QVERIFY(log.find("checked") != std::string::npos);
+    QVERIFY(log.find("identified") == std::string::npos);
+  }
+
+  void copiarLog() {
+    f->Log(" line one");
+    f->Log(" line two");
+    f->Copiar1->trigger();
+    QCOMPARE(QGuiApplication::clipboard()->text(), QString(" line one\n line two"));
   }
 
   // --- Firmware programmer, serial and native USB ------------------------------------

@@ -292,8 +292,10 @@ void TFAcciones::OkClick() {
 
 void TFAcciones::Timer1Timer() {
   Timer1->stop();
+  // A run in progress owns the link: a late tick must not close it.
+  if (enEjecucion_) return;
   CierraPuerto(USB_);
-  if (!enEjecucion_) close();
+  close();
 }
 
 void TFAcciones::closwClick() {}
