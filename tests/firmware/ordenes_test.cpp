@@ -83,7 +83,9 @@ TEST_F(Ordenes, BlockReadsOfEveryReadCommand) {
   }
 }
 
-TEST_F(Ordenes, I2cReadAcknowledgesThenSendsTheBlock) {
+// "A" is two exchanges: the acknowledge byte, then the same packet again
+// as the block read. Nothing else comes after either answer.
+TEST_F(Ordenes, I2cReadAcknowledgesThenTheRepeatedPacketReadsTheBlock) {
   ClaseDispositivo = 2;
   placa->Con([&] {
     for (int i = 0; i < 16; ++i) chip.Programa.Celdas[i] = static_cast<uint16_t>(0xA0 + i);
@@ -92,23 +94,33 @@ TEST_F(Ordenes, I2cReadAcknowledgesThenSendsTheBlock) {
   ASSERT_TRUE(EnviaPaquete(8));
   ASSERT_TRUE(LeeRespuesta(1));
   EXPECT_EQ(BufferRx[0], 1);
-  // The block follows without a second command: read it as LeeBloque's
-  // words and checksum.
-  uint16_t w[16];
-  uint8_t x = 0;
-  for (auto& v : w) {
-    ASSERT_TRUE(LeeRespuesta(2));
-    v = static_cast<uint16_t>(BufferRx[0] | BufferRx[1] << 8);
-    x ^= BufferRx[0] ^ BufferRx[1];
-  }
+  EXPECT_FALSE(PuertoFw().HayDatos(50)) << "the block must wait for the block read";
+  std::vector<uint16_t> w(16, 0xBEEF);
+  ASSERT_FALSE(LeeBloque(w.data(), 0, 15));
+  for (int i = 0; i < 16; ++i) EXPECT_EQ(w[i], 0xA0 + i) << i;
+  EXPECT_FALSE(PuertoFw().HayDatos(50)) << "a second copy of the block";
+
+  // A reset between the two packets starts over: the next "A" is a probe.
+  Orden({'>', 'A', 15, 0, 0, 0, 0, 0});
+  ASSERT_TRUE(EnviaPaquete(8));
   ASSERT_TRUE(LeeRespuesta(1));
-  EXPECT_EQ(BufferRx[0], x);
-  EXPECT_EQ(w[15], 0xAF);
+  Orden({'>', 'A', 15, 0, 0, 0, 0, 0});
+  ASSERT_TRUE(EnviaPaquete(8));
+  ASSERT_TRUE(LeeRespuesta(1));
+  EXPECT_EQ(BufferRx[0], 1);
+  EXPECT_FALSE(PuertoFw().HayDatos(50));
+
   placa->Con([&] { chip.Ack = false; });
   Orden({'>', 'A', 15, 0, 0, 0, 0, 0});
   ASSERT_TRUE(EnviaPaquete(8));
   ASSERT_TRUE(LeeRespuesta(1));
   EXPECT_EQ(BufferRx[0], 0);
+  // Unacknowledged: a second packet is a new probe, not a block read.
+  ASSERT_TRUE(EnviaPaquete(8));
+  ASSERT_TRUE(LeeRespuesta(1));
+  EXPECT_EQ(BufferRx[0], 0);
+  EXPECT_FALSE(PuertoFw().HayDatos(50));
+  EXPECT_TRUE(placa->Errores().empty());
 }
 
 TEST_F(Ordenes, I2cBlockWriteSendsEveryGroupBlankOrNot) {

@@ -6,10 +6,6 @@ TChipEeprom24Fw::TChipEeprom24Fw(int indice) : Eeprom(indice), bus_(Eeprom) {
 }
 
 bool TChipEeprom24Fw::Reconoce() {
-  if (repeticion_) {
-    repeticion_ = false;
-    return false;
-  }
   bus_.Start();
   const bool ack = bus_.Envia(0xA0);
   bus_.Stop();
@@ -18,7 +14,6 @@ bool TChipEeprom24Fw::Reconoce() {
 
 TBloqueFw TChipEeprom24Fw::Bloque(const TOrdenFw& orden) {
   const uint32_t n = uint32_t{orden.Cuenta()} + 1;
-  repeticion_ = orden.Letra() == 'A';
   if (orden.Letra() == 'B') {
     if (escrito_.Celdas.size() != n) escrito_.Celdas.assign(n, 0xFF);
     return {&escrito_, 0, n};
@@ -50,12 +45,13 @@ std::optional<TFalloEscrituraFw> TChipEeprom24Fw::EscribePagina(const TOrdenFw& 
   bool ok = bus_.Direcciona(inicio, dos);
   for (uint32_t i = 0; ok && i < n; ++i) ok = bus_.Envia(static_cast<uint8_t>(datos[inicio + i]));
   bus_.Stop();
-  if (!ok) return TFalloEscrituraFw{inicio, datos[inicio], 0xFF};
+  const TFalloEscrituraFw sinAck{inicio, datos[inicio], 0xFF, true};
+  if (!ok) return sinAck;
   bus_.Espera(uint64_t{orden.b[5]} * 1'000'000);
   ok = bus_.Direcciona(inicio, dos) && bus_.EmpiezaLectura(inicio, dos);
   if (!ok) {
     bus_.Stop();
-    return TFalloEscrituraFw{inicio, datos[inicio], 0xFF};
+    return sinAck;
   }
   std::optional<TFalloEscrituraFw> fallo;
   for (uint32_t i = 0; i < n; ++i) {

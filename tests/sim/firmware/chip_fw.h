@@ -89,10 +89,14 @@ private:
 enum class TAreaFw : uint8_t { Programa, Datos, Config, Id, Ejecutivo };
 
 // The result of programming one word or instruction that did not take.
+// The board answers it as a verify error (reply 1: the word, expected and
+// read), or, when the part stopped acknowledging, as a programmer error
+// at an address (reply 200: Indice, e.g. an I2C page's first byte).
 struct TFalloEscrituraFw {
   uint32_t Indice = 0;     // word of the block, or instruction of the row
   uint32_t Esperado = 0;
   uint32_t Leido = 0;
+  bool SinReconocer = false;
 };
 
 // A block the board is about to read or write.
@@ -110,7 +114,9 @@ public:
   // The area, first cell and word count of a read or write command.
   virtual TBloqueFw Bloque(const TOrdenFw& orden) = 0;
   // Programs word `indice` of the block (only indices below its Palabras
-  // reach here) and says whether it took.
+  // reach here) and says whether it took. A chip that writes in pages may
+  // take the word in and answer for the whole page when its last word
+  // arrives (Indice then names the word that failed).
   virtual std::optional<TFalloEscrituraFw> Escribe(const TOrdenFw& orden, uint32_t indice,
                                                    uint16_t palabra);
   // Programs one dsPIC row of 24-bit instructions at a frame address.
@@ -120,7 +126,8 @@ public:
   virtual std::vector<uint8_t> Borra(const TOrdenFw& orden);
   // dsPIC bulk erase 'H': erases and returns the 14 configuration bytes.
   virtual std::array<uint8_t, 14> BorraDsPic(const TOrdenFw& orden);
-  // Whether an I2C EEPROM acknowledges ('A').
+  // Whether an I2C EEPROM acknowledges (the first 'A' of a read; the
+  // second one reads the block through Bloque).
   virtual bool Reconoce() { return true; }
 };
 

@@ -150,6 +150,7 @@ void TPlacaFw::Reinicia() {
   estado_ = TEstado::Orden;
   pend_.clear();
   falta_ = 8;
+  lecturaI2C_ = false;
 }
 
 void TPlacaFw::Envia(const std::vector<uint8_t>& bytes) {
@@ -223,7 +224,17 @@ void TPlacaFw::Orden() {
   suma_ = 0;
   enBloque_ = 0;
   bytesBloque_ = 0;
-  if (l == '0') {
+  const bool bloqueI2C = lecturaI2C_ && l == 'A';
+  lecturaI2C_ = false;
+  if (bloqueI2C) {
+    if (orden_.b != sondeoI2C_.b) errores_.push_back("'A' block read differs from the acknowledged 'A'");
+    EnviaBloque();
+  } else if (l == 'A') {
+    // The acknowledge probe: the block waits for the host's second 'A'.
+    lecturaI2C_ = chip_.Reconoce();
+    sondeoI2C_ = orden_;
+    Envia({static_cast<uint8_t>(lecturaI2C_ ? 1 : 0)});
+  } else if (l == '0') {
     std::vector<uint8_t> r{'O', 'k'};
     for (std::size_t i = 0; i < 4; ++i) r.push_back(i < Version.size() ? Version[i] : ' ');
     Envia(r);
@@ -232,24 +243,7 @@ void TPlacaFw::Orden() {
     const uint8_t lo = static_cast<uint8_t>(id), hi = static_cast<uint8_t>(id >> 8);
     Envia({lo, hi, static_cast<uint8_t>(lo ^ hi)});
   } else if (EsLectura(l)) {
-    if (l == 'A') {
-      const bool ack = chip_.Reconoce();
-      Envia({static_cast<uint8_t>(ack ? 1 : 0)});
-      if (!ack) return;
-    }
-    const TBloqueFw bloque = chip_.Bloque(orden_);
-    std::vector<uint8_t> r;
-    r.reserve(bloque.Palabras * 2 + 1);
-    uint8_t suma = 0;
-    for (uint32_t i = 0; i < bloque.Palabras; ++i) {
-      const uint16_t v = bloque.Memoria ? bloque.Memoria->Lee(bloque.Celda + i) : 0xFFFF;
-      r.push_back(static_cast<uint8_t>(v));
-      r.push_back(static_cast<uint8_t>(v >> 8));
-      suma ^= static_cast<uint8_t>(v) ^ static_cast<uint8_t>(v >> 8);
-    }
-    if (fallo_.Tipo == TFalloPlacaFw::ChecksumLectura) suma ^= 0x5A;
-    r.push_back(suma);
-    Envia(r);
+    EnviaBloque();
   } else if (EsEscritura(l)) {
     estado_ = l == '6' ? TEstado::Segundo : TEstado::Datos;
   } else if (EsEscritura24(l)) {
@@ -270,6 +264,23 @@ void TPlacaFw::Orden() {
   } else {
     errores_.push_back(std::string("unknown command letter '") + l + "'");
   }
+}
+
+// A block read: two bytes a word, low first, then their XOR.
+void TPlacaFw::EnviaBloque() {
+  const TBloqueFw bloque = chip_.Bloque(orden_);
+  std::vector<uint8_t> r;
+  r.reserve(bloque.Palabras * 2 + 1);
+  uint8_t suma = 0;
+  for (uint32_t i = 0; i < bloque.Palabras; ++i) {
+    const uint16_t v = bloque.Memoria ? bloque.Memoria->Lee(bloque.Celda + i) : 0xFFFF;
+    r.push_back(static_cast<uint8_t>(v));
+    r.push_back(static_cast<uint8_t>(v >> 8));
+    suma ^= static_cast<uint8_t>(v) ^ static_cast<uint8_t>(v >> 8);
+  }
+  if (fallo_.Tipo == TFalloPlacaFw::ChecksumLectura) suma ^= 0x5A;
+  r.push_back(suma);
+  Envia(r);
 }
 
 void TPlacaFw::FinBloque() {
@@ -318,11 +329,18 @@ void TPlacaFw::Grupo() {
     if (i >= bloque.Palabras) break;
     const uint16_t v = static_cast<uint16_t>(datos_[2 * k] | datos_[2 * k + 1] << 8);
     if (auto f = chip_.Escribe(orden_, i, v)) {
-      const uint32_t dir = i2c ? i : grupo;
-      Envia({1, static_cast<uint8_t>(dir), static_cast<uint8_t>(dir >> 8),
-             static_cast<uint8_t>(i2c ? 0 : k), static_cast<uint8_t>(f->Esperado),
-             static_cast<uint8_t>(f->Esperado >> 8), static_cast<uint8_t>(f->Leido),
-             static_cast<uint8_t>(f->Leido >> 8)});
+      if (f->SinReconocer) {
+        Envia({200, static_cast<uint8_t>(f->Indice), static_cast<uint8_t>(f->Indice >> 8),
+               static_cast<uint8_t>(f->Indice >> 16)});
+      } else {
+        // I2C: the address of the byte that differs; the other areas: the
+        // group number and the word in it.
+        const uint32_t dir = i2c ? f->Indice : f->Indice / 4;
+        Envia({1, static_cast<uint8_t>(dir), static_cast<uint8_t>(dir >> 8),
+               static_cast<uint8_t>(i2c ? 0 : f->Indice % 4), static_cast<uint8_t>(f->Esperado),
+               static_cast<uint8_t>(f->Esperado >> 8), static_cast<uint8_t>(f->Leido),
+               static_cast<uint8_t>(f->Leido >> 8)});
+      }
       estado_ = TEstado::Ignora;
       return;
     }

@@ -4,13 +4,18 @@
 // The board decodes what crosses the line on its own:
 //  - 8-byte commands '>' + letter + 6 arguments, answered as the board's
 //    command table says ("Ok" + version, ID + XOR, block reads of two
-//    bytes a word and their XOR, 'A' acknowledge, 'H' erase bytes + XOR,
-//    'Y' two bytes);
+//    bytes a word and their XOR, 'H' erase bytes + XOR, 'Y' two bytes);
+//  - the I2C read 'A' is two exchanges: the first packet is answered with
+//    one byte, 1 when the part acknowledged its control byte, else 0; after
+//    a 1 the host sends the same packet again as the block read, and that
+//    one is answered with the block. A reset in between starts over;
 //  - block writes: pairs of a data packet (8 bytes) and an address packet
 //    (group number in bytes 0-1, byte 3 = 0) whose byte 7 is the running
 //    XOR of every data byte and every address-packet byte 0-3; byte 3 = 1
 //    closes the block; a wrong XOR is answered 255 + 1 byte; a word that
-//    does not take, 1 + group, word, expected, read;
+//    does not take, 1 + group, word, expected, read (I2C: 1 + the byte's
+//    address, 0, expected, read); a part that stops acknowledging, 200 +
+//    the address (I2C: of the page) in 3 bytes;
 //  - dsPIC frames of 105, 57 or 33 bytes (byte 0 = 0 row, 1 closing; byte
 //    1 the XOR of bytes 3 to the end);
 //  - the host's reset: on a pseudo-terminal there is no RTS, so the board
@@ -90,6 +95,7 @@ private:
   void Envia(const std::vector<uint8_t>& bytes);
   void Reinicia();
   void Orden();
+  void EnviaBloque();
   void FinBloque();
   void Grupo();
   void Trama();
@@ -120,4 +126,7 @@ private:
   uint8_t datos_[8] = {};
   uint32_t enBloque_ = 0;   // groups or rows of the running block
   uint32_t bytesBloque_ = 0;
+  // An acknowledged 'A' whose block read has not been asked for yet.
+  bool lecturaI2C_ = false;
+  TOrdenFw sondeoI2C_;
 };
