@@ -5,6 +5,7 @@
 #include "fw/pg_fw.h"
 #include "hw/pg_icsp.h"
 #include "hw/pg_port.h"
+#include "hw/pg_time.h"
 #include "pg_entorno.h"
 #include "pg_err.h"
 #include "pg_pic.h"
@@ -48,6 +49,34 @@ bool CanceladoEnZona() {
   MuestraError(ContextoError, ErrCancelado);
   SaleProgramacion();
   return true;
+}
+
+bool EscribeZonaIcsp(const uint16_t* buffer, uint32_t first, uint32_t last, uint16_t blanco,
+                     uint8_t carga, uint8_t inicio, uint8_t fin, uint8_t lectura) {
+  for (uint32_t a = first; a <= last; ++a) {
+    SumaProgreso(1);
+    const uint16_t celda = buffer[a - first];
+    if (celda != blanco) {
+      ContextoError.Direccion = a;
+      EnviaComando6(carga);
+      EnviaDato14(celda);
+      EnviaComando6(inicio);
+      EsperaMs(RetardoPgm);
+      if (fin) EnviaComando6(fin);
+      EnviaComando6(lectura);
+      ContextoError.Leido = LeeDato14() & blanco;
+      ContextoError.Esperado = celda & blanco;
+      if (ContextoError.Leido != ContextoError.Esperado) {
+        SaleProgramacion();
+        MuestraError(ContextoError, ErrEscritura);
+        return true;
+      }
+    }
+    EnviaComando6(6);
+    if (CanceladoEnZona()) return true;
+  }
+  SaleProgramacion();
+  return false;
 }
 
 // The flash list's index means nothing while an EPROM part is selected: it

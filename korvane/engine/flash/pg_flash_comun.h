@@ -25,6 +25,15 @@ void Incrementa(uint32_t n);
 // left, true.
 bool CanceladoEnZona();
 
+// The pin-level write of an area already positioned at `first`: every word
+// that is not blank is loaded (carga), programmed (inicio, the programming
+// delay, fin when non-zero), read back (lectura) and compared under the
+// blank mask; the address advances after every word. A mismatch is write
+// error at that address. Programming mode is left at the end; true on
+// failure or cancel.
+bool EscribeZonaIcsp(const uint16_t* buffer, uint32_t first, uint32_t last, uint16_t blanco,
+                     uint8_t carga, uint8_t inicio, uint8_t fin, uint8_t lectura);
+
 // ListPics index of the selected flash device (255 for an EPROM part), and its groups.
 uint8_t IndicePic();
 bool EnLista(uint8_t indice, std::initializer_list<uint8_t> lista);

@@ -85,29 +85,6 @@ bool ProgramaZona10F(const uint16_t* buffer, uint16_t first, uint16_t last,
   }
   EntraProgramacion();
   Posiciona(first, modo);
-  for (uint32_t a = first; a <= last; ++a) {
-    SumaProgreso(1);
-    const uint16_t celda = buffer[a - first];
-    if (celda != blanco) {
-      ContextoError.Esperado = celda;
-      ContextoError.Direccion = a;
-      EnviaComando6(2);
-      EnviaDato14(celda);
-      EnviaComando6(8);
-      EsperaMs(RetardoPgm);
-      EnviaComando6(14);
-      EnviaComando6(4);
-      ContextoError.Leido = LeeDato14() & blanco;
-      ContextoError.Esperado = celda & blanco;
-      if (ContextoError.Leido != ContextoError.Esperado) {
-        SaleProgramacion();
-        MuestraError(ContextoError, ErrEscritura);
-        return true;
-      }
-    }
-    EnviaComando6(6);
-    if (CanceladoEnZona()) return true;
-  }
-  SaleProgramacion();
-  return false;
+  // Load, begin programming, end programming, read back.
+  return EscribeZonaIcsp(buffer, first, last, blanco, 2, 8, 14, 4);
 }

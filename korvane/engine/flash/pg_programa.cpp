@@ -155,29 +155,5 @@ bool ProgramaZona14(const uint16_t* buffer, uint16_t first, uint16_t last, uint1
   }
   const uint8_t inicio = fin23 ? (last == 0x2007 ? 8 : 24) : (inicio24 ? 24 : 8);
   const uint8_t fin = fin23 ? 23 : (fin14 ? 14 : 0);
-  for (uint32_t a = first; a <= last; ++a) {
-    SumaProgreso(1);
-    const uint16_t celda = buffer[a - first];
-    if (celda != blanco) {
-      ContextoError.Esperado = celda;
-      ContextoError.Direccion = a;
-      EnviaComando6(comandoCarga);
-      EnviaDato14(celda);
-      EnviaComando6(inicio);
-      EsperaMs(RetardoPgm);
-      if (fin) EnviaComando6(fin);
-      EnviaComando6(comandoLectura);
-      ContextoError.Leido = LeeDato14() & blanco;
-      ContextoError.Esperado = celda & blanco;
-      if (ContextoError.Leido != ContextoError.Esperado) {
-        SaleProgramacion();
-        MuestraError(ContextoError, ErrEscritura);
-        return true;
-      }
-    }
-    EnviaComando6(6);
-    if (CanceladoEnZona()) return true;
-  }
-  SaleProgramacion();
-  return false;
+  return EscribeZonaIcsp(buffer, first, last, blanco, comandoCarga, inicio, fin, comandoLectura);
 }
