@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
 #include <QToolButton>
@@ -16,6 +17,7 @@
 #include <thread>
 
 #include "Acciones.h"
+#include "chips/eeprom24_sim.h"
 #include "chips/pic1x_fw.h"
 #include "chips/pic1x_partes.h"
 #include "firmware/chip_fw.h"
@@ -56,6 +58,18 @@ void Imagen(uint32_t semilla) {
   BufDispositivo.Config[0] = 0x3FFB;  // code protection off
   BufArchivo = BufDispositivo;
 }
+
+// The simulated programmer of the loaded profile with a 16F84A in its
+// socket (or an empty socket), without the change logs.
+struct TBanco84 {
+  TBancoSim b;
+  TPic14Sim chip{*Datos14("16F84A")};
+  explicit TBanco84(bool conChip = true) {
+    b.Adaptador.Registra = false;
+    b.Puerto.Registra = false;
+    if (conChip) b.Adaptador.Conecta(&chip);
+  }
+};
 
 }  // namespace
 
@@ -209,11 +223,9 @@ private slots:
     else PonPerfilLptSim();
     USB_COM = USB_ = false;
     PerfilHardware = "Prueba";
-    TBancoSim b;
-    b.Adaptador.Registra = false;
-    b.Puerto.Registra = false;
-    TPic14Sim chip(*Datos14("16F84A"));
-    b.Adaptador.Conecta(&chip);
+    TBanco84 banco;
+    TBancoSim& b = banco.b;
+    TPic14Sim& chip = banco.chip;
     for (auto& w : chip.Prog) w = 0;  // a used part: a missing erase shows
     Imagen(7);
 
@@ -266,11 +278,8 @@ private slots:
   void interrupcion() {
     QFETCH(int, como);
     PerfilLpt();
-    TBancoSim b;
-    b.Adaptador.Registra = false;
-    b.Puerto.Registra = false;
-    TPic14Sim chip(*Datos14("16F84A"));
-    b.Adaptador.Conecta(&chip);
+    TBanco84 banco;
+    TBancoSim& b = banco.b;
     Imagen(5);
     bool visibleTras = false;
     QTimer t;
@@ -315,11 +324,7 @@ private slots:
   // the read buffer (255) and closes the window.
   void cancelarTrasLeer() {
     PerfilLpt();
-    TBancoSim b;
-    b.Adaptador.Registra = false;
-    b.Puerto.Registra = false;
-    TPic14Sim chip(*Datos14("16F84A"));
-    b.Adaptador.Conecta(&chip);
+    TBanco84 banco;
     QTimer t;
     QObject::connect(&t, &QTimer::timeout, [&] {
       if (!f->EnEjecucion() && f->isVisible() && f->Ok->isEnabled()) {
@@ -416,17 +421,94 @@ private slots:
 
   // --- Serial EEPROM ------------------------------------------------------------------
 
+  // Erase on a serial EEPROM says the part has none and leaves it as it was:
+  // no PIC erase sequence reaches its bus.
   void eepromBorrarNoBorra() {
     PerfilLpt();
     TBancoSim b;
-    SeleccionaPic(2, 0);
+    b.Adaptador.Registra = false;
+    b.Puerto.Registra = false;
+    TEeprom24Sim eeprom(2);
+    for (std::size_t i = 0; i < eeprom.Memoria().size(); ++i) eeprom.Memoria()[i] = static_cast<uint8_t>(i * 7);
+    const std::vector<uint8_t> antes = eeprom.Memoria();
+    b.Adaptador.Conecta(&eeprom);
+    SeleccionaPic(2, 2);
     Ejecuta(AccBorrar);
     QCOMPARE(ResultadoAccion, uint8_t{0});
     QVERIFY(Log().find(TextoIdioma("pg_err*", "55*")) != std::string::npos);
+    QVERIFY(eeprom.Memoria() == antes);
+    QCOMPARE(eeprom.Escrituras, uint32_t{0});
     CompruebaReposo(b);
   }
 
-  // --- Identification and the captions -----------------------------------------------
+  // --- Identification -------------------------------------------------------------------
+
+  void identificar_data() {
+    QTest::addColumn<bool>("conChip");
+    QTest::newRow("part in the socket") << true;
+    QTest::newRow("empty socket") << false;
+  }
+  void identificar() {
+    QFETCH(bool, conChip);
+    PerfilLpt();
+    TBanco84 banco(conChip);
+    TBancoSim& b = banco.b;
+    Ejecuta(AccIdentificar);
+    QCOMPARE(ResultadoAccion, conChip ? uint8_t{0} : ResultadoNoHecho);
+    QCOMPARE(IndiceDetectado, conChip ? Indice16F84A : uint8_t{255});
+    QCOMPARE(f->porcentage->value(), 100);
+    QVERIFY(f->msg->text() == QString::fromStdString(TextosEntorno[5]));
+    CompruebaReposo(b);
+  }
+
+  // With a second Vpp line, a large-socket part answering while a
+  // small-socket part is selected raises the question; No leaves the part
+  // untouched.
+  // An answering part that is named by no ID has no socket: no question.
+  void preguntaZocaloNo_data() {
+    QTest::addColumn<bool>("conocido");
+    QTest::newRow("16F877A answering") << true;
+    QTest::newRow("unknown ID answering") << false;
+  }
+  void preguntaZocaloNo() {
+    QFETCH(bool, conocido);
+    PonPerfilLptSim(true);
+    USB_COM = USB_ = false;
+    PerfilHardware = "Prueba";
+    TBancoSim b;
+    b.Adaptador.Registra = false;
+    b.Puerto.Registra = false;
+    TDatosPic14 datos = *Datos14("16F877A");
+    if (!conocido) datos.Id = 0x3A00;
+    TPic14Sim grande(datos);
+    for (auto& w : grande.Prog) w = 0x1234;
+    b.Adaptador.Conecta(nullptr, &grande);
+    Imagen(9);
+    respuesta = TRespuesta::No;
+    Ejecuta(AccProgramar);
+    for (auto w : grande.Prog) QCOMPARE(w, uint16_t{0x1234});
+    if (!conocido) {
+      QVERIFY(preguntas.empty());
+      return;
+    }
+    QCOMPARE(preguntas.size(), std::size_t{1});
+    QVERIFY(preguntas[0].find(TextoIdioma("pg_err*", "34*")) != std::string::npos);
+    QCOMPARE(ResultadoAccion, ResultadoNoHecho);
+    CompruebaReposo(b);
+    for (const auto& v : grande.Violaciones) QFAIL(v.c_str());
+  }
+
+  // A cancel left from the last run does not stop the next one.
+  void canceladoAnteriorNoDetiene() {
+    PerfilLpt();
+    TBanco84 banco;
+    Cancelado = true;
+    Ejecuta(AccLeer);
+    QCOMPARE(ResultadoAccion, uint8_t{0});
+    QVERIFY(!Cancelado);
+  }
+
+  // --- The captions ----------------------------------------------------------------------
 
   void sinSegundoVppZocalo2EsCero() {
     PerfilLpt();

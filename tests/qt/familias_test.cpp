@@ -120,11 +120,25 @@ class TestFamilias : public QObject {
   std::unique_ptr<TFAcciones> f;
   std::vector<std::string> mensajes;
 
+  // The pin-level programmer of the case (none on the firmware links), and
+  // whether any run left it out of rest.
+  TBancoSim* banco_ = nullptr;
+  bool fueraDeReposo_ = false;
+
   uint8_t Ejecuta(uint32_t accion) {
     TipoAccion = accion;
     f->closw->setChecked(true);
     f->ShowModal();
+    if (PuertoAbierto() || (banco_ && !EnReposo(*banco_))) fueraDeReposo_ = true;
     return ResultadoAccion;
+  }
+
+  // Vdd off and the lines at the profile's end levels.
+  static bool EnReposo(TBancoSim& b) {
+    if (Usa_Vdd && b.Adaptador.Lineas().Vdd) return false;
+    const uint8_t antes = b.Puerto.Registro(AddrB);
+    PonPines_END();
+    return b.Puerto.Registro(AddrB) == antes;
   }
 
 private slots:
@@ -140,6 +154,8 @@ private slots:
     Cancelado = false;
   }
   void cleanup() {
+    banco_ = nullptr;
+    fueraDeReposo_ = false;
     f.reset();
     CierraPuerto(true);
     USB_COM = USB_ = false;
@@ -180,6 +196,7 @@ private slots:
       banco->Adaptador.Registra = false;
       banco->Puerto.Registra = false;
       banco->Adaptador.Conecta(parte.Pic14 ? static_cast<TChipSim*>(parte.Pic14.get()) : parte.Pines.get());
+      banco_ = banco.get();
     } else {
       reloj = std::make_unique<TRelojRapido>();
       relojAnterior = PonReloj(reloj.get());
@@ -222,14 +239,14 @@ private slots:
     QVERIFY(r != 0);
     QVERIFY(!PuertoAbierto());
 
-    if (fam != F24) {
-      QCOMPARE(Ejecuta(AccBorrar), uint8_t{0});
-      LimpiaBuffers(BufDispositivo);
-      QCOMPARE(Ejecuta(AccLeer), uint8_t{0});
-      QVERIFY(MismoProg(BufDispositivo, blanco));
-      QCOMPARE(Ejecuta(AccIdentificar), uint8_t{0});
-    }
+    // A serial EEPROM has no erase: its contents stay.
+    QCOMPARE(Ejecuta(AccBorrar), uint8_t{0});
+    LimpiaBuffers(BufDispositivo);
+    QCOMPARE(Ejecuta(AccLeer), uint8_t{0});
+    QVERIFY(MismoProg(BufDispositivo, fam == F24 ? programado : blanco));
+    QCOMPARE(Ejecuta(AccIdentificar), uint8_t{0});
     QVERIFY(!PuertoAbierto());
+    QVERIFY(!fueraDeReposo_);
     if (serie) QVERIFY(serie->Errores().empty());
     if (placa) QVERIFY(placa->Errores.empty());
     if (relojAnterior || reloj) PonReloj(relojAnterior);

@@ -49,6 +49,8 @@ public:
   std::vector<std::vector<uint8_t>> Recibido;
   // Packets or rows of block writes the board programmed.
   uint32_t PaquetesEscritos = 0;
+  // Data packets sent for reads.
+  uint32_t PaquetesLeidos = 0;
   // Protocol violations seen (must stay empty in a good run).
   std::vector<std::string> Errores;
   bool Conectada = true;
@@ -190,6 +192,7 @@ private:
           p[2 * i + 1] = static_cast<uint8_t>(v >> 8);
         }
         p[254] = static_cast<uint8_t>(CuentaForzada >= 0 ? CuentaForzada : static_cast<int>(k));
+        ++PaquetesLeidos;
         Envia(std::move(p));
       }
     } else if (l == '6') {

@@ -138,7 +138,7 @@ TEST_F(BancoUsb, BlockReadsSplitIntoPackets) {
     uint8_t familia;
     uint32_t palabras;
     std::size_t paquetes;
-  } casos[] = {{16, 1, 1}, {16, 124, 1}, {16, 125, 2}, {16, 300, 3}, {30, 120, 1}, {30, 121, 2}, {30, 240, 2}};
+  } casos[] = {{16, 1, 1}, {16, 124, 1}, {16, 125, 2}, {16, 300, 3}, {30, 120, 1}, {30, 128, 2}, {30, 240, 2}};
   for (const auto& c : casos) {
     SCOPED_TRACE(std::to_string(c.familia) + "/" + std::to_string(c.palabras));
     PicActual.Familia = c.familia;
@@ -151,9 +151,10 @@ TEST_F(BancoUsb, BlockReadsSplitIntoPackets) {
       Orden({'>', 'E', static_cast<uint8_t>(c.palabras / 8 - 1), 0, 0, 0, 0, 0});
     else
       OrdenLectura(c.palabras);
-    const uint32_t n = c.familia == 30 ? c.palabras / 8 * 8 : c.palabras;
-    if (c.familia == 30 && c.palabras % 8) continue;
+    const uint32_t n = c.palabras;
+    const uint32_t antes = placa.PaquetesLeidos;
     ASSERT_FALSE(LeeBloqueUSB(buf.data(), 0, n - 1));
+    EXPECT_EQ(placa.PaquetesLeidos - antes, c.paquetes);
     for (uint32_t i = 0; i < n; ++i) ASSERT_EQ(buf[i], static_cast<uint16_t>(i * 7 + 1)) << i;
     EXPECT_EQ(buf[n], 0xAAAA);
     EXPECT_EQ(placa.Pendientes(), 0u) << "every packet the board sent was read";
@@ -326,6 +327,16 @@ TEST_F(BancoUsb, DsPicRowsOnePacketEachBlankRowsSkipped) {
   EXPECT_TRUE(ProgramaBloque24USB(buf.data(), 0x000200, 0, Area24Programa));
   ASSERT_EQ(ventana.Mensajes.size(), 1u);
   EXPECT_NE(ventana.Mensajes[0].find("0000020A"), std::string::npos) << ventana.Mensajes[0];
+  EXPECT_EQ(ThreadUSB, nullptr);
+}
+
+TEST_F(BancoUsb, ProgrammerErrorOnADsPicRowIsAFailure) {
+  PicActual.Familia = 30;
+  std::vector<uint16_t> buf(3 * 64, 0x0012);
+  placa.Fallo = {TFalloPlacaFw::Codigo, 200, 1, 0, 0};
+  Orden({'>', 'I', 0, 0, 0, 0, Area24Programa, 0});
+  EXPECT_TRUE(ProgramaBloque24USB(buf.data(), 0x000100, 2, Area24Programa));
+  EXPECT_EQ(ContextoError.Codigo, ErrProgramador);
   EXPECT_EQ(ThreadUSB, nullptr);
 }
 

@@ -4,7 +4,7 @@
 // programmer (fw/pg_fw.h). Each area routine returns a failed flag; the
 // error has then already been reported through MuestraError. So do the five
 // routines the operation runner calls (LeerPic, VerificaPic, ProgramaPic,
-// BorraPic, ProgramaPicC); it turns the flag into the reported code.
+// BorraPic, ProgramaPicC): the runner's result is then 1.
 #pragma once
 
 #include <cstdint>

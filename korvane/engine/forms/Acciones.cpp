@@ -442,8 +442,9 @@ void TFAcciones::FormActivate() {
     DetectaPic(model);
     if (Usa_Vpp2 && TipoAccion != AccIdentificar) {
       // A part of the large socket answering while a small-socket part is
-      // selected: the user decides.
-      const bool responde = model.Responde && DaZocalo(model.Indice) != 0;
+      // selected: the user decides. Only a named part has a socket: the
+      // index of a failed detection is the 16F84's.
+      const bool responde = model.Encontrado && DaZocalo(model.Indice) != 0;
       if (!Zocalo2 && responde &&
           Pregunta(Err("34*") + "\r" + Err("35*") + "\r" + Err("36*"), false) != TRespuesta::Si) {
         ResultadoAccion = ResultadoNoHecho;

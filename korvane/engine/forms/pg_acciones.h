@@ -43,6 +43,8 @@ std::string TextoAccion(uint32_t accion);
 // Step 12 of a run: IncluyeExec cleared, the action of TipoAccion run by the
 // engine of the selected class and family, the verify after programming
 // when asked for (native USB reopened first, the editors read back). The
-// engine's result (0 done; 255 for a failure that carried no code).
+// engine's result: 0 done; otherwise what the engine returned (1 from the
+// routines that return a failed flag, the error code from those that
+// return one). The error itself has already been reported.
 // Identification (7) and the hardware test (8) dispatch nothing here.
 uint8_t DespachaAccion();
