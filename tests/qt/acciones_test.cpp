@@ -192,6 +192,19 @@ private slots:
     QVERIFY(!f->isVisible());
   }
 
+  // A profile with a line on another port is refused before any line
+  // moves: that other port is never written, not even by the clean-up.
+  void perfilConLineaEnOtroPuerto() {
+    PerfilLpt();
+    AddrC = 0x278;
+    TBancoSim b;
+    Ejecuta(AccProgramar);
+    QCOMPARE(ResultadoAccion, ResultadoNoHecho);
+    QVERIFY(HayMensaje(TextoIdioma("pg_err*", "37*")));
+    for (const auto& e : b.Puerto.Escrituras) QVERIFY(e.direccion != 0x278);
+    QVERIFY(!PuertoAbierto());
+  }
+
   // --- Hardware test -----------------------------------------------------------------
 
   void pruebaHardware_data() {

@@ -414,6 +414,13 @@ void TFAcciones::FormActivate() {
     }
   }
 
+  // A pin-level profile with a line outside its port would write the idle
+  // levels to some other device: refuse it before any line moves.
+  if (!USB_COM && !PerfilPinesValido()) {
+    CierraPuerto(USB_);
+    return Para();
+  }
+
   // 8-9: power and the hardware check (the hardware test is that check).
   SombraBase = 0;
   PinesReposo();

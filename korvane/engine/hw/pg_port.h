@@ -76,3 +76,6 @@ extern std::function<std::string()> VersionFirmware;
 // is a port of the table, every line used lies in that port's registers,
 // and every mask used is a single bit. False with the reason in `error`.
 bool ValidaPines(std::string& error);
+// ValidaPines with the failure shown and logged ("37*", the port, the
+// reason); true when the profile may drive its lines.
+bool PerfilPinesValido();

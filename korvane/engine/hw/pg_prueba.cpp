@@ -50,10 +50,9 @@ bool FallaComprobacion() {
 // The profile and the port must be usable before any test or operation:
 // a profile error or an unavailable port is reported with its reason.
 bool EnlacePinesUtilizable() {
+  if (!PerfilPinesValido()) return false;
   std::string error;
-  if (!ValidaPines(error)) {
-    error = " " + TextoIdioma("pg_err*", "37*") + " " + NombrePuertoTabla(AddrB) + ": " + error;
-  } else if (AseguraAccesoPuerto(AddrB, error)) {
+  if (AseguraAccesoPuerto(AddrB, error)) {
     // The idle levels were just written: a port that refused them (a
     // terminal without modem lines, a device gone) is no working link.
     error = UltimoErrorPuerto();
@@ -65,6 +64,15 @@ bool EnlacePinesUtilizable() {
 }
 
 }  // namespace
+
+bool PerfilPinesValido() {
+  std::string error;
+  if (ValidaPines(error)) return true;
+  error = " " + TextoIdioma("pg_err*", "37*") + " " + NombrePuertoTabla(AddrB) + ": " + error;
+  InterfazOperacion().Mensaje(error);
+  InterfazOperacion().Log(error);
+  return false;
+}
 
 bool CompruebaHardware() {
   MedioBitUs = DaIndicePuerto(AddrB) < 4 ? 4 : 1;
