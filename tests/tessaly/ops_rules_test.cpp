@@ -120,6 +120,37 @@ TEST_F(OperationRulesTest, Algorithm5WithoutCalibrationAddressRestoresNoWord) {
   EXPECT_TRUE(Violations().empty()) << ViolationText();
 }
 
+TEST_F(OperationRulesTest, Algorithm5RestoreRefusedByTheChipEndsWithAnErrorAndTheLinesAtRest) {
+  struct TCase {
+    int DeadCell;  // the chip no longer takes a write there
+    const char* Box;
+  };
+  const TCase cases[] = {{0x3FF, "OSCCAL programming error."}, {0x2007, "Configuration programming error."}};
+  for (const TCase& c : cases) {
+    for (bool messages : {false, true}) {
+      SCOPED_TRACE(std::string(c.Box) + (messages ? " with messages" : " silent"));
+      SetUp();
+      Use("PIC12F675");
+      Chip.Mid->DeadCells = {c.DeadCell};
+      EXPECT_FALSE(EraseDevice(messages));
+      // Even the silent erase before programming says the word is gone.
+      ASSERT_EQ(UiRec.Boxes.size(), 1u) << UiRec.Texts();
+      EXPECT_EQ(UiRec.Boxes[0].Text, c.Box);
+      EXPECT_EQ(UiRec.Boxes[0].Caption, "Tessaly Error");
+      EXPECT_EQ(UiRec.Boxes[0].Icon, TBoxIcon::Error);
+      EXPECT_FALSE(UiRec.DialogOpen);
+      EXPECT_FALSE(Chip.Pic()->InProgramMode);
+      EXPECT_EQ(Port.Claimed, -1);
+      EXPECT_EQ(Port.Slots[0].Data, 0x1F) << "every line at rest, Vpp and Vdd off";
+      if (c.DeadCell != 0x3FF) {
+        EXPECT_EQ(ChipCode(0x3FF), 0x3480u) << "the calibration word went back first";
+      }
+      EXPECT_TRUE(Violations().empty()) << ViolationText();
+      TearDown();
+    }
+  }
+}
+
 TEST_F(OperationRulesTest, Pic18BlocksSkipEmptyOnesAndFillGapsWithBlank) {
   Use("PIC18F452");
   OnlyCode();
@@ -212,6 +243,51 @@ TEST_F(OperationRulesTest, CancelLeavesProgrammingModeAndTouchesNothingMore) {
   EXPECT_FALSE(CancelRequested);
 }
 
+TEST_F(OperationRulesTest, CancelDuringVerifyAndBlankCheck) {
+  struct TCase {
+    const char* Name;
+    bool (*Op)();
+    bool Programmed;  // the chip holds the image first
+    int CancelAtPump;  // counted from the start of the operation
+  };
+  const TCase cases[] = {
+      {"verify, code", VerifyDevice, true, 10},
+      {"verify, ID", VerifyDevice, true, 1024 + 64 + 2},
+      {"blank check with messages", [] { return BlankCheck(true); }, false, 10},
+      {"blank check silent", [] { return BlankCheck(false); }, false, 1000},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    SetUp();
+    Use("PIC16F84A");
+    FillImage(6);
+    if (c.Programmed) {
+      ASSERT_TRUE(ProgramDevice()) << UiRec.Texts();
+    }
+    Port.KeepLog = true;
+    size_t logAtCancel = 0;
+    const int base = UiRec.Pumps;
+    UiRec.OnPump = [&] {
+      if (UiRec.Pumps == base + c.CancelAtPump) {
+        CancelBtnClick();
+        logAtCancel = Port.Log.size();
+      }
+    };
+    EXPECT_FALSE(c.Op());
+    EXPECT_EQ(UiRec.Pumps, base + c.CancelAtPump) << "the loop stops at the flag";
+    EXPECT_EQ(Port.Log.size(), logAtCancel) << "no port access after the cancel";
+    EXPECT_TRUE(OperationAborted);
+    EXPECT_FALSE(Chip.Pic()->InProgramMode);
+    EXPECT_EQ(Port.Claimed, -1);
+    EXPECT_EQ(Port.Slots[0].Data, 0x1F) << "every line at rest";
+    EXPECT_FALSE(UiRec.DialogOpen);
+    ASSERT_EQ(UiRec.Boxes.size(), 1u) << UiRec.Texts();
+    EXPECT_EQ(UiRec.Boxes[0].Text, "Operation cancelled.");
+    EXPECT_TRUE(Violations().empty()) << ViolationText();
+    TearDown();
+  }
+}
+
 TEST_F(OperationRulesTest, EraseClearsTheCancelFlagAndACancelledEraseFails) {
   Use("PIC18F242");
   CancelRequested = true;  // left from an earlier operation
@@ -248,6 +324,39 @@ TEST_F(OperationRulesTest, VerifyDifferencesAskAndEitherAnswerHolds) {
   EXPECT_EQ(UiRec.Boxes.size(), 1u);
   EXPECT_FALSE(Chip.Pic()->InProgramMode);
   EXPECT_FALSE(UiRec.DialogOpen);
+}
+
+TEST_F(OperationRulesTest, IdVerifyDifferenceAsks) {
+  // Core 12 keeps its ID words after the code, core 14 in configuration
+  // space, the 18-bit core behind the table pointer.
+  for (const char* device : {"PIC12C508A", "PIC16F84A", "PIC18F452"}) {
+    SCOPED_TRACE(device);
+    SetUp();
+    Use(device);
+    FillImage(8);
+    ASSERT_TRUE(ProgramDevice()) << UiRec.Texts();
+    const uint16_t wrong = static_cast<uint16_t>((IDImage[1] ^ 0x5) & BlankWord());
+    if (Chip.Mid)
+      Chip.Mid->SetWord(Chip.Mid->IdAddress(1), wrong);
+    else
+      Chip.P18->SetIdWord(1, wrong);
+    const std::string question = Format("ID verify error at 0001.\n%04X should be %04X.\nContinue verifying?", wrong,
+                                        IDImage[1] & BlankWord());
+    UiRec.Answers = {true};
+    EXPECT_TRUE(VerifyDevice());
+    ASSERT_EQ(UiRec.Boxes.size(), 1u) << UiRec.Texts();
+    EXPECT_EQ(UiRec.Boxes[0].Text, question);
+    EXPECT_TRUE(UiRec.Boxes[0].Question);
+    EXPECT_EQ(UiRec.Boxes[0].Caption, "Tessaly Error");
+    UiRec.Boxes.clear();
+    UiRec.Answers = {false};
+    EXPECT_FALSE(VerifyDevice());
+    ASSERT_EQ(UiRec.Boxes.size(), 1u) << UiRec.Texts();
+    EXPECT_EQ(UiRec.Boxes[0].Text, question);
+    EXPECT_FALSE(Chip.Pic()->InProgramMode);
+    EXPECT_FALSE(UiRec.DialogOpen);
+    TearDown();
+  }
 }
 
 TEST_F(OperationRulesTest, ConfigurationVerifyDifferences) {
@@ -291,6 +400,7 @@ TEST_F(OperationRulesTest, SerialNumberPlacement) {
       {"EE LSB first", TSerialNumberParameters::EE, false, 4, {0x78, 0x56, 0x34, 0x12}},
       {"EE MSB first", TSerialNumberParameters::EE, true, 60, {0x12, 0x34, 0x56, 0x78}},
       {"ID LSB first", TSerialNumberParameters::ID, false, 9000, {0x3478, 0x3456, 0x3434, 0x3412}},
+      {"ID MSB first", TSerialNumberParameters::ID, true, 9000, {0x3412, 0x3434, 0x3456, 0x3478}},
   };
   for (const TSerialCase& c : cases) {
     SCOPED_TRACE(c.Name);

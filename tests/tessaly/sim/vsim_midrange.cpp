@@ -97,6 +97,7 @@ void TMidrangeSim::OutWord(uint16_t v) {
 }
 
 void TMidrangeSim::ProgramCell(int address, uint16_t value, bool erasesFirst) {
+  if (DeadCells.count(Physical(address)) != 0) return;
   uint16_t& cell = Mem[static_cast<size_t>(Physical(address))];
   cell = erasesFirst ? value : static_cast<uint16_t>(cell & value);
 }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <vector>
 
 #include "vsim_vorra.h"
@@ -54,6 +55,10 @@ public:
   // Pulses each address received (EPROM and externally timed flash).
   std::map<int, int> Pulses;
   int ChipErases = 0;
+  // Cells that no longer take a write (worn out or damaged): programming
+  // leaves them as they are, an erase still clears them. Addresses as Word()
+  // takes them, e.g. 0x2007 for the 14-bit configuration word.
+  std::set<int> DeadCells;
 
   const TMidrangeSpec Spec;
 

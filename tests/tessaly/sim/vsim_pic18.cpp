@@ -29,6 +29,11 @@ void TPic18Sim::SetCodeWord(int i, uint16_t v) {
 
 uint16_t TPic18Sim::IdWord(int i) const { return static_cast<uint16_t>(Id[2 * i] | (Id[2 * i + 1] << 8)); }
 
+void TPic18Sim::SetIdWord(int i, uint16_t v) {
+  Id[2 * i] = v & 0xFF;
+  Id[2 * i + 1] = static_cast<uint8_t>(v >> 8);
+}
+
 uint16_t TPic18Sim::ConfigWord(int i) const {
   return static_cast<uint16_t>(Config[2 * i] | (Config[2 * i + 1] << 8));
 }

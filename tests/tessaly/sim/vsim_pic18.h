@@ -37,6 +37,7 @@ public:
   uint16_t CodeWord(int index) const;
   void SetCodeWord(int index, uint16_t v);
   uint16_t IdWord(int index) const;
+  void SetIdWord(int index, uint16_t v);
   uint8_t ConfigByte(int i) const { return Config[static_cast<size_t>(i)]; }
   uint16_t ConfigWord(int i) const;
   uint8_t DataByte(int i) const { return Ee[static_cast<size_t>(i)]; }
