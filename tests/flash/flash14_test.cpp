@@ -22,7 +22,7 @@ const TCaso14 Casos[] = {
     {"12F629", 4, 0x21F4, 0x3FFF},   {"12F675", 6, 0x21C4, 0x3FFF},
     {"12F683", 7, 0x3FF4, 0x3FFF},   {"16F74", 20, 0x3FFB, 0x3FFF},
     {"16F88", 32, 0x3F3B, 0x3FFC},   {"16F877A", 45, 0x3F3A, 0x3FFF},
-    {"16F877", 44, 0x3F3A, 0x3FFF},
+    {"16F877", 44, 0x3F3A, 0x3FFF},  {"12F635", 5, 0x3FF4, 0x3FFF},
 };
 
 using TParam = std::tuple<TCaso14, TEnlacePrueba>;
