@@ -1,6 +1,8 @@
 // Edge cases of the area routines, as tables.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "banco_flash.h"
 #include "flash/pg_flash.h"
 #include "hw/pg_port.h"
@@ -88,6 +90,52 @@ TEST(Bordes, EpromAreaKindDoesNotDependOnCaptions) {
   for (const auto& p : chip.Pulsos)
     EXPECT_EQ(p.DuracionNs / 1000000, p.Direccion == 0x2007 ? 20u : 2u) << p.Direccion;
   EXPECT_TRUE(chip.Violaciones.empty());
+}
+
+// The begin and end commands each area's writes reach the part with, as
+// the part decoded them. The end-23 group begins with 8 only in an area
+// whose last address is 0x2007 (the 16F877A's single configuration word;
+// the 16F88's two words take 24 like its program area).
+TEST(Bordes, BeginAndEndCommandsOfEveryArea) {
+  enum { Prog, Id, Datos, Config, Areas };
+  const char* const nombres[Areas] = {"program", "ID", "data EEPROM", "configuration"};
+  struct {
+    const char* parte;
+    uint8_t indice;
+    uint16_t config0, config1;
+    uint8_t inicio[Areas];  // 0: the part has no such area
+    uint8_t fin;            // 0: no end command, the read follows
+  } tabla[] = {
+      {"16F877A", 45, 0x3F3A, 0x3FFF, {24, 24, 24, 8}, 23},
+      {"16F88", 32, 0x3F3B, 0x3FFC, {24, 24, 24, 24}, 23},
+      {"16F74", 20, 0x3FFB, 0x3FFF, {8, 8, 0, 8}, 14},
+      {"16F628A", 11, 0x3F3B, 0x3FFF, {8, 8, 8, 8}, 0},
+  };
+  TVentanaFlash ventana;
+  for (const auto& t : tabla) {
+    TPic14Sim chip(*Datos14(t.parte));
+    SeleccionaPic(0, t.indice);
+    TBancoFlash banco(TEnlacePrueba::Lpt, &chip);
+    ImagenPrueba(t.indice, {t.config0, t.config1});
+    chip.RegistraComandos = true;
+    ASSERT_EQ(banco.Ejecuta(0, ProgramaPic), 0u) << t.parte;
+    std::set<uint8_t> inicios[Areas], finales[Areas];
+    const auto& r = chip.Recibidos;
+    for (std::size_t k = 0; k + 1 < r.size(); ++k) {
+      if (r[k].Comando != 8 && r[k].Comando != 24) continue;
+      const int area = r[k].Datos ? Datos : r[k].Pc < 0x2000 ? Prog : r[k].Pc < 0x2004 ? Id : Config;
+      inicios[area].insert(r[k].Comando);
+      finales[area].insert(r[k + 1].Comando);
+    }
+    for (int a = 0; a < Areas; ++a) {
+      const std::set<uint8_t> inicio = t.inicio[a] ? std::set<uint8_t>{t.inicio[a]} : std::set<uint8_t>{};
+      const uint8_t fin = t.fin ? t.fin : (a == Datos ? 5 : 4);
+      EXPECT_EQ(inicios[a], inicio) << t.parte << " " << nombres[a];
+      EXPECT_EQ(finales[a], t.inicio[a] ? std::set<uint8_t>{fin} : std::set<uint8_t>{})
+          << t.parte << " " << nombres[a];
+    }
+    EXPECT_TRUE(chip.Violaciones.empty()) << t.parte;
+  }
 }
 
 // Entry with Vpp before Vdd, and a part in the second socket.

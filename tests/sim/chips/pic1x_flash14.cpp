@@ -89,6 +89,7 @@ void TPic14Sim::Borra(uint8_t alcance) {
 
 TFaseSim TPic14Sim::Comando(uint8_t comando, uint64_t t) {
   if (comando >= 64 || !(d_.Comandos & (uint64_t{1} << comando))) return TFaseSim::Desconocido;
+  if (RegistraComandos) Recibidos.push_back({comando, pc_, cargaDatos_});
   const uint8_t setup = setup_;
   setup_ = 0;
   switch (comando) {

@@ -82,6 +82,16 @@ public:
   bool DatosProtegidos() const;
   // Number of program writes seen per word (tests that count pulses or writes).
   std::vector<uint32_t> Escrituras;
+  // Every command the part decoded, with its counter and whether the last
+  // load was a data-memory load (tests that check which begin and end
+  // commands an area got). Kept only while RegistraComandos is set.
+  struct TComandoRecibido {
+    uint8_t Comando;
+    uint16_t Pc;
+    bool Datos;
+  };
+  bool RegistraComandos = false;
+  std::vector<TComandoRecibido> Recibidos;
 
 protected:
   void Reinicia() override;
