@@ -23,6 +23,13 @@ std::unique_ptr<TChipSim> Pic14(const char* base, uint16_t id, TEntradaSim entra
   return chip;
 }
 
+// A 18F452 answering with another device ID word (DEVID2:DEVID1).
+std::unique_ptr<TChipSim> Pic18(uint16_t id) {
+  TModeloPic18 m = Modelo18F452();
+  m.IdDispositivo = id;
+  return std::make_unique<TPic18Sim>(m);
+}
+
 struct TCasoId {
   const char* Nombre;
   std::function<std::unique_ptr<TChipSim>()> Chip;
@@ -47,6 +54,7 @@ const TCasoId CasosId[] = {
     {"Unknown14", [] { return Pic14("16F877", 0x3A00); }, 1, false, 29, nullptr},
     {"Pic18F452", [] { return std::make_unique<TPic18Sim>(Modelo18F452()); }, 1, true, 52, "18F452"},
     {"Pic18F4550", [] { return std::make_unique<TPic18Sim>(Modelo18F4550()); }, 1, true, 92, "18F4550"},
+    {"Unknown18", [] { return Pic18(0x0A04); }, 1, false, 29, nullptr},
     {"DsPic30F2010", [] { return std::make_unique<TDsPic30Sim>(Modelo30F2010()); }, 1, true, 98, "30F2010"},
     {"DsPic30F6014", [] { return std::make_unique<TDsPic30Sim>(Modelo30F6014()); }, 1, true, 119, "30F6014"},
     {"NoChip", [] { return std::unique_ptr<TChipSim>(); }, 0, false, 29, nullptr},
