@@ -22,8 +22,12 @@ uint32_t FilasNoVacias() {
   return n + 1;  // the configuration row
 }
 
-TEST(FwDs, ProgramsVerifiesAndReadsBack) {
-  BancoDsFw b(Indice30F2010);
+// A small part, and one past 0x10000 so the board crosses the table page
+// (the image has instructions on both sides of it).
+class FwDsPartes : public ::testing::TestWithParam<uint8_t> {};
+
+TEST_P(FwDsPartes, ProgramsVerifiesAndReadsBack) {
+  BancoDsFw b(GetParam());
   ASSERT_TRUE(b.abierto);
   b.placa->Con([&] {
     b.chip.Memoria.Prog[0x30] = 0;
@@ -60,8 +64,17 @@ TEST(FwDs, ProgramsVerifiesAndReadsBack) {
   BufArchivo.Datos[0x20] ^= 0x0001;
   TipoAccion = 2;
   EXPECT_EQ(VerificaDsPic(false), ErrVerificacion);
-  EXPECT_EQ(ContextoError.Direccion, 0x7FFC20u);
+  EXPECT_EQ(ContextoError.Direccion, PicActual.EeIni + 0x20);
+  if (PicActual.ProgTam > 0x10000) {
+    BufArchivo = imagen;
+    BufArchivo.Prog[0x10000] ^= 0x0100;
+    EXPECT_EQ(VerificaDsPic(false), ErrVerificacion);
+    EXPECT_EQ(ContextoError.Direccion, 0x10000u);
+  }
 }
+
+INSTANTIATE_TEST_SUITE_P(Partes, FwDsPartes, ::testing::Values(Indice30F2010, Indice30F6014),
+                         [](const auto& i) { return "P" + DaNombreDispositivo(0, i.param); });
 
 // Whether the bytes arrived at the board, in this order.
 bool Contiene(const std::vector<uint8_t>& r, const std::vector<std::vector<uint8_t>>& ordenes) {
