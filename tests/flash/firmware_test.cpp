@@ -139,6 +139,32 @@ TEST_P(FlashFwOscCal, AnswerNoProgramsTheChipsOwnOscCal) {
   EXPECT_EQ(Ejecuta(0, VerificaPic), 0u);
 }
 
+// A cancel while the program area is written leaves the chip erased with
+// its calibration cells blank (the run that was to write them back never
+// got there): error 22, the link works again, and the next run puts the
+// factory values back, not the blanks it now reads off the chip. The image
+// carries blank band-gap bits and the user keeps the device's value.
+TEST_P(FlashFwOscCal, CancelWhileProgrammingLosesNoCalibration) {
+  if (pic14) BufDispositivo.Config[0] |= 0x3000;
+  ventana.Respuesta = TRespuesta::No;
+  ventana.CancelaTras = 20;
+  EXPECT_EQ(Ejecuta(0, ProgramaPic), uint32_t{ErrCancelado});
+  ventana.CancelaTras = 0;
+  ASSERT_EQ(ChipProg(DirOsc()), pic10 ? 0x0FFF : 0x3FFF) << "the cancel came after the OSCCAL word";
+
+  ImagenPrueba(caso.Indice + 50, {caso.Config0, caso.Config1});
+  if (pic14) BufDispositivo.Config[0] |= 0x3000;
+  BufArchivo = BufDispositivo;
+  ASSERT_EQ(Ejecuta(0, ProgramaPic), 0u);
+  EXPECT_EQ(ChipProg(DirOsc()), OscFabrica());
+  if (pic10) {
+    EXPECT_EQ(placa->Con([&] { return pic10->Mem[pic10->DirBackup()]; }), OscFabrica());
+  } else {
+    EXPECT_EQ(placa->Con([&] { return pic14->Config[7] & 0x3000; }), pic14->BandGapFabrica);
+  }
+  EXPECT_EQ(Ejecuta(0, VerificaPic), 0u);
+}
+
 TEST_P(FlashFwCal683, ActCalDecidesTheCalibrationWord) {
   Act_Cal = false;
   ASSERT_EQ(Ejecuta(0, ProgramaPic), 0u);
