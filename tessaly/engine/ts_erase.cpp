@@ -16,7 +16,7 @@ bool Step(int position) {
   return !CancelRequested;
 }
 
-bool Fail(const char* text) {
+bool Fail(const std::string& text) {
   ExitProgramMode();
   Ui().ProgressClose();
   ErrorBox(text);
@@ -71,17 +71,26 @@ bool EraseKeepingCalibration() {
     Ui().ProgressClose();
     return false;
   }
+  // The part is blank now and its calibration lives only in osc and cfg:
+  // no messages are pumped until both are back, so the cancel button (which
+  // leaves programming mode) cannot cut the write-back short, and a word
+  // the part refuses is named with its value so it can be put back by hand.
+  bool oscOk = true;
   if (haveCal) {
     const int64_t total = d.CodeSize + d.DataSize;
     for (int j = 0; j < d.OscCalAddr; ++j) {
       SendCommand(6);
-      if (!Step(static_cast<int>(j * 25 / total + 50))) return false;
+      Ui().ProgressPosition(static_cast<int>(j * 25 / total + 50));
     }
-    if (!ProgramWord(osc)) return Fail("OSCCAL programming error.");
+    oscOk = ProgramWord(osc);
   }
   const uint32_t restored = (cfg | static_cast<uint32_t>(d.ConfigMask[0])) & BlankWord();
   ProgramConfigWord(restored);
-  if (ReadWord() != restored) return Fail("Configuration programming error.");
+  const bool cfgOk = ReadWord() == restored;
+  if (!oscOk)
+    return Fail(Format("OSCCAL programming error.\nThe calibration word read before the erase was %04X.", osc));
+  if (!cfgOk)
+    return Fail(Format("Configuration programming error.\nThe configuration word read before the erase was %04X.", cfg));
   return true;
 }
 

@@ -125,7 +125,10 @@ TEST_F(OperationRulesTest, Algorithm5RestoreRefusedByTheChipEndsWithAnErrorAndTh
     int DeadCell;  // the chip no longer takes a write there
     const char* Box;
   };
-  const TCase cases[] = {{0x3FF, "OSCCAL programming error."}, {0x2007, "Configuration programming error."}};
+  // The box names the value read before the erase, so it can be put back.
+  const TCase cases[] = {
+      {0x3FF, "OSCCAL programming error.\nThe calibration word read before the erase was 3480."},
+      {0x2007, "Configuration programming error.\nThe configuration word read before the erase was 21FF."}};
   for (const TCase& c : cases) {
     for (bool messages : {false, true}) {
       SCOPED_TRACE(std::string(c.Box) + (messages ? " with messages" : " silent"));
@@ -148,6 +151,34 @@ TEST_F(OperationRulesTest, Algorithm5RestoreRefusedByTheChipEndsWithAnErrorAndTh
       EXPECT_TRUE(Violations().empty()) << ViolationText();
       TearDown();
     }
+  }
+}
+
+// Wherever the cancel button is pressed during an erase that keeps the
+// calibration, the part ends with its calibration word and bits: once the
+// bulk erase has run, nothing can cut the write-back short.
+TEST_F(OperationRulesTest, Algorithm5CancelAnywhereKeepsTheCalibration) {
+  Use("PIC12F675");
+  const uint32_t calibracion = ChipCode(0x3FF);
+  const uint32_t bandGap = ChipConfig(0) & 0x3000;
+  const int antes = UiRec.Pumps;
+  ASSERT_TRUE(EraseDevice(false)) << UiRec.Texts();
+  const int pumps = UiRec.Pumps - antes;
+  ASSERT_GT(pumps, 2);
+  for (int k : {1, 2, pumps / 2, pumps - 1, pumps}) {
+    SCOPED_TRACE("cancel at pump " + std::to_string(k) + " of " + std::to_string(pumps));
+    SetUp();
+    Use("PIC12F675");
+    const int base = UiRec.Pumps;
+    UiRec.OnPump = [&] {
+      if (UiRec.Pumps == base + k) CancelBtnClick();
+    };
+    EraseDevice(false);
+    EXPECT_EQ(ChipCode(0x3FF), calibracion);
+    EXPECT_EQ(ChipConfig(0) & 0x3000, bandGap);
+    EXPECT_FALSE(Chip.Pic()->InProgramMode);
+    EXPECT_TRUE(Violations().empty()) << ViolationText();
+    TearDown();
   }
 }
 
