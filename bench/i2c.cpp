@@ -1,7 +1,12 @@
 // Program and verify a whole 24C512 on the simulated LPT programmer, in
-// virtual time, and compare with the floor of the bus: the write wait of
-// every page plus one clock period (two half-bit waits) for every bit,
-// acknowledge, START and STOP the transfers need.
+// virtual time, against the floor of the bus sequences: the 10 ms write
+// wait of every page (at least the part's own write time) plus one
+// half-bit wait after every pin step the sequences take (START 5 steps,
+// STOP 4, a byte sent 8 x 4 + 5 with its acknowledge, a byte read 8 x 6 + 4
+// with the acknowledge or NACK sent, the idle levels 2). Also printed: the
+// bus alone at one clock period (two half-bit waits) a bit, and the same
+// run with 1 us a port access.
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <memory>
@@ -14,6 +19,7 @@
 #include "pg_err.h"
 #include "pg_pic.h"
 #include "sim_banco.h"
+#include "suelo.h"
 
 namespace {
 
@@ -22,6 +28,7 @@ constexpr uint8_t Indice = 9;  // 24C512
 struct TTiempos {
   double ProgramaUs = 0, VerificaUs = 0;  // virtual time, waits and port accesses
   double RealS = 0;
+  uint64_t EscrituraNs = 0;  // the part's own write cycle
   bool Ok = false;
 };
 
@@ -65,8 +72,15 @@ TTiempos Corre(uint64_t costeNs) {
   t.ProgramaUs = (t1 - t0) / 1000.0;
   t.VerificaUs = (t2 - t1) / 1000.0;
   t.RealS = std::chrono::duration<double>(r1 - r0).count();
+  t.EscrituraNs = chip.TiempoEscrituraNs;
   return t;
 }
+
+// Pin steps of the bus primitives, each followed by one half-bit wait.
+constexpr uint32_t PasosStart = 5, PasosStop = 4, PasosReposo = 2;
+constexpr uint32_t PasosByte = 8 * 4 + 5;     // 8 bits, then the acknowledge read
+constexpr uint32_t PasosLectura = 8 * 6 + 4;  // 8 bits in, then ACK or NACK
+constexpr uint32_t BytesDireccion = 3;        // control byte and two address bytes
 
 void Linea(const char* que, double us, double pisoUs) {
   std::printf("  %-8s virtual %9.3f s, floor %9.3f s, ratio %.3f\n", que, us / 1e6, pisoUs / 1e6, us / pisoUs);
@@ -87,31 +101,42 @@ int main() {
   const uint32_t pagina = PaginaDeEeprom(Indice);
   const uint32_t paginas = tam / pagina;
   const double medio = MedioBitUs;
+  const double escrituraUs = std::max(10000.0, t.EscrituraNs / 1000.0);
 
-  // Bus floor: a clock period is two half-bit waits; a byte takes 9 clocks,
-  // a START or a STOP about one; every page waits its 10 ms write time.
-  const uint32_t bytesPagina = (3 + pagina) + (3 + 1 + pagina);     // write, then read-back
-  const double relojPaginaUs = (bytesPagina * 9.0 + 5) * 2 * medio;  // 3 STARTs, 2 STOPs
-  const double busPrograma = paginas * (10000.0 + relojPaginaUs);
-  const double busVerifica = ((3 + 1 + tam) * 9.0 + 3) * 2 * medio;
-
-  // Step floor: the page waits plus one half-bit wait after every pin step
-  // (every port access of the bus primitives), the pace the primitives are
-  // built to; the ratio shows any wait the engine adds of its own.
+  // Each page: START, address, the page, STOP, the write wait; then START,
+  // address, repeated START, read control byte, the page read back, STOP.
+  const uint64_t pasosPagina = PasosStart + (BytesDireccion + pagina) * PasosByte + PasosStop + PasosStart +
+                               (BytesDireccion + 1) * PasosByte + PasosStart + pagina * PasosLectura + PasosStop;
+  // The read: START, address, repeated START, read control byte, every
+  // byte, STOP, idle levels.
+  const uint64_t pasosVerifica = PasosStart + (BytesDireccion + 1) * PasosByte + PasosStart +
+                                 uint64_t{tam} * PasosLectura + PasosStop + PasosReposo;
+  const double pisoPrograma = paginas * (escrituraUs + pasosPagina * medio);
+  const double pisoVerifica = pasosVerifica * medio;
   const double accesos = (lento.ProgramaUs + lento.VerificaUs) - (t.ProgramaUs + t.VerificaUs);
-  const double pasos = paginas * 10000.0 + accesos * medio;
 
   std::printf("24C512, program + verify on the simulated LPT programmer (half bit %.0f us, %u pages of %u bytes)\n",
               medio, paginas, pagina);
-  std::printf("against the bus floor (page write times plus one clock period a bit):\n");
-  Linea("program", t.ProgramaUs, busPrograma);
-  Linea("verify", t.VerificaUs, busVerifica);
+  std::printf("  pin steps: %llu by the bus sequences, %.0f port accesses in the run\n",
+              static_cast<unsigned long long>(paginas * pasosPagina + pasosVerifica), accesos);
+  ImprimeSuelo(static_cast<uint64_t>((t.ProgramaUs + t.VerificaUs) * 1000),
+               {{"page write waits", static_cast<uint64_t>(paginas * escrituraUs * 1000)},
+                {"program: one half bit a pin step", static_cast<uint64_t>(paginas * pasosPagina * medio * 1000)},
+                {"verify: one half bit a pin step", static_cast<uint64_t>(pisoVerifica * 1000)}});
+  Linea("program", t.ProgramaUs, pisoPrograma);
+  Linea("verify", t.VerificaUs, pisoVerifica);
+
+  // The bus alone: a clock period is two half-bit waits; a byte takes 9
+  // clocks, a START or a STOP about one.
+  const uint32_t bytesPagina = (3 + pagina) + (3 + 1 + pagina);     // write, then read-back
+  const double relojPaginaUs = (bytesPagina * 9.0 + 5) * 2 * medio;  // 3 STARTs, 2 STOPs
+  const double busPrograma = paginas * (escrituraUs + relojPaginaUs);
+  const double busVerifica = ((3 + 1 + tam) * 9.0 + 3) * 2 * medio;
+  std::printf("against the bus alone (page write waits plus one clock period, two half bits, a bit; the\n"
+              "sequences wait after every one of a bit's four to six pin steps):\n");
   Linea("total", t.ProgramaUs + t.VerificaUs, busPrograma + busVerifica);
-  std::printf("against the step floor (page write times plus one half bit a pin step, %.0f steps):\n",
-              accesos);
-  Linea("total", t.ProgramaUs + t.VerificaUs, pasos);
   std::printf("with 1 us a port access (an ISA parallel port):\n");
-  Linea("total", lento.ProgramaUs + lento.VerificaUs, busPrograma + busVerifica);
+  Linea("total", lento.ProgramaUs + lento.VerificaUs, pisoPrograma + pisoVerifica);
   std::printf("real time of one simulated run: %.3f s\n", t.RealS);
   return 0;
 }
