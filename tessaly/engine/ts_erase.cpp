@@ -1,3 +1,5 @@
+#include <string>
+
 #include "ts_devdb.h"
 #include "ts_device.h"
 #include "ts_images.h"
@@ -47,51 +49,118 @@ void BulkErase18(uint32_t code) {
   SendBits(16, 0);
 }
 
-// Erase algorithm 5: the bulk erases take the calibration word and the
-// configuration bits outside ConfigMask[0]; read both first, put them back.
-bool EraseKeepingCalibration() {
+// What an erase takes that belongs to the part and not to the user's
+// program: its calibration word and the configuration bits outside
+// ConfigMask[0], read before the erase.
+struct TKept {
+  bool HasOsc = false, HasCfg = false;
+  uint32_t Osc = 0, Cfg = 0;
+};
+
+// The values read before the erase, so a word that did not go back can be
+// put back by hand.
+std::string KeptText(const TKept& k, bool osc, bool cfg) {
+  std::string s;
+  if (osc) s += Format("\nThe calibration word read before the erase was %04X.", k.Osc);
+  if (cfg) s += Format("\nThe configuration word read before the erase was %04X.", k.Cfg);
+  return s;
+}
+
+bool HasCalibrationWord() {
   const TDeviceParameters& d = D();
-  const bool haveCal = d.OscCalAddr >= 0 && d.OscCalAddr < d.CodeSize;
-  uint32_t osc = 0;
-  if (haveCal) {
-    for (int i = 0; i < d.OscCalAddr; ++i) {
-      SendCommand(6);
+  return (d.CoreType == 12 || d.CoreType == 14) && d.OscCalAddr >= 0 && d.OscCalAddr < d.CodeSize;
+}
+
+// From where programming mode starts to the calibration word; the 12-bit
+// core starts on its configuration word, one increment before address 0.
+// Before the erase messages are pumped on the way (false on cancel, when
+// nothing is lost yet); after it only the progress moves.
+bool ToCalibrationWord(bool beforeErase) {
+  const TDeviceParameters& d = D();
+  if (d.CoreType == 12) SendCommand(6);
+  const int64_t total = d.CodeSize + d.DataSize;
+  for (int i = 0; i < d.OscCalAddr; ++i) {
+    SendCommand(6);
+    if (beforeErase) {
       if (!Step(i * 25 / d.OscCalAddr)) return false;
+    } else {
+      Ui().ProgressPosition(static_cast<int>(i * 25 / total + 50));
     }
-    osc = ReadWord();
   }
-  const uint32_t cfg = ReadConfiguration();
-  SendCommand(9);
-  Wait();
-  SendCommand(11);
-  Wait();
+  return true;
+}
+
+// The calibration word, when the device has one, read before the erase;
+// false when cancelled on the way.
+bool ReadCalibrationWord(TKept& k) {
+  k.HasOsc = HasCalibrationWord();
+  if (!k.HasOsc) return true;
+  if (!ToCalibrationWord(true)) return false;
+  k.Osc = ReadWord();
+  return true;
+}
+
+// Programming mode again after the bulk erase, and the kept words written
+// back. The part is blank now and what it owned lives only in `k`: no
+// messages are pumped until it is back, so the cancel button (which leaves
+// programming mode) cannot cut the write-back short, and a word that does
+// not go back, because the part refuses it or the port is lost, is named
+// with its value.
+bool Restore(const TKept& k) {
   ExitProgramMode();
   Ui().ProgressPosition(50);
   if (!EnterProgramMode()) {
     Ui().ProgressClose();
+    ErrorBox((k.HasOsc ? "OSCCAL programming error." : "Configuration programming error.") +
+             KeptText(k, k.HasOsc, k.HasCfg));
     return false;
   }
-  // The part is blank now and its calibration lives only in osc and cfg:
-  // no messages are pumped until both are back, so the cancel button (which
-  // leaves programming mode) cannot cut the write-back short, and a word
-  // the part refuses is named with its value so it can be put back by hand.
   bool oscOk = true;
-  if (haveCal) {
-    const int64_t total = d.CodeSize + d.DataSize;
-    for (int j = 0; j < d.OscCalAddr; ++j) {
-      SendCommand(6);
-      Ui().ProgressPosition(static_cast<int>(j * 25 / total + 50));
-    }
-    oscOk = ProgramWord(osc);
+  if (k.HasOsc) {
+    ToCalibrationWord(false);
+    oscOk = ProgramWord(k.Osc);
   }
-  const uint32_t restored = (cfg | static_cast<uint32_t>(d.ConfigMask[0])) & BlankWord();
-  ProgramConfigWord(restored);
-  const bool cfgOk = ReadWord() == restored;
-  if (!oscOk)
-    return Fail(Format("OSCCAL programming error.\nThe calibration word read before the erase was %04X.", osc));
-  if (!cfgOk)
-    return Fail(Format("Configuration programming error.\nThe configuration word read before the erase was %04X.", cfg));
+  bool cfgOk = true;
+  if (k.HasCfg) {
+    const uint32_t restored = (k.Cfg | static_cast<uint32_t>(D().ConfigMask[0])) & BlankWord();
+    cfgOk = ProgramConfigWord(restored) && ReadWord() == restored;
+  }
+  if (!oscOk) return Fail("OSCCAL programming error." + KeptText(k, true, false));
+  if (!cfgOk) return Fail("Configuration programming error." + KeptText(k, false, true));
   return true;
+}
+
+// Erase algorithm 2: one bulk erase of program memory, which on the 12-bit
+// core holds the calibration word: read it first, put it back.
+bool BulkEraseKeepingCalibration() {
+  TKept k;
+  if (!ReadCalibrationWord(k)) return false;
+  if (k.HasOsc) {
+    // How far the bulk erase reaches depends on the address; it runs from
+    // where programming mode starts, as without a calibration word.
+    ExitProgramMode();
+    if (!EnterProgramMode()) {
+      Ui().ProgressClose();  // nothing erased yet
+      return false;
+    }
+  }
+  SendCommand(9);
+  Wait();
+  return !k.HasOsc || Restore(k);
+}
+
+// Erase algorithm 5: the bulk erases take the calibration word and the
+// configuration bits outside ConfigMask[0]; read both first, put them back.
+bool EraseKeepingCalibration() {
+  TKept k;
+  if (!ReadCalibrationWord(k)) return false;
+  k.HasCfg = true;
+  k.Cfg = ReadConfiguration();
+  SendCommand(9);
+  Wait();
+  SendCommand(11);
+  Wait();
+  return Restore(k);
 }
 
 }  // namespace
@@ -121,8 +190,7 @@ bool EraseDevice(bool messages) {
       SendCommand(7);
       break;
     case 2:
-      SendCommand(9);
-      Wait();
+      if (!BulkEraseKeepingCalibration()) return false;
       break;
     case 3:
       SetTablePointer(0x3C0004);

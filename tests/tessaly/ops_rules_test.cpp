@@ -2,6 +2,7 @@
 // blocks and table pointer, cancel, verify questions, serial numbers, and
 // the faults of the old engine that are mended.
 #include "ops_fixture.h"
+#include "ts_run.h"
 
 namespace {
 
@@ -177,6 +178,124 @@ TEST_F(OperationRulesTest, Algorithm5CancelAnywhereKeepsTheCalibration) {
     EXPECT_EQ(ChipCode(0x3FF), calibracion);
     EXPECT_EQ(ChipConfig(0) & 0x3000, bandGap);
     EXPECT_FALSE(Chip.Pic()->InProgramMode);
+    EXPECT_TRUE(Violations().empty()) << ViolationText();
+    TearDown();
+  }
+}
+
+// A 12-bit flash part (12F508 class) under the 12C508A's section: bulk
+// erase 9 from the configuration word, externally timed programming
+// (TPROG 2 ms, TERA 10 ms), the factory calibration word at 0x1FF and its
+// backup after the IDs, which a bulk erase from there does not reach.
+void UseTwelveBitFlash(TSimChip& chip) {
+  TDeviceParameters& d = DeviceParameters;
+  d.EraseType = 2;
+  d.ProgCount = 1;
+  d.ProgMult = 0;
+  d.ProgTime = 2000;
+  d.EraseTime = 10000;
+  TMidrangeSpec spec = MidrangeSpecOf("PIC12C508A");
+  spec.Name = "PIC12F508";
+  spec.Eprom = false;
+  spec.Flash = 2;
+  spec.MinPulseNs = 2'000'000;
+  spec.EraseNs = 10'000'000;
+  chip.Mid = std::make_unique<TMidrangeSim>(spec);
+  chip.Mid->SetWord(chip.Mid->IdAddress(4), spec.OscCalValue);
+}
+
+// The socket of a programmer whose port is taken by another program as soon
+// as the part has been bulk erased and has left programming mode.
+class TPortLostAfterErase final : public TVorraTarget {
+public:
+  TPortLostAfterErase(TMidrangeSim* chip, TSimPort* port) : Chip(chip), Port(port) {}
+  void Lines(int64_t tNs, const TVorraLines& lines) override {
+    Chip->Lines(tNs, lines);
+    if (Chip->ChipErases > 0 && !Chip->InProgramMode) Port->Slots[0].Refusal = Refusal;
+  }
+  std::optional<bool> Drive() const override { return Chip->Drive(); }
+  static constexpr const char* Refusal = "/dev/parport0 is busy: another program is using the port.";
+
+private:
+  TMidrangeSim* Chip;
+  TSimPort* Port;
+};
+
+TEST_F(OperationRulesTest, TwelveBitFlashEraseKeepsTheCalibrationWord) {
+  LoadShippedDevice("PIC12C508A");
+  UseTwelveBitFlash(Chip);
+  PlugProgrammer(Chip.Pic());
+  const uint32_t calibracion = ChipCode(0x1FF);
+  FillImage(3);
+  ASSERT_TRUE(ProgramDevice()) << UiRec.Texts() << ViolationText();
+  ASSERT_TRUE(EraseDevice(false)) << UiRec.Texts() << ViolationText();
+  EXPECT_EQ(ChipCode(0), 0xFFFu);
+  EXPECT_EQ(ChipCode(0x1FE), 0xFFFu);
+  EXPECT_EQ(ChipConfig(0), 0xFFFu) << "the configuration word is erased";
+  EXPECT_EQ(ChipCode(0x1FF), calibracion) << "calibration word restored";
+  EXPECT_EQ(Chip.Mid->Word(Chip.Mid->IdAddress(4)), calibracion) << "backup calibration word untouched";
+  EXPECT_TRUE(UiRec.Boxes.empty()) << UiRec.Texts();
+  // Erase before programming, blank check, program and verify: the part
+  // keeps its calibration throughout.
+  ProgramOptions.EraseBeforeProgramming = true;
+  ProgramOptions.VerifyAfterProgramming = true;
+  ASSERT_TRUE(RunProgram()) << UiRec.Texts() << ViolationText();
+  ExpectChipHoldsImage();
+  EXPECT_EQ(ChipCode(0x1FF), calibracion);
+  EXPECT_TRUE(Violations().empty()) << ViolationText();
+}
+
+// After the bulk erase the calibration lives only in what was read: when it
+// cannot go back, because the part refuses the word or the port is taken
+// before programming mode is entered again, the last box names the values.
+TEST_F(OperationRulesTest, CalibrationThatCannotGoBackIsNamedWithItsValue) {
+  struct TCase {
+    const char* Device;  // PIC12F675 (algorithm 5) or the 12-bit flash part (algorithm 2)
+    bool PortLost;       // else the calibration cell takes no write
+    const char* Box;
+  };
+  const TCase cases[] = {
+      {"PIC12F675", true,
+       "OSCCAL programming error.\nThe calibration word read before the erase was 3480.\n"
+       "The configuration word read before the erase was 21FF."},
+      {"PIC12F508", true, "OSCCAL programming error.\nThe calibration word read before the erase was 0C70."},
+      {"PIC12F508", false, "OSCCAL programming error.\nThe calibration word read before the erase was 0C70."},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(std::string(c.Device) + (c.PortLost ? ", port lost" : ", cell refuses the word"));
+    SetUp();
+    const bool twelve = std::string(c.Device) == "PIC12F508";
+    if (twelve) {
+      LoadShippedDevice("PIC12C508A");
+      UseTwelveBitFlash(Chip);
+    } else {
+      LoadShippedDevice(c.Device);
+      Chip = MakeSimChip(c.Device);
+    }
+    const int calibrationAddress = DeviceParameters.OscCalAddr;
+    TPortLostAfterErase lost(Chip.Mid.get(), &Port);
+    PlugProgrammer(c.PortLost ? static_cast<TVorraTarget*>(&lost) : Chip.Pic());
+    if (!c.PortLost) Chip.Mid->DeadCells = {calibrationAddress};
+    CodeImage[0] = 0x0123;
+    ProgramOptions.ProgramID = false;
+    ProgramOptions.ProgramConfiguration = false;
+    ProgramOptions.ProgramData = false;
+    ASSERT_TRUE(ProgramDevice()) << UiRec.Texts();
+    EXPECT_FALSE(EraseDevice(false));
+    EXPECT_EQ(ChipCode(0), BlankWord()) << "the erase ran";
+    ASSERT_FALSE(UiRec.Boxes.empty());
+    if (c.PortLost) {
+      ASSERT_EQ(UiRec.Boxes.size(), 2u) << UiRec.Texts();
+      EXPECT_EQ(UiRec.Boxes[0].Text, std::string("Unable to access VORRA Port LPT1.\n") + lost.Refusal);
+    } else {
+      ASSERT_EQ(UiRec.Boxes.size(), 1u) << UiRec.Texts();
+    }
+    EXPECT_EQ(UiRec.Boxes.back().Text, c.Box);
+    EXPECT_EQ(UiRec.Boxes.back().Icon, TBoxIcon::Error);
+    EXPECT_FALSE(UiRec.DialogOpen);
+    EXPECT_FALSE(Chip.Pic()->InProgramMode);
+    EXPECT_EQ(Port.Claimed, -1);
+    EXPECT_EQ(Port.Slots[0].Data, 0x1F) << "every line at rest, Vpp and Vdd off";
     EXPECT_TRUE(Violations().empty()) << ViolationText();
     TearDown();
   }

@@ -184,6 +184,21 @@ void TMidrangeSim::OnCommand(int c) {
       }
       break;
     case 9:
+      if (Spec.Core == 12 && Spec.Flash == 2) {
+        // From the configuration word, where programming mode starts: the
+        // program memory with its calibration word, and the configuration
+        // word; from the ID region also the IDs and the backup calibration
+        // word after them.
+        const bool ids = Pc >= Spec.CodeWords && Pc < ConfigAddress();
+        if (!ids && Pc != ConfigAddress()) Violation("bulk erase with the address in program memory");
+        ++ChipErases;
+        return StartBusy(Spec.EraseNs, "the bulk erase of program memory", [this, ids] {
+          for (int a = 0; a < Spec.CodeWords; ++a) Mem[static_cast<size_t>(a)] = Blank();
+          Mem[static_cast<size_t>(ConfigAddress())] = Blank();
+          if (ids)
+            for (int a = Spec.CodeWords; a <= Spec.CodeWords + 4; ++a) Mem[static_cast<size_t>(a)] = Blank();
+        });
+      }
       if (Spec.Flash == 2 || Spec.Flash == 5) {
         const bool config = Pc >= 0x2000;
         ++ChipErases;
