@@ -72,14 +72,17 @@ public:
       hayParNoCero_ = true;
     }
   }
+  // Bytes past the device's locations fit only the two-byte layout; within
+  // them, a file in whole pairs whose every second byte is 00 while some
+  // first byte is not reads as two-byte too.
+  bool DosBytes() const {
+    return alineado_ && hayImpar_ && (maxOffset_ >= tam_ || (imparesCero_ && hayParNoCero_));
+  }
   // Places the bytes; 0, or error 9 when the one-byte layout is too long
   // for the device.
   uint8_t Coloca(std::array<uint16_t, TamDatos>& datos) {
     if (!hay_) return 0;
-    // Bytes past the device's locations fit only the two-byte layout; within
-    // them, a file in whole pairs whose every second byte is 00 while some
-    // first byte is not reads as two-byte too.
-    const bool dosBytes = alineado_ && hayImpar_ && (maxOffset_ >= tam_ || (imparesCero_ && hayParNoCero_));
+    const bool dosBytes = DosBytes();
     if (!dosBytes && maxOffset_ >= tam_) {
       ContextoError.LineaHex = lineaFuera_;
       ContextoError.Direccion = direccionFuera_;
@@ -106,6 +109,29 @@ private:
   uint32_t direccionFuera_ = 0;
   bool imparesCero_ = true, hayImpar_ = false, hayParNoCero_ = false, alineado_ = true;
 };
+
+// Writes the PIC18 data EEPROM one byte a location, the way every toolchain
+// writes it. Records that keep to whole pairs with every second byte 00
+// would read back as the two-byte layout of older saves (16-bit values
+// below 256 do that); the last record then gives its last byte a record of
+// its own, so the file reads back as saved by this program and by any other.
+void EscribeEepromPic18(const TPic& p, const std::array<uint16_t, TamDatos>& datos) {
+  const uint16_t tam = std::min<uint16_t>(p.EeTam, TamDatos);
+  std::vector<TTramoHex> tramos = TramosBytesHex(datos, 0, tam, static_cast<uint8_t>(p.EeMask));
+  TEepromPic18 lectura;
+  lectura.Prepara(p);
+  const int64_t base = 2 * static_cast<int64_t>(p.EeIni);
+  for (const TTramoHex& t : tramos) {
+    lectura.Registro(base + t.Celda, t.Cuenta);
+    for (uint32_t k = 0; k < t.Cuenta; ++k) lectura.Guarda(base + t.Celda + k, static_cast<uint8_t>(datos[t.Celda + k]));
+  }
+  if (lectura.DosBytes()) {
+    TTramoHex& ultimo = tramos.back();
+    --ultimo.Cuenta;
+    tramos.push_back({ultimo.Celda + ultimo.Cuenta, 1});
+  }
+  EscribeTramosBytesHex(datos, 0, tramos);
+}
 
 // The address map of the selected family: every file byte by its own
 // address.
@@ -265,10 +291,9 @@ void GeneraHex() {
       EscribeZonaHex(b.Id, 0, p.IdNum, false, false, false, p.IdMask);
       EscribeExtendidaHex(0x0030);
       EscribeZonaHex(b.Config, 0, p.CfgNum, false, false, false, p.CfgMask);
-      // Data EEPROM the way every toolchain writes it: one byte per
-      // location from 0xF00000.
+      // Data EEPROM one byte per location from 0xF00000.
       EscribeExtendidaHex(static_cast<uint16_t>((2 * static_cast<int64_t>(p.EeIni)) >> 16));
-      EscribeBytesHex(b.Datos, 0, p.EeTam, static_cast<uint8_t>(p.EeMask));
+      EscribeEepromPic18(p, b.Datos);
       break;
     case 30:
       EscribeZonaHex(b.Prog, 0, p.ProgTam, true, false, true, p.ProgMask);

@@ -12,6 +12,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // ---- Loading and saving ----------------------------------------------------
 
@@ -128,6 +129,17 @@ uint8_t EscribeZonaHex(std::span<const uint16_t> celdas, uint32_t primera, uint3
 // record of up to 16 bytes is written. Returns 0.
 uint8_t EscribeBytesHex(std::span<const uint16_t> celdas, uint32_t inicio, uint32_t cuenta,
                         uint8_t blanco);
+
+// The records EscribeBytesHex writes: the first cell and the byte count of
+// each.
+struct TTramoHex {
+  uint32_t Celda;
+  uint32_t Cuenta;
+};
+std::vector<TTramoHex> TramosBytesHex(std::span<const uint16_t> celdas, uint32_t inicio, uint32_t cuenta,
+                                      uint8_t blanco);
+// Writes those records (at most 16 bytes each) from address `inicio`.
+void EscribeTramosBytesHex(std::span<const uint16_t> celdas, uint32_t inicio, std::span<const TTramoHex> tramos);
 
 // ---- Whole files -----------------------------------------------------------
 

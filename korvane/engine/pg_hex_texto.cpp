@@ -264,10 +264,10 @@ uint8_t EscribeZonaHex(std::span<const uint16_t> celdas, uint32_t primera, uint3
   return 0;
 }
 
-uint8_t EscribeBytesHex(std::span<const uint16_t> celdas, uint32_t inicio, uint32_t cuenta,
-                        uint8_t blanco) {
+std::vector<TTramoHex> TramosBytesHex(std::span<const uint16_t> celdas, uint32_t inicio, uint32_t cuenta,
+                                      uint8_t blanco) {
   cuenta = static_cast<uint32_t>(std::min<std::size_t>(cuenta, celdas.size()));
-  uint8_t datos[16];
+  std::vector<TTramoHex> tramos;
   uint32_t i = 0;
   while (i < cuenta) {
     if (static_cast<uint8_t>(celdas[i]) == blanco) {
@@ -276,9 +276,23 @@ uint8_t EscribeBytesHex(std::span<const uint16_t> celdas, uint32_t inicio, uint3
     }
     const uint32_t direccion = inicio + i;
     const uint32_t n = std::min({16u, cuenta - i, 0x10000 - (direccion & 0xFFFF)});
-    for (uint32_t k = 0; k < n; ++k) datos[k] = static_cast<uint8_t>(celdas[i + k]);
-    EscribeRegistroHex(RegDatos, static_cast<uint16_t>(direccion), std::span(datos, n));
+    tramos.push_back({i, n});
     i += n;
   }
+  return tramos;
+}
+
+void EscribeTramosBytesHex(std::span<const uint16_t> celdas, uint32_t inicio, std::span<const TTramoHex> tramos) {
+  uint8_t datos[16];
+  for (const TTramoHex& t : tramos) {
+    const uint32_t n = std::min<uint32_t>(t.Cuenta, sizeof datos);
+    for (uint32_t k = 0; k < n; ++k) datos[k] = static_cast<uint8_t>(celdas[t.Celda + k]);
+    EscribeRegistroHex(RegDatos, static_cast<uint16_t>(inicio + t.Celda), std::span(datos, n));
+  }
+}
+
+uint8_t EscribeBytesHex(std::span<const uint16_t> celdas, uint32_t inicio, uint32_t cuenta,
+                        uint8_t blanco) {
+  EscribeTramosBytesHex(celdas, inicio, TramosBytesHex(celdas, inicio, cuenta, blanco));
   return 0;
 }

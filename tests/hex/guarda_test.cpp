@@ -78,6 +78,38 @@ TEST_F(Guarda, Pic18AddressRecords) {
   EXPECT_EQ(Lineas(Genera()), esperado);
 }
 
+// Data EEPROM images whose saved records could pass for the two-byte
+// layout of older saves (whole pairs, every second byte 00): 16-bit
+// values below 256, as calibration tables keep them.
+TEST_F(Guarda, Pic18EepromReadsBackAsSaved) {
+  Selecciona("18F452");
+  struct Tabla {
+    std::size_t donde;               // first location
+    std::vector<uint16_t> valores;  // 16-bit values, low byte first
+  };
+  const std::vector<std::vector<Tabla>> imagenes = {
+      {{0, {0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0xDE, 0xF0}}},  // one full record
+      {{0xF8, {1, 2, 3, 4}}},                                 // the EEPROM's last record
+      {{0, {5, 6, 7, 8, 9, 10, 11, 12}}, {0x20, {0, 0, 0, 13, 0, 0, 0, 0}}},
+      {{0, std::vector<uint16_t>(128, 0x2A)}},  // the whole EEPROM
+  };
+  const std::string archivo = Ruta("eeprom.hex");
+  for (const auto& imagen : imagenes) {
+    BlancoDeEscritura();
+    for (const auto& t : imagen)
+      for (std::size_t k = 0; k < t.valores.size(); ++k) {
+        BufArchivo.Datos[t.donde + 2 * k] = t.valores[k] & 0xFF;
+        BufArchivo.Datos[t.donde + 2 * k + 1] = t.valores[k] >> 8;
+      }
+    const auto guardado = BufArchivo.Datos;
+    ASSERT_EQ(GuardaHex(archivo), 0);
+    ASSERT_EQ(CargaHex(archivo), 0);
+    for (std::size_t k = 0; k < PicActual.EeTam; ++k)
+      ASSERT_EQ(BufArchivo.Datos[k] & 0xFF, guardado[k] & 0xFF) << "location " << k << " of image "
+                                                                 << &imagen - imagenes.data();
+  }
+}
+
 TEST_F(Guarda, Pic18WithoutEepromStillEndsWithAnAddressRecord) {
   Selecciona("18F2410");
   BlancoDeEscritura();
