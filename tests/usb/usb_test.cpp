@@ -55,6 +55,13 @@ protected:
   static void OrdenLectura(uint32_t n) {
     Orden({'>', 'L', static_cast<uint8_t>(n - 1), static_cast<uint8_t>((n - 1) >> 8), 0, 0, 0, 0});
   }
+  // The same, or for a dsPIC the program read 'E' of n words.
+  static void OrdenLecturaDe(uint8_t familia, uint32_t n) {
+    if (familia == 30)
+      Orden({'>', 'E', static_cast<uint8_t>(n / 8 - 1), 0, 0, 0, 0, 0});
+    else
+      OrdenLectura(n);
+  }
   static void OrdenEscritura(uint32_t n) {
     Orden({'>', 'M', static_cast<uint8_t>(n - 1), static_cast<uint8_t>((n - 1) >> 8), 0, 0, 0, 0});
   }
@@ -169,6 +176,37 @@ TEST_F(BancoUsb, OversizedWordCountNeverWritesPastTheBlock) {
   ASSERT_FALSE(LeeBloqueUSB(buf.data(), 0, 129));
   for (uint32_t i = 0; i < 130; ++i) ASSERT_EQ(buf[i], 0x0100 + i) << i;
   for (uint32_t i = 130; i < buf.size(); ++i) ASSERT_EQ(buf[i], 0xAAAA) << i;
+}
+
+// A packet that carries fewer words than its place in the block needs
+// leaves buffer cells unread: the read fails with error 28 instead of
+// handing back whatever the buffer held before as the chip's contents,
+// and the board is told to stop so the next command reads its own reply.
+TEST_F(BancoUsb, UndersizedWordCountIsAShortReply) {
+  const struct {
+    uint8_t familia;
+    uint32_t palabras;
+    int cuenta;
+  } casos[] = {{16, 130, 10}, {16, 130, 0}, {16, 5, 4}, {30, 240, 100}, {16, 130, 123}};
+  for (const auto& c : casos) {
+    SCOPED_TRACE(std::to_string(c.palabras) + " words, count " + std::to_string(c.cuenta));
+    PicActual.Familia = c.familia;
+    placa.CuentaForzada = c.cuenta;
+    ContextoError = {};
+    std::vector<uint16_t> buf(c.palabras, 0xAAAA);
+    OrdenLecturaDe(c.familia, c.palabras);
+    EXPECT_TRUE(LeeBloqueUSB(buf.data(), 0, c.palabras - 1));
+    EXPECT_EQ(ContextoError.Codigo, ErrSinRespuesta);
+    EXPECT_EQ(placa.Recibido.back(), std::vector<uint8_t>{255});
+    EXPECT_EQ(placa.Pendientes(), 0u);
+    placa.CuentaForzada = -1;
+    std::vector<uint16_t> bien(c.palabras, 0xAAAA);
+    OrdenLecturaDe(c.familia, c.palabras);
+    EXPECT_FALSE(LeeBloqueUSB(bien.data(), 0, c.palabras - 1));
+    if (c.familia != 30) {
+      for (uint32_t i = 0; i < c.palabras; ++i) ASSERT_EQ(bien[i], chip.Programa.Celdas[i]) << i;
+    }
+  }
 }
 
 TEST_F(BancoUsb, BlockWritesSplitIntoPacketsAndSkipBlankOnes) {

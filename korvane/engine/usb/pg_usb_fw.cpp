@@ -249,14 +249,29 @@ bool EscribeUSB(std::size_t n) {
   return enlace && enlace->Escribe(TPaquete, n, EsperaEscrituraUsbMs) == static_cast<int>(n);
 }
 
+namespace {
+// The single byte 255 tells the board to stop sending the rest of a block.
+void ParaLecturaUsb() {
+  TPaquete[0] = 255;
+  EscribeUSB(1);
+}
+}  // namespace
+
 bool LeeBloqueUSB(uint16_t* buffer, uint32_t first, uint32_t last) {
   if (!EscribeUSB(8)) return Falla(ErrSinRespuesta);
   const uint32_t paso = PicActual.Familia == 30 ? PalabrasPaqueteUsbDsPic : PalabrasPaqueteUsb;
   const uint32_t total = last - first + 1;
   for (uint32_t recibidos = 0; last - first >= recibidos; recibidos += paso) {
     if (!LeeUSB(TamPaqueteUsb)) return true;
-    // The board's count is trusted only as far as the packet and the block go.
-    const uint32_t palabras = std::min({uint32_t{BufferRx[ByteFinUsb]}, PalabrasPaqueteUsb, total - recibidos});
+    // The board's count is trusted only as far as the packet and the block
+    // go. A packet with fewer words than its place needs would leave cells
+    // unread, and the buffer's old contents would pass for the chip's: the
+    // board is stopped and the read fails.
+    const uint32_t palabras = std::min(paso, total - recibidos);
+    if (BufferRx[ByteFinUsb] < palabras) {
+      ParaLecturaUsb();
+      return Falla(ErrSinRespuesta);
+    }
     AvanzaProgresoFw(palabras);
     for (uint32_t i = 0; i < palabras; ++i)
       buffer[recibidos + i] = static_cast<uint16_t>(BufferRx[2 * i] | BufferRx[2 * i + 1] << 8);
