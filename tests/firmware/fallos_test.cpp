@@ -213,6 +213,24 @@ TEST_F(Fallos, ProgressBytesDoNotStallLaterGroups) {
   EXPECT_TRUE(placa->Errores().empty());
 }
 
+// Progress bytes still waiting after the closing packet are not its
+// answer when more replies wait behind them: a word of the last group
+// that does not take is reported, not purged by the final reset.
+TEST_F(Fallos, AVerifyErrorBehindLateProgressBytesIsReported) {
+  placa->ProgresoCada(1);
+  for (int vez = 0; vez < 5; ++vez) {
+    SCOPED_TRACE(vez);
+    placa->Con([&] {
+      chip.Programa.Borra();
+      chip.Programa.Celdas[39] = 0x0000;  // the last group's last word will not take
+    });
+    ContextoError = {};
+    EXPECT_TRUE(Escribe40());
+    EXPECT_EQ(ContextoError.Codigo, ErrEscritura);
+    EXPECT_EQ(ContextoError.Direccion, 39u);
+  }
+}
+
 TEST(HiloCom, HandsOverOnTheMainThreadAndRearms) {
   int par[2];
   ASSERT_EQ(pipe(par), 0);

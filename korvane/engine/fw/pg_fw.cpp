@@ -80,6 +80,23 @@ bool AtiendeRespuesta(std::size_t bytesVerificacion, TVerifica&& verifica) {
   }
 }
 
+// The reply after the closing packet. The board answers each group as it
+// takes it, so progress bytes may still stand ahead of its answer to the
+// closing packet; while more bytes wait behind a progress byte, it was not
+// that answer, and what follows is looked at too (a verify error of the
+// last groups would otherwise go out with the final reset). A board that
+// keeps sending is read at most VecesEsperaFinal times.
+template <typename TVerifica>
+bool AtiendeRespuestaFinal(std::size_t bytesVerificacion, TVerifica&& verifica) {
+  if (!EsperaRespuestaFinal()) return Falla(ErrSinRespuesta);
+  for (int i = 0; i < VecesEsperaFinal; ++i) {
+    if (AtiendeRespuesta(bytesVerificacion, verifica)) return true;
+    if (!PuertoFw().HayDatos(0)) return false;
+    if (!EsperaRespuestaFinal()) return Falla(ErrSinRespuesta);
+  }
+  return false;
+}
+
 // Ends every serial block write, whatever the outcome.
 bool TerminaEscritura(bool fallido) {
   TerminaThreadCOM();
@@ -228,8 +245,7 @@ bool ProgramaBloque(const uint16_t* buffer, uint32_t first, uint32_t last, uint1
   SumaXor ^= TPaquete[0] ^ TPaquete[1] ^ TPaquete[2] ^ TPaquete[3];
   TPaquete[7] = SumaXor;
   if (EnviaOFalla(8)) return TerminaEscritura(true);
-  if (!EsperaRespuestaFinal()) return TerminaEscritura(Falla(ErrSinRespuesta));
-  return TerminaEscritura(AtiendeRespuesta(7, verifica));
+  return TerminaEscritura(AtiendeRespuestaFinal(7, verifica));
 }
 
 namespace {
@@ -327,8 +343,7 @@ bool ProgramaBloque24(const uint16_t* buffer, uint32_t direccion, uint32_t filas
 
   TPaquete[0] = 1;
   if (!EnviaTrama24(tipoArea)) return TerminaEscritura(Falla(ErrSinRespuesta));
-  if (!EsperaRespuestaFinal()) return TerminaEscritura(Falla(ErrSinRespuesta));
-  return TerminaEscritura(AtiendeRespuesta(10, verifica));
+  return TerminaEscritura(AtiendeRespuestaFinal(10, verifica));
 }
 
 std::string DaVersionFirmware() {
