@@ -26,7 +26,10 @@ public:
     Preguntas.push_back(texto);
     return Respuesta;
   }
-  void Log(const std::string& linea) override { Lineas.push_back(linea); }
+  void Log(const std::string& linea) override {
+    Lineas.push_back(linea);
+    if (AlLog) AlLog(linea);
+  }
   void CambiaUltimaLinea(const std::string& linea) override {
     if (Lineas.empty()) Lineas.push_back(linea);
     else Lineas.back() = linea;
@@ -42,6 +45,9 @@ public:
   TRespuesta Respuesta = TRespuesta::Si;
   uint32_t CancelaTras = 0;  // sets Cancelado at that message pump (0: never)
   uint32_t Bombeos = 0;
+  // Called with every log line, after it is stored (a test changes the
+  // chip at a step the log names).
+  std::function<void(const std::string&)> AlLog;
 
 private:
   TInterfazOperacion* anterior_;

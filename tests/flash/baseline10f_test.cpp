@@ -80,6 +80,25 @@ TEST_P(Baseline10F, LostOscCalComesBackFromTheBackup) {
   EXPECT_EQ(Backup(), chip->OscCalFabrica);
 }
 
+TEST_P(Baseline10F, BackupGoesBackWhenOscCalDoesNotTake) {
+  // The second " OSCCAL" line is the write-back; from then on bit 0 of the
+  // OSCCAL cell reads 1.
+  int lineas = 0;
+  ventana.AlLog = [&](const std::string& l) {
+    if (l.size() >= 7 && l.compare(l.size() - 7, 7, " OSCCAL") == 0 && ++lineas == 2) {
+      chip->DirPegado = chip->DirOscCal();
+      chip->MascaraPegado = 0x0001;
+      chip->ValorPegado = 0x0001;
+    }
+  };
+  EXPECT_NE(banco->Ejecuta(3, BorraPic), 0u);
+  ASSERT_EQ(lineas, 2);
+  ASSERT_EQ(ventana.Mensajes.size(), 1u);
+  EXPECT_NE(ventana.Mensajes[0].find("OSCCAL"), std::string::npos);
+  EXPECT_EQ(ventana.Mensajes[0].find("Backup"), std::string::npos);
+  EXPECT_EQ(Backup(), chip->OscCalFabrica);
+}
+
 TEST_P(Baseline10F, EraseBeforeProgrammingRestoresTheBackup) {
   ASSERT_EQ(banco->Ejecuta(0, BorraPic), 0u);
   EXPECT_EQ(Backup(), chip->OscCalFabrica);

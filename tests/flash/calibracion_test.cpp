@@ -104,6 +104,83 @@ TEST_P(Calibracion629, ValuesSurviveAFailedProgrammingRun) {
   EXPECT_EQ(chip->Prog[0x3FF], 0x3456);
   EXPECT_EQ(Bg(), 0x1000);
 }
+TEST_P(Calibracion629, BandGapSurvivesARunStoppedAfterTheOscCalCell) {
+  // Cancelled in the data EEPROM area: OSCCAL (the last program word) is
+  // back on the chip, the configuration word with the band-gap bits is not.
+  ventana.CancelaTras = 1024 + 4 + 20;
+  EXPECT_EQ(banco->Ejecuta(0, ProgramaPic), uint32_t{ErrCancelado});
+  ASSERT_EQ(chip->Prog[0x3FF], 0x3456);
+  ASSERT_EQ(Bg(), 0x3000);
+  ventana.CancelaTras = 0;
+  // The next erase must not take the erased bits for the factory value.
+  ASSERT_EQ(banco->Ejecuta(3, BorraPic), 0u);
+  EXPECT_EQ(chip->Prog[0x3FF], 0x3456);
+  EXPECT_EQ(Bg(), 0x1000);
+  ASSERT_EQ(banco->Ejecuta(0, ProgramaPic), 0u);
+  EXPECT_EQ(Bg(), 0x1000);
+}
+
+TEST_P(Calibracion629, BandGapGoesBackWhenOscCalDoesNotTake) {
+  // From the OSCCAL write-back (the second " OSCCAL" line) on, bit 0 of
+  // 0x3FF reads 1.
+  int lineas = 0;
+  ventana.AlLog = [&](const std::string& l) {
+    if (l.size() >= 7 && l.compare(l.size() - 7, 7, " OSCCAL") == 0 && ++lineas == 2)
+      chip->Pegados.push_back({0x3FF, 0x0001, 0x0001});
+  };
+  EXPECT_NE(banco->Ejecuta(3, BorraPic), 0u);
+  ASSERT_EQ(lineas, 2);
+  ASSERT_EQ(ventana.Mensajes.size(), 1u);
+  EXPECT_NE(ventana.Mensajes[0].find("OSCCAL"), std::string::npos);
+  EXPECT_EQ(Bg(), 0x1000);
+}
+
+TEST_P(Calibracion629, CodeProtectedPartGetsItsOscCalBack) {
+  // A protected part reads every program word as 0, its OSCCAL cell too:
+  // the value kept from the erase of the programming run goes back, never
+  // the 0 read.
+  BufDispositivo.Config[0] = BufArchivo.Config[0] = 0x1174;  // CP (bit 7) on
+  ASSERT_EQ(banco->Ejecuta(0, ProgramaPic), 0u);
+  ASSERT_TRUE(chip->Protegido());
+  ASSERT_EQ(banco->Ejecuta(3, BorraPic), 0u);
+  EXPECT_EQ(chip->Prog[0x3FF], 0x3456);
+  EXPECT_EQ(Bg(), 0x1000);
+  BufDispositivo.Config[0] = BufArchivo.Config[0] = 0x11F4;
+  chip->Config[7] &= 0xFF7F;
+  ASSERT_EQ(banco->Ejecuta(0, ProgramaPic), 0u);
+  EXPECT_EQ(chip->Prog[0x3FF], 0x3456);
+  EXPECT_TRUE(ventana.Mensajes.empty());
+}
+
+TEST_P(Calibracion629, UnreadableOscCalIsNotWrittenAsAValue) {
+  // A protected 12F675 never seen before: its OSCCAL cannot be read, so
+  // nothing is known to write back. The cell is left blank, the user is
+  // told, and the erase does not end as a plain success.
+  ASSERT_EQ(banco->Ejecuta(3, BorraPic), 0u);  // what is kept is the 12F629's
+  TPic14Sim otro(*Datos14("12F675"));
+  otro.OscCalFabrica = 0x3490;
+  otro.PonFabrica();
+  otro.Config[7] &= 0xFF7F;
+  ASSERT_TRUE(otro.Protegido());
+  banco.reset();  // one bench at a time
+  SeleccionaPic(0, 6);
+  auto b = std::make_unique<TBancoFlash>(GetParam(), &otro);
+  EXPECT_NE(b->Ejecuta(3, BorraPic), 0u);
+  EXPECT_EQ(otro.Prog[0x3FF], 0x3FFF);
+  EXPECT_EQ(otro.Config[7] & 0x3000, 0x2000);  // the band-gap bits are readable
+  ASSERT_EQ(ventana.Mensajes.size(), 1u);
+  EXPECT_NE(ventana.Mensajes[0].find("OSCCAL"), std::string::npos);
+  // Programming puts the image's own value there once the user says so.
+  otro.Config[7] &= 0xFF7F;
+  ventana.Mensajes.clear();
+  ventana.Respuesta = TRespuesta::Si;
+  BufDispositivo.Prog[0x3FF] = BufArchivo.Prog[0x3FF] = 0x3490;
+  EXPECT_EQ(b->Ejecuta(0, ProgramaPic), 0u);
+  EXPECT_EQ(otro.Prog[0x3FF], 0x3490);
+  EXPECT_EQ(ventana.Mensajes.size(), 1u);
+  for (const auto& v : otro.Violaciones) ADD_FAILURE() << v;
+}
+
 
 INSTANTIATE_TEST_SUITE_P(Enlaces, Calibracion629,
                          ::testing::Values(TEnlacePrueba::Lpt, TEnlacePrueba::Com),

@@ -5,10 +5,12 @@
 //          the old file was kept.
 //   "54*"  the part cannot be erased electrically (EPROM).
 //   "55*"  a serial EEPROM has no erase command (erase asked for one).
+//   "56*"  no OSCCAL value could be read from the part nor was one kept
+//          (a code-protected 14-bit part reads it as 0); " OSCCAL" follows.
 // Keys "40*" to "51*" already carry other messages (serial-port set-up,
 // hardware check, EPROM on the firmware programmer, BIN size question,
 // dsPIC executive question, calibration questions). Still unused numbers
-// of "pg_err*": 5, 19, 20, 21, 24, 27 and 56 on.
+// of "pg_err*": 5, 19, 20, 21, 24, 27 and 57 on.
 #include "ManifiestoIdioma.h"
 
 #include <string>
@@ -61,7 +63,7 @@ std::vector<TClaveIdioma> Construye() {
   // "pg_err*" messages by number.
   for (int k : {0, 1, 2, 3, 4, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 22, 23, 25, 26, 28, 29, 30})
     m.push_back({"pg_err*", numero(k), 0});
-  for (int k = 31; k <= 55; ++k) m.push_back({"pg_err*", numero(k), 0});
+  for (int k = 31; k <= 56; ++k) m.push_back({"pg_err*", numero(k), 0});
   // "pg_port*": why a port could not be used and how to fix it (Linux).
   for (int k = 0; k <= 11; ++k) m.push_back({"pg_port*", numero(k), 0});
   return m;

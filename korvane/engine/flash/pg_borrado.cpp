@@ -46,21 +46,47 @@ struct TCalGuardada {
   uint16_t OscCal = 0, OscCalBackup = 0, BandGap = 0;
 } CalGuardada;
 
-void GuardaOUsaCalibracion(uint16_t blanco) {
+constexpr uint16_t BandGapBorrado = 0x3000;
+
+// A factory OSCCAL word is the instruction that hands the value over:
+// MOVLW k on the 12-bit parts, RETLW k on the 14-bit ones. Anything else
+// is no value: the erased word, or the zeros a code-protected 14-bit part
+// reads from every program word, OSCCAL included.
+bool EsOscCal(uint16_t v) {
+  return PicActual.Familia == 10 ? (v & 0x0F00) == 0x0C00 : (v & 0x3F00) == 0x3400;
+}
+
+// Settles OscCal, OscCalBackup and BandGap as read from the chip with what
+// is kept. False when no OSCCAL value is known: OscCal is then the blank
+// word, so that nothing but blank is written in its place.
+bool GuardaOUsaCalibracion(uint16_t blanco) {
   const uint8_t i = IndicePic();
-  if (OscCal != blanco) {
+  const bool guardada = CalGuardada.Valida && CalGuardada.Indice == i;
+  // The backup copy is there for exactly this.
+  if (!EsOscCal(OscCal) && PicActual.Familia == 10 && EsOscCal(OscCalBackup)) OscCal = OscCalBackup;
+  if (EsOscCal(OscCal)) {
+    // The kept OSCCAL on the chip again: the same chip. Erased band-gap
+    // bits are then those of a run stopped after the OSCCAL word and
+    // before the configuration word, not the factory's.
+    if (guardada && CalGuardada.OscCal == OscCal && BandGap == BandGapBorrado)
+      BandGap = CalGuardada.BandGap;
     CalGuardada = {true, i, OscCal, OscCalBackup, BandGap};
-    return;
+    return true;
   }
-  if (PicActual.Familia == 10 && OscCalBackup != blanco) {
-    // The backup copy is there for exactly this.
-    OscCal = OscCalBackup;
-    CalGuardada = {true, i, OscCal, OscCalBackup, BandGap};
-  } else if (CalGuardada.Valida && CalGuardada.Indice == i) {
+  if (guardada) {
     OscCal = CalGuardada.OscCal;
-    BandGap = CalGuardada.BandGap;
-    if (OscCalBackup == blanco) OscCalBackup = CalGuardada.OscCalBackup;
+    if (BandGap == BandGapBorrado) BandGap = CalGuardada.BandGap;
+    if (!EsOscCal(OscCalBackup)) OscCalBackup = CalGuardada.OscCalBackup;
+    return true;
   }
+  OscCal = blanco;
+  return false;
+}
+
+// No OSCCAL value to write back: the user must put in the one noted for
+// the chip.
+void AvisaOscCalIlegible() {
+  InterfazOperacion().Mensaje(" " + TextoIdioma("pg_err*", "56*") + " OSCCAL");
 }
 
 bool ExitoBorrado() {
@@ -107,14 +133,15 @@ bool BorraPicFw() {
   if (!EnviaPaquete(8)) return true;
 
   bool bien = true;
+  bool conocido = true;
   if (tipo == 5) {
     bien = LeeValor("OSCCAL", OscCal) && LeeValor("Backup_OSCCAL", OscCalBackup);
-    if (bien) GuardaOUsaCalibracion(0x0FFF);
+    if (bien && !(conocido = GuardaOUsaCalibracion(0x0FFF))) AvisaOscCalIlegible();
     bien = bien && (TipoAccion != 3 || LeeEstado("OSCCAL")) && LeeEstado("Backup_OSCCAL");
   } else if (tipo == 1) {
     bien = LeeValor("OSCCAL", OscCal) && LeeValor("Bandgap", BandGap);
     BandGap &= 0x3000;
-    if (bien) GuardaOUsaCalibracion(0x3FFF);
+    if (bien && !(conocido = GuardaOUsaCalibracion(0x3FFF))) AvisaOscCalIlegible();
     bien = bien && (TipoAccion != 3 || (LeeEstado("OSCCAL") && LeeEstado("Bandgap")));
   }
   if (!bien) {
@@ -126,6 +153,9 @@ bool BorraPicFw() {
     MuestraError(ContextoError, ErrBorrado);
     return true;
   }
+  // The board wrote back what it read; without a known value that is no
+  // calibration, and the user's erase has not done its job.
+  if (!conocido && TipoAccion == 3) return true;
   return ExitoBorrado();
 }
 
@@ -142,6 +172,12 @@ uint16_t EscribeYLee(uint16_t valor, uint16_t espera, bool fin14) {
   return LeeDato14();
 }
 
+// A calibration value that did not read back: the message, and failed.
+bool NoRestaurado(const std::string& texto) {
+  InterfazOperacion().Mensaje(texto);
+  return true;
+}
+
 bool Borra10F() {
   const TPic& p = PicActual;
   Log(" " + E("msg1*") + " OSCCAL");
@@ -153,7 +189,8 @@ bool Borra10F() {
   Incrementa(p.IdFin - p.ProgFin + 1);
   EnviaComando6(4);
   OscCalBackup = LeeDato14();
-  GuardaOUsaCalibracion(0x0FFF);
+  const bool conocido = GuardaOUsaCalibracion(0x0FFF);
+  if (!conocido) AvisaOscCalIlegible();
 
   SaleProgramacion();
   EntraProgramacion();
@@ -161,27 +198,27 @@ bool Borra10F() {
   EnviaComando6(9);
   EsperaMs(10);
 
-  if (TipoAccion == 3) {
+  // Each value goes back even when another one did not take: the backup
+  // copy is what saves a lost OSCCAL word.
+  bool fallo = false;
+  if (TipoAccion == 3 && conocido) {
     Log(" " + E("msg3*") + " OSCCAL");
     SaleProgramacion();
     EntraProgramacion();
     Incrementa(p.ProgFin + 1);
-    if (EscribeYLee(OscCal, p.TiempoPgm, true) != OscCal) {
-      SaleProgramacion();
-      InterfazOperacion().Mensaje(" " + E("Err1*") + " OSCCAL");
-      return true;
-    }
+    if (EscribeYLee(OscCal, p.TiempoPgm, true) != OscCal)
+      fallo = NoRestaurado(" " + E("Err1*") + " OSCCAL");
   }
-  Log(" " + E("msg3*") + " Backup_OSCCAL");
-  SaleProgramacion();
-  EntraProgramacion();
-  Incrementa(p.IdFin + 2);
-  if (EscribeYLee(OscCalBackup, p.TiempoPgm, true) != OscCalBackup) {
+  if (EsOscCal(OscCalBackup)) {
+    Log(" " + E("msg3*") + " Backup_OSCCAL");
     SaleProgramacion();
-    InterfazOperacion().Mensaje(" " + E("Err1*") + " Backup_OSCCAL");
-    return true;
+    EntraProgramacion();
+    Incrementa(p.IdFin + 2);
+    if (EscribeYLee(OscCalBackup, p.TiempoPgm, true) != OscCalBackup)
+      fallo = NoRestaurado(" " + E("Err1*") + " Backup_OSCCAL");
   }
   SaleProgramacion();
+  if (fallo || (TipoAccion == 3 && !conocido)) return true;
   return ExitoBorrado();
 }
 
@@ -200,30 +237,29 @@ bool BorraOscCalBandGap() {
   Incrementa(8199);
   EnviaComando6(4);
   BandGap = LeeDato14() & 0x3000;
-  GuardaOUsaCalibracion(0x3FFF);
+  const bool conocido = GuardaOUsaCalibracion(0x3FFF);
+  if (!conocido) AvisaOscCalIlegible();
 
   BorraTodo14();
 
   if (TipoAccion == 3) {
-    Log(" " + E("msg3*") + " OSCCAL");
-    EntraProgramacion();
-    Incrementa(1023);
-    if (EscribeYLee(OscCal, 3, false) != OscCal) {
-      SaleProgramacion();
-      InterfazOperacion().Mensaje(E("Err1*") + " OSCCAL");
-      return true;
+    // The band-gap bits go back even when OSCCAL did not take.
+    bool fallo = !conocido;
+    if (conocido) {
+      Log(" " + E("msg3*") + " OSCCAL");
+      EntraProgramacion();
+      Incrementa(1023);
+      if (EscribeYLee(OscCal, 3, false) != OscCal) fallo = NoRestaurado(E("Err1*") + " OSCCAL");
     }
     Log(" " + E("msg3*") + " Bandgap");
     EntraProgramacion();
     EnviaComando6(0);
     EnviaDato14(0x3FFF);
     Incrementa(8199);
-    if ((EscribeYLee(BandGap ^ 0xCFFF, 3, false) & 0x3000) != BandGap) {
-      SaleProgramacion();
-      InterfazOperacion().Mensaje(E("Err1*") + " Bandgap");
-      return true;
-    }
+    if ((EscribeYLee(BandGap ^ 0xCFFF, 3, false) & 0x3000) != BandGap)
+      fallo = NoRestaurado(E("Err1*") + " Bandgap");
     SaleProgramacion();
+    if (fallo) return true;
   }
   Log("");
   return ExitoBorrado();
