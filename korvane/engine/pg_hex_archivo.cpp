@@ -131,6 +131,11 @@ uint8_t GuardaArchivoEntero(const std::string& archivo, std::string_view conteni
   const bool existia = ::stat(destino.c_str(), &anterior) == 0;
   if (existia && S_ISDIR(anterior.st_mode))
     return FallaArchivo(ErrArchivoEscritura, archivo, EISDIR);
+  // A file without write permission is one the user keeps: the rename
+  // would replace it all the same (it needs only the folder), so it is
+  // refused here. No write bit at all counts for root too.
+  if (existia && ((anterior.st_mode & 0222) == 0 || ::access(destino.c_str(), W_OK) != 0))
+    return FallaArchivo(ErrArchivoEscritura, archivo, EACCES);
 
   std::string temporal;
   TDescriptor f(CreaTemporal(destino, temporal));

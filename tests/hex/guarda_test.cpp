@@ -7,6 +7,7 @@
 #include <random>
 
 #include "hex_comun.h"
+#include "pg_hex24.h"
 
 namespace hexprueba {
 namespace {
@@ -259,6 +260,27 @@ TEST_F(Guarda, FailedSaveKeepsThePreviousFile) {
   ASSERT_EQ(grabador.Mensajes.size(), 1u);
   EXPECT_EQ(grabador.Mensajes[0], "<11*> <53*> " + archivo + "\nFile too large");
   EXPECT_EQ(grabador.Lineas, std::vector<std::string>{" <18*>"});
+}
+
+// A file marked read-only is how a user keeps it; the folder being
+// writable must not let a save replace it.
+TEST_F(Guarda, ReadOnlyFileIsNotReplaced) {
+  const std::string archivo = Ruta("entrega.hex");
+  const std::string anterior = ":020000000428D2\r\n:00000001FF";
+  for (const char* d : {"16F84a", "24C02"}) {
+    Selecciona(d);
+    EscribeTodo(archivo, anterior);
+    std::filesystem::permissions(archivo, std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
+                                              std::filesystem::perms::others_read);
+    grabador.Mensajes.clear();
+    BlancoDeEscritura();
+    EXPECT_EQ(ClaseDispositivo == 2 ? GuardaArchivoI2C(archivo) : GuardaHex(archivo), ErrArchivoEscritura) << d;
+    EXPECT_EQ(LeeTodo(archivo), anterior) << d;
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(carpeta), {}), 1) << "no temporary file left";
+    ASSERT_EQ(grabador.Mensajes.size(), 1u) << d;
+    EXPECT_EQ(grabador.Mensajes[0], "<11*> <53*> " + archivo + "\nPermission denied");
+    std::filesystem::remove(archivo);
+  }
 }
 
 TEST_F(Guarda, SaveIntoAMissingFolderIsReported) {
