@@ -41,6 +41,7 @@ public:
   TInyeccionFw Fallo;
   uint32_t ProgresoCada = 0;   // a progress record after every n packets or rows
   uint8_t CodigoProgreso = 2;
+  uint32_t RetrasoProgresoMs = 0;  // a board that lags: each progress record comes this late
   uint8_t CodigoFinal = 0;     // the reply to a closing packet
   int CuentaForzada = -1;      // >= 0: byte 254 of every read packet says this
   std::string Version = "2.07";
@@ -225,7 +226,7 @@ private:
   void Progreso() {
     ++PaquetesEscritos;
     ++enBloque_;
-    if (ProgresoCada && enBloque_ % ProgresoCada == 0) Registro({CodigoProgreso});
+    if (ProgresoCada && enBloque_ % ProgresoCada == 0) Registro({CodigoProgreso}, RetrasoProgresoMs);
   }
 
   bool Inyectado(std::vector<uint8_t> siUno) {

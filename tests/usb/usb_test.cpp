@@ -278,6 +278,24 @@ TEST_F(BancoUsb, StaleProgressRecordIsNeverTakenForTheClosingReply) {
   }
 }
 
+// A board that lags behind the host: its progress records are still on
+// their way when the closing packet goes out, and a verify error of the
+// last packet queues behind them. The first of them is not the answer to
+// the closing packet, and the error behind it is reported.
+TEST_F(BancoUsb, VerifyErrorBehindLateProgressRecordsIsReported) {
+  placa.ProgresoCada = 1;
+  placa.RetrasoProgresoMs = 30;
+  const uint32_t n = 124 * 5;
+  chip.Programa.Celdas[n - 1] = 0x0000;
+  std::vector<uint16_t> buf(n, 0x0555);
+  OrdenEscritura(n);
+  ASSERT_TRUE(EnviaPaquete(8));
+  EXPECT_TRUE(ProgramaBloqueUSB(buf.data(), 0, n - 1, 0x3FFF, false));
+  EXPECT_EQ(ContextoError.Codigo, ErrEscritura);
+  EXPECT_EQ(ContextoError.Direccion, n - 1);
+  EXPECT_EQ(placa.Pendientes(), 0u) << "no reply is left for the next command";
+}
+
 TEST_F(BancoUsb, ProgrammerErrorIsAFailureInMidBlockAndAsTheClosingReply) {
   std::vector<uint16_t> buf(400, 0x0123);
   placa.Fallo = {TFalloPlacaFw::Codigo, 200, 1, 0, 0};

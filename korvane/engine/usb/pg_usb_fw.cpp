@@ -117,13 +117,17 @@ bool TrasPaqueteUsb(uint32_t avance, TAtiende&& atiende) {
 // The end of a block write: the records still on their way, the closing
 // packet (the last packet once more, byte 254 = 1), the board's reply to
 // it. Codes 1 and 200 fail; anything else is success. True when failed.
+// A board that lags may still have progress records ahead of its reply
+// when the closing packet goes out: the first record after it is not the
+// reply while others follow it, so those are dealt with as well (an error
+// among them fails, and none is left for the next command to take).
 template <typename TAtiende>
 bool CierraBloqueUsb(TAtiende&& atiende) {
   if (DrenaRegistros(atiende)) return true;
   TPaquete[ByteFinUsb] = 1;
   if (!EscribeUSB(TamPaqueteUsb)) return Falla(ErrSinRespuesta);
   if (!EsperaRespuestaFinalUsb()) return Falla(ErrSinRespuesta);
-  return atiende();
+  return DrenaRegistros(atiende);
 }
 
 bool TerminaEscrituraUsb(bool fallido) {
