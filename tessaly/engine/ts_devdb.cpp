@@ -253,6 +253,13 @@ bool LoadDevice() {
     WarningBox(Format("Device %s in VORRA.INI has BlockSize=%d; 1 is used.", name.c_str(), d.BlockSize));
     d.BlockSize = 1;
   }
+  // Block writes are table writes of the 18-bit core; sent to any other core
+  // they are a stream of commands the part decodes as it likes.
+  if (d.BlockSize != 1 && d.CoreType != 18) {
+    WarningBox(Format("Device %s in VORRA.INI has BlockSize=%d; core %d is written word by word.", name.c_str(),
+                      d.BlockSize, d.CoreType));
+    d.BlockSize = 1;
+  }
   // Negative sizes of the smaller areas mean nothing to program.
   if (d.DataSize < 0) d.DataSize = 0;
   if (d.IDSize < 0) d.IDSize = 0;

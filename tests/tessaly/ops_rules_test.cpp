@@ -1,7 +1,13 @@
 // The rules of the operations: EPROM pulses, calibration words, PIC18
 // blocks and table pointer, cancel, verify questions, serial numbers, and
 // the faults of the old engine that are mended.
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
 #include "ops_fixture.h"
+#include "ts_app.h"
 #include "ts_run.h"
 
 namespace {
@@ -299,6 +305,44 @@ TEST_F(OperationRulesTest, CalibrationThatCannotGoBackIsNamedWithItsValue) {
     EXPECT_TRUE(Violations().empty()) << ViolationText();
     TearDown();
   }
+}
+
+// A section that gives a 14-bit part the block size of its latches (as a
+// 16F877A section might) still programs the part word by word: block writes
+// are PIC18 table writes, commands a 14-bit part would take as anything.
+TEST_F(OperationRulesTest, BlockSizeOnACoreWithoutBlockWritesProgramsWordByWord) {
+  std::ifstream shipped(ShippedDatabaseDir() + "vorra.ini");
+  std::string line, section;
+  bool in = false;
+  while (std::getline(shipped, line)) {
+    if (!line.empty() && line[0] == '[') in = line.rfind("[PIC16F877]", 0) == 0;
+    if (in) section += line + "\n";
+  }
+  ASSERT_FALSE(section.empty());
+  const std::filesystem::path dir = std::filesystem::temp_directory_path() /
+                                    ("tessaly_blocks_" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  std::ofstream(dir / "vorra.ini") << section << "BlockSize=8\n";
+  AppSettings.ProgramDirectory = dir.string() + "/";
+  DeviceBox.Text = "PIC16F877";
+  const bool loaded = LoadDevice();
+  std::filesystem::remove_all(dir);
+  ASSERT_TRUE(loaded) << UiRec.Texts();
+  EXPECT_EQ(UiRec.Texts(),
+            "[Tessaly Error] Device PIC16F877 in VORRA.INI has BlockSize=8; core 14 is written word by word.\n");
+  if (!UiRec.Boxes.empty()) EXPECT_EQ(UiRec.Boxes[0].Icon, TBoxIcon::Warning);
+  UiRec.Boxes.clear();
+
+  Chip = MakeSimChip("PIC16F877");
+  PlugProgrammer(Chip.Pic());
+  for (int i = 0; i < 256; ++i) Chip.Mid->SetDataByte(i, 0x5A);  // the application's own EEPROM contents
+  FillImage(4);
+  ProgramOptions.ProgramData = false;
+  ASSERT_TRUE(ProgramDevice()) << UiRec.Texts() << ViolationText().substr(0, 500);
+  ProgramOptions.ProgramData = true;
+  for (int i = 0; i < 256; ++i) DataImage[i] = 0x5A;
+  ExpectChipHoldsImage();
+  EXPECT_TRUE(Violations().empty()) << ViolationText().substr(0, 500);
 }
 
 TEST_F(OperationRulesTest, Pic18BlocksSkipEmptyOnesAndFillGapsWithBlank) {
