@@ -134,6 +134,35 @@ TEST_F(IniArchivo, Windows1252FileIsReadAndWrittenInItsEncoding) {
   EXPECT_EQ(Lee(programa / "Korvane.ini"), bytes + "Otro=a\xF1o\r\n");
 }
 
+// Windows reads and writes an ini file saved as "Unicode" (UTF-16LE with
+// its byte-order mark) in that encoding, as Notepad leaves a file a user
+// edited; a write must not append single-byte lines to it.
+TEST_F(IniArchivo, Utf16FileIsReadAndWrittenInItsEncoding) {
+  const auto utf16 = [](const std::u16string& s) {
+    std::string b = "\xFF\xFE";
+    for (char16_t c : s) {
+      b += static_cast<char>(c & 0xFF);
+      b += static_cast<char>(c >> 8);
+    }
+    return b;
+  };
+  const std::u16string texto = u"[Hardware]\r\nAddrB=632\r\nNombre=Espa\u00F1ol \U0001F50C\r\n";
+  Escribe(programa / "Korvane.ini", utf16(texto));
+  EXPECT_EQ(ini.ReadInteger("Hardware", "AddrB", 0), 632);
+  EXPECT_EQ(ini.ReadString("Hardware", "Nombre", ""), "Español \xF0\x9F\x94\x8C");
+  ASSERT_TRUE(ini.WriteInteger("Hardware", "AddrB", 888));
+  ASSERT_TRUE(ini.WriteString("Hardware", "Otro", "año"));
+  EXPECT_EQ(Lee(programa / "Korvane.ini"),
+            utf16(u"[Hardware]\r\nAddrB=888\r\nNombre=Espa\u00F1ol \U0001F50C\r\nOtro=a\u00F1o\r\n"));
+
+  // Half a character (an odd byte count) is not a file to rewrite.
+  const std::string roto = utf16(u"[A]\r\nx=1\r\n") + "\x41";
+  Escribe(programa / "Korvane.ini", roto);
+  EXPECT_FALSE(ini.WriteString("A", "x", "2"));
+  EXPECT_FALSE(ini.UltimoError().empty());
+  EXPECT_EQ(Lee(programa / "Korvane.ini"), roto);
+}
+
 TEST_F(IniArchivo, LineBreakInAValueIsRefused) {
   EXPECT_FALSE(ini.WriteString("A", "x", "uno\ndos"));
   EXPECT_FALSE(std::filesystem::exists(programa / "Korvane.ini"));

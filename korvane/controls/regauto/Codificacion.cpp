@@ -18,8 +18,13 @@ void AgregaUtf8(std::string& s, uint32_t cp) {
   } else if (cp < 0x800) {
     s += static_cast<char>(0xC0 | (cp >> 6));
     s += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
+  } else if (cp < 0x10000) {
     s += static_cast<char>(0xE0 | (cp >> 12));
+    s += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    s += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    s += static_cast<char>(0xF0 | (cp >> 18));
+    s += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
     s += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
     s += static_cast<char>(0x80 | (cp & 0x3F));
   }
@@ -88,6 +93,51 @@ std::optional<std::string> Utf8ACp1252(std::string_view texto) {
       }
     }
     if (!hallado) return std::nullopt;
+  }
+  return s;
+}
+
+std::optional<std::string> Utf16LeAUtf8(std::string_view bytes) {
+  if (bytes.size() % 2) return std::nullopt;
+  const auto unidad = [&](size_t i) {
+    return static_cast<uint32_t>(static_cast<unsigned char>(bytes[i]) |
+                                 static_cast<unsigned char>(bytes[i + 1]) << 8);
+  };
+  std::string s;
+  s.reserve(bytes.size() / 2);
+  for (size_t i = 0; i < bytes.size(); i += 2) {
+    uint32_t cp = unidad(i);
+    if (cp >= 0xDC00 && cp <= 0xDFFF) return std::nullopt;
+    if (cp >= 0xD800 && cp <= 0xDBFF) {
+      if (i + 4 > bytes.size()) return std::nullopt;
+      const uint32_t baja = unidad(i + 2);
+      if (baja < 0xDC00 || baja > 0xDFFF) return std::nullopt;
+      cp = 0x10000 + ((cp - 0xD800) << 10) + (baja - 0xDC00);
+      i += 2;
+    }
+    AgregaUtf8(s, cp);
+  }
+  return s;
+}
+
+std::optional<std::string> Utf8AUtf16Le(std::string_view texto) {
+  std::string s;
+  s.reserve(2 * texto.size());
+  const auto agrega = [&](uint32_t u) {
+    s += static_cast<char>(u & 0xFF);
+    s += static_cast<char>(u >> 8);
+  };
+  for (size_t i = 0; i < texto.size();) {
+    uint32_t cp;
+    const size_t n = DecodificaUtf8(texto, i, cp);
+    if (n == 0) return std::nullopt;
+    i += n;
+    if (cp < 0x10000) {
+      agrega(cp);
+    } else {
+      agrega(0xD800 + ((cp - 0x10000) >> 10));
+      agrega(0xDC00 + ((cp - 0x10000) & 0x3FF));
+    }
   }
   return s;
 }

@@ -5,6 +5,7 @@
 namespace {
 
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
+constexpr std::string_view kBomUtf16 = "\xFF\xFE";
 
 char Minuscula(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 
@@ -35,6 +36,13 @@ std::string_view Recorta(std::string_view s) {
 }
 
 TTextoIni TTextoIni::DesdeBytes(std::string_view bytes) {
+  if (bytes.starts_with(kBomUtf16)) {
+    const auto texto = Utf16LeAUtf8(bytes.substr(kBomUtf16.size()));
+    TTextoIni t = texto ? DesdeBytes(*texto) : TTextoIni();
+    t.utf16_ = texto.has_value();
+    t.ilegible_ = !texto;
+    return t;
+  }
   TTextoIni t;
   t.cp1252_ = !EsUtf8Valido(bytes);
   bool primerFin = true;
@@ -78,6 +86,9 @@ std::string TTextoIni::ABytes() const {
     s += l.texto;
     s += l.fin;
   }
+  // Every line is well-formed UTF-8 here: decoded from the file, or checked
+  // by Escribe.
+  if (utf16_) return std::string(kBomUtf16) + Utf8AUtf16Le(s).value_or(std::string());
   return s;
 }
 
@@ -153,8 +164,16 @@ bool TTextoIni::Escribe(std::string_view seccion, std::string_view clave, std::s
       return false;
     }
   }
+  if (ilegible_) {
+    motivo = "the file is UTF-16 text with a broken character; it is left as it is";
+    return false;
+  }
   std::string linea = std::string(cla) + "=" + Protege(valor);
   std::string cabecera = "[" + std::string(sec) + "]";
+  if (utf16_ && !(EsUtf8Valido(linea) && EsUtf8Valido(cabecera))) {
+    motivo = "the text is not valid UTF-8 and cannot be stored in this UTF-16 file";
+    return false;
+  }
   if (cp1252_) {
     auto l = Utf8ACp1252(linea);
     auto c = Utf8ACp1252(cabecera);

@@ -10,7 +10,10 @@
 // - a write changes only its own line: every other byte of the file,
 //   including each line's own CR LF or LF ending, stays as it was.
 // A file that is not valid UTF-8 is taken as Windows-1252: values come back
-// as UTF-8 and new lines are written in Windows-1252.
+// as UTF-8 and new lines are written in Windows-1252. A file that starts
+// with the UTF-16LE byte-order mark is UTF-16LE text, read and written back
+// in that encoding, as the profile functions of Windows do; one that is not
+// well-formed UTF-16 reads as empty and is never rewritten.
 #pragma once
 
 #include <optional>
@@ -58,6 +61,8 @@ private:
   std::string finNuevo_ = "\r\n";  // ending given to lines we add
   bool cp1252_ = false;
   bool bom_ = false;  // the first line starts with a UTF-8 byte-order mark
+  bool utf16_ = false;     // the file is UTF-16LE (lines are held as UTF-8)
+  bool ilegible_ = false;  // UTF-16LE that does not decode: never written
 };
 
 // ASCII case-insensitive comparison, as the profile functions match names.
