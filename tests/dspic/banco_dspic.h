@@ -138,6 +138,13 @@ public:
 // instruction, the last row of the part), data EEPROM words with blank rows
 // between them, configuration registers within the implemented bits.
 void ImagenPruebaDs(const TModeloDsPic30& modelo);
+// The image's configuration cells as a HEX file leaves them: register 0
+// with its value and every bit the part does not implement set (as
+// toolchains write it), the others absent from the file (0xFFFF in both
+// cells of the register, the buffer's blank).
+void ConfigComoArchivoDs(const TModeloDsPic30& modelo);
+// What each register holds once the image's configuration is programmed.
+uint16_t ConfigEsperadaDs(const TModeloDsPic30& modelo, const TBuffers& imagen, uint32_t r);
 // Instruction at a device address of a buffer's program area.
 inline uint32_t InstruccionDe(const TBuffers& b, uint32_t direccion) {
   return b.Prog[direccion] | uint32_t{b.Prog[direccion + 1] & 0xFFu} << 16;

@@ -224,6 +224,31 @@ INSTANTIATE_TEST_SUITE_P(Operaciones, CancelaDs,
                                            TCancelacion{"Verify", 2}),
                          [](const auto& i) { return std::string(i.param.Nombre); });
 
+// A file without configuration words, or with the unimplemented bits set
+// as toolchains write them: the part keeps the implemented bits, and that
+// is neither a write check nor a verify failure. Both mask sets.
+TEST(FallosDs, ConfigurationBitsThePartDoesNotHoldCannotFail) {
+  for (const uint8_t indice : {Indice30F2010, Indice30F4013}) {
+    SCOPED_TRACE(DaNombreDispositivo(0, indice));
+    BancoDs b(indice, false);
+    const TModeloDsPic30& modelo = b.chip->Memoria.Modelo();
+    ImagenPruebaDs(modelo);
+    ConfigComoArchivoDs(modelo);
+    const TBuffers imagen = BufDispositivo;
+    ASSERT_EQ(ProgramaDsPic(), 0) << ContextoError.Codigo << " at " << std::hex << ContextoError.Direccion;
+    for (uint32_t r = 0; r < 7; ++r) EXPECT_EQ(b.chip->Memoria.Config[r], ConfigEsperadaDs(modelo, imagen, r)) << r;
+    BufArchivo = imagen;
+    TipoAccion = 2;
+    EXPECT_EQ(VerificaDsPic(false), 0) << ContextoError.Codigo << " at " << std::hex << ContextoError.Direccion;
+    // A bit the part holds still counts.
+    BufArchivo.Config[8] ^= 0x0080;
+    EXPECT_EQ(VerificaDsPic(false), ErrVerificacion);
+    EXPECT_EQ(ContextoError.Direccion, 0xF80004u);
+    EXPECT_TRUE(b.Ventana().Mensajes.size() == 1u);
+    b.SinFaltas();
+  }
+}
+
 TEST(FallosDs, RowThatNeedsMoreTimeDoesNotTake) {
   BancoDs b(Indice30F2010, false);
   ImagenPruebaDs(b.chip->Memoria.Modelo());

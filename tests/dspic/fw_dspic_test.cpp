@@ -76,6 +76,27 @@ TEST_P(FwDsPartes, ProgramsVerifiesAndReadsBack) {
 INSTANTIATE_TEST_SUITE_P(Partes, FwDsPartes, ::testing::Values(Indice30F2010, Indice30F6014),
                          [](const auto& i) { return "P" + DaNombreDispositivo(0, i.param); });
 
+// The board compares each configuration register with what it reads back:
+// a file without configuration words, or with unimplemented bits set, is
+// programmed and verified all the same.
+TEST(FwDs, ConfigurationBitsThePartDoesNotHoldCannotFail) {
+  BancoDsFw b(Indice30F2010);
+  ASSERT_TRUE(b.abierto);
+  const TModeloDsPic30 modelo = b.chip.Memoria.Modelo();
+  ImagenPruebaDs(modelo);
+  ConfigComoArchivoDs(modelo);
+  const TBuffers imagen = BufDispositivo;
+  ASSERT_EQ(ProgramaDsPic(), 0) << ContextoError.Codigo << " at " << std::hex << ContextoError.Direccion;
+  b.placa->Con([&] {
+    for (uint32_t r = 0; r < 7; ++r) EXPECT_EQ(b.chip.Memoria.Config[r], ConfigEsperadaDs(modelo, imagen, r)) << r;
+    return 0;
+  });
+  BufArchivo = imagen;
+  TipoAccion = 2;
+  EXPECT_EQ(VerificaDsPic(false), 0) << ContextoError.Codigo << " at " << std::hex << ContextoError.Direccion;
+  EXPECT_TRUE(b.Ventana().Mensajes.empty());
+}
+
 // Whether the bytes arrived at the board, in this order.
 bool Contiene(const std::vector<uint8_t>& r, const std::vector<std::vector<uint8_t>>& ordenes) {
   auto desde = r.begin();

@@ -34,6 +34,15 @@ void ImagenPruebaDs(const TModeloDsPic30& modelo) {
   }
 }
 
+void ConfigComoArchivoDs(const TModeloDsPic30& modelo) {
+  BufDispositivo.Config[0] = static_cast<uint16_t>(BufDispositivo.Config[0] | ~modelo.Implementados[0]);
+  for (uint32_t r = 1; r < 7; ++r) BufDispositivo.Config[4 * r] = BufDispositivo.Config[4 * r + 1] = 0xFFFF;
+}
+
+uint16_t ConfigEsperadaDs(const TModeloDsPic30& modelo, const TBuffers& imagen, uint32_t r) {
+  return static_cast<uint16_t>(imagen.Config[4 * r] & modelo.Implementados[r]);
+}
+
 void EsperaChipIgual(const TMemoriaDsPic30& m, const TBuffers& imagen) {
   for (uint32_t i = 0; i < m.Prog.size(); ++i)
     ASSERT_EQ(m.Prog[i], InstruccionDe(imagen, 2 * i)) << "instruction at 0x" << std::hex << 2 * i;

@@ -167,6 +167,17 @@ bool ProgramaConfigIcsp(const uint16_t* buffer) {
   return false;
 }
 
+// The registers as the part keeps them: only their implemented bits. A
+// register given with bits the part does not hold (a file without
+// configuration words leaves 0xFFFF, toolchains set the unused bits) is
+// written and checked as what it will read back, on either link.
+std::array<uint16_t, CeldasConfigDs> ConfigImplementada(const uint16_t* celdas) {
+  const auto& bits = BitsConfig(DaMaskAB());
+  std::array<uint16_t, CeldasConfigDs> c{};
+  for (uint32_t r = 0; r < 7; ++r) c[4 * r] = static_cast<uint16_t>(celdas[4 * r] & bits[r]);
+  return c;
+}
+
 bool ProgramaFw(const uint16_t* buffer, uint32_t inicio, uint32_t cuenta, uint8_t tipo) {
   const char letra = EsPrograma(tipo) ? 'I' : tipo == ZonaDsDatos ? 'J' : 'K';
   const uint32_t filas = tipo == ZonaDsConfig ? 0 : (cuenta - 1) >> 5;
@@ -205,6 +216,11 @@ bool ProgramaZonaDsPic(const uint16_t* buffer, uint32_t inicio, uint32_t cuenta,
   if (cuenta == 0) return false;
   InterfazOperacion().Log(LineaZona(TextosEntorno[15], zona, cuenta, ClaseDs(tipo)));
   EntraProgramacion();
+  std::array<uint16_t, CeldasConfigDs> config{};
+  if (tipo == ZonaDsConfig) {
+    config = ConfigImplementada(buffer);
+    buffer = config.data();
+  }
   bool fallo;
   if (USB_COM)
     fallo = ProgramaFw(buffer, inicio, cuenta, tipo);
@@ -224,13 +240,16 @@ bool VerificaZonaDsPic(const uint16_t* leido, const uint16_t* esperado, uint32_t
   auto& ui = InterfazOperacion();
   ui.Log(LineaZona(TextosEntorno[18], zona, config ? celdas / 4 : celdas / 2, ClaseDs(tipo)));
   // The second cell of a pair holds the upper byte of an instruction, and
-  // nothing at all for an EEPROM word; the last two cells of a configuration
-  // register hold nothing. Cells without device bits cannot fail a verify.
-  const uint32_t segunda = EsPrograma(tipo) ? 0x00FF : config ? 0xFFFF : 0x0000;
+  // nothing at all for an EEPROM word or a configuration register; the last
+  // two cells of a register hold nothing, and of its value the part holds
+  // only the implemented bits. Bits without device bits cannot fail a verify.
+  const uint32_t segunda = EsPrograma(tipo) ? 0x00FF : 0x0000;
+  const auto& implementados = BitsConfig(DaMaskAB());
   for (uint32_t i = 0; i + 1 < celdas; i += 2) {
     if (!config || i % 4 == 0) {
-      const uint32_t r = leido[i] | (leido[i + 1] & segunda) << 16;
-      const uint32_t e = esperado[i] | (esperado[i + 1] & segunda) << 16;
+      const uint32_t primera = config ? implementados[i / 4 % 7] : 0xFFFF;
+      const uint32_t r = (leido[i] & primera) | (leido[i + 1] & segunda) << 16;
+      const uint32_t e = (esperado[i] & primera) | (esperado[i + 1] & segunda) << 16;
       if (r != e) {
         Error24Ds(ErrVerificacion, inicio + (config ? i / 2 : i), e, r);
         SaleProgramacion();
