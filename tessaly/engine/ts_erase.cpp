@@ -55,6 +55,7 @@ void BulkErase18(uint32_t code) {
 struct TKept {
   bool HasOsc = false, HasCfg = false;
   uint32_t Osc = 0, Cfg = 0;
+  bool Moved = false;  // the address left where programming mode starts
 };
 
 // The values read before the erase, so a word that did not go back can be
@@ -90,13 +91,36 @@ bool ToCalibrationWord(bool beforeErase) {
   return true;
 }
 
+// A factory calibration word is a literal load: RETLW k on the 14-bit core,
+// MOVLW k on the 12-bit one; a blank word holds nothing to lose.
+bool CalibrationValue(uint32_t w) {
+  if (w == BlankWord()) return true;
+  return D().CoreType == 12 ? (w & 0xF00) == 0xC00 : (w & 0x3F00) == 0x3400;
+}
+
 // The calibration word, when the device has one, read before the erase;
-// false when cancelled on the way.
+// false when cancelled on the way or when the word reads as no calibration
+// value (a code-protected part reads 0s) and the user keeps the part as it
+// is. Erasing anyway leaves the word blank for a value put back by hand.
 bool ReadCalibrationWord(TKept& k) {
   k.HasOsc = HasCalibrationWord();
   if (!k.HasOsc) return true;
+  k.Moved = true;
   if (!ToCalibrationWord(true)) return false;
   k.Osc = ReadWord();
+  if (CalibrationValue(k.Osc)) return true;
+  ExitProgramMode();  // the part waits for the answer unpowered
+  const bool erase = Ui().AskOkCancel(
+      Format("The calibration word at %04X reads %04X, which is no calibration value: the part may be code "
+             "protected.\nThe erase loses the part's calibration.\nErase anyway?",
+             D().OscCalAddr, k.Osc),
+      CaptionInfo, TBoxIcon::Question);
+  if (!erase || !EnterProgramMode()) {
+    Ui().ProgressClose();
+    return false;
+  }
+  k.HasOsc = false;
+  k.Moved = false;
   return true;
 }
 
@@ -135,7 +159,7 @@ bool Restore(const TKept& k) {
 bool BulkEraseKeepingCalibration() {
   TKept k;
   if (!ReadCalibrationWord(k)) return false;
-  if (k.HasOsc) {
+  if (k.Moved) {
     // How far the bulk erase reaches depends on the address; it runs from
     // where programming mode starts, as without a calibration word.
     ExitProgramMode();

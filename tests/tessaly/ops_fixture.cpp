@@ -58,6 +58,12 @@ void TOperationTest::FillImage(uint32_t seed) {
     const uint32_t mask = static_cast<uint32_t>(d.ConfigMask[i]);
     ConfigWords[i] = (static_cast<uint32_t>(d.BaseConfig[i]) & ~mask) | (next() & mask);
   }
+  // Code protection stays off, so what was programmed can be verified and read.
+  const TOptionItem* cpOff = FindOptionItem("CP_OFF");
+  if (d.CoreType != 18 && cpOff && cpOff->Enabled) {
+    const uint32_t cp = static_cast<uint32_t>(OptionGroups[GroupCP].Mask);
+    ConfigWords[0] = (ConfigWords[0] & ~cp) | (static_cast<uint32_t>(cpOff->Value) & cp);
+  }
 }
 
 uint32_t TOperationTest::ChipCode(int i) const {

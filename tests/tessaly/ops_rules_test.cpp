@@ -307,6 +307,54 @@ TEST_F(OperationRulesTest, CalibrationThatCannotGoBackIsNamedWithItsValue) {
   }
 }
 
+// A code-protected 12F675 reads its calibration word as 0000: writing that
+// back after the erase would put a NOP where the program expects its RETLW,
+// and say nothing. The user is asked first; erasing anyway leaves the word
+// blank for the value to be put back by hand.
+TEST_F(OperationRulesTest, CalibrationHiddenByCodeProtectionIsNotWrittenBackAsIfRead) {
+  struct TCase {
+    uint16_t Config;      // the part's configuration word (CP is bit 7, 0 = on)
+    uint16_t Calibration; // what the cell holds
+    std::deque<bool> Answers;
+    bool Erased;
+    uint16_t CalibrationAfter;
+  };
+  const TCase cases[] = {
+      {0x217F, 0x3480, {false}, false, 0x3480},  // protected, kept as it is
+      {0x217F, 0x3480, {true}, true, 0x3FFF},    // protected, erased anyway
+      {0x21FF, 0x3FFF, {}, true, 0x3FFF},        // calibration already gone: nothing to ask
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(Format("configuration %04X, calibration %04X, %zu answers", c.Config, c.Calibration,
+                        c.Answers.size()));
+    SetUp();
+    Use("PIC12F675");
+    Chip.Mid->SetWord(0x100, 0x2ABC);
+    Chip.Mid->SetWord(0x3FF, c.Calibration);
+    Chip.Mid->SetWord(0x2007, c.Config);
+    UiRec.Answers = c.Answers;
+    EXPECT_EQ(EraseDevice(true), c.Erased) << UiRec.Texts();
+    if (c.Answers.empty()) {
+      EXPECT_EQ(UiRec.Texts(), "[Tessaly] Erase Complete.\n");
+    } else {
+      ASSERT_FALSE(UiRec.Boxes.empty());
+      EXPECT_TRUE(UiRec.Boxes[0].Question);
+      EXPECT_EQ(UiRec.Boxes[0].Text,
+                "The calibration word at 03FF reads 0000, which is no calibration value: the part may be code "
+                "protected.\nThe erase loses the part's calibration.\nErase anyway?");
+      EXPECT_EQ(UiRec.Boxes.size(), c.Erased ? 2u : 1u) << UiRec.Texts();
+    }
+    EXPECT_EQ(Chip.Mid->Word(0x100), c.Erased ? 0x3FFF : 0x2ABC);
+    EXPECT_EQ(Chip.Mid->Word(0x3FF), c.CalibrationAfter);
+    EXPECT_EQ(ChipConfig(0), c.Erased ? 0x21FFu : c.Config) << "band-gap bits kept, protection off only if erased";
+    EXPECT_FALSE(UiRec.DialogOpen);
+    EXPECT_FALSE(Chip.Pic()->InProgramMode);
+    EXPECT_EQ(Port.Slots[0].Data, 0x1F);
+    EXPECT_TRUE(Violations().empty()) << ViolationText();
+    TearDown();
+  }
+}
+
 // A section that gives a 14-bit part the block size of its latches (as a
 // 16F877A section might) still programs the part word by word: block writes
 // are PIC18 table writes, commands a 14-bit part would take as anything.
@@ -330,7 +378,9 @@ TEST_F(OperationRulesTest, BlockSizeOnACoreWithoutBlockWritesProgramsWordByWord)
   ASSERT_TRUE(loaded) << UiRec.Texts();
   EXPECT_EQ(UiRec.Texts(),
             "[Tessaly Error] Device PIC16F877 in VORRA.INI has BlockSize=8; core 14 is written word by word.\n");
-  if (!UiRec.Boxes.empty()) EXPECT_EQ(UiRec.Boxes[0].Icon, TBoxIcon::Warning);
+  if (!UiRec.Boxes.empty()) {
+    EXPECT_EQ(UiRec.Boxes[0].Icon, TBoxIcon::Warning);
+  }
   UiRec.Boxes.clear();
 
   Chip = MakeSimChip("PIC16F877");

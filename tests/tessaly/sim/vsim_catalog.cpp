@@ -52,6 +52,7 @@ TMidrangeSpec MidrangeSpecOf(const std::string& device, int pulses) {
     s.ConfigImplemented = 0x31FF;
     s.ConfigFactory = 0x2000;  // band-gap bits 13:12 = 10
     s.ConfigFactoryMask = 0x3000;
+    s.CodeProtectBit = 0x0080;  // CP
     s.OscCalAddr = 0x3FF;
     s.OscCalValue = 0x3480;  // RETLW 0x80
     s.RequireVppFirst = true;

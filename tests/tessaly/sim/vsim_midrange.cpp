@@ -4,8 +4,11 @@ TMidrangeSim::TMidrangeSim(const TMidrangeSpec& spec) : Spec(spec) {
   RequireVppFirst = spec.RequireVppFirst;
   Mem.assign(0x10000, Spec.Parity ? 0xFFFF : Blank());
   Data.assign(static_cast<size_t>(spec.DataBytes > 0 ? spec.DataBytes : 1), 0xFF);
+  // Through SetWord, so a parity part's blank configuration word is a whole
+  // frame (all ones) like the rest of its memory.
   if (Spec.Core == 14)
-    Mem[0x2007] = static_cast<uint16_t>((0x3FFF & ~Spec.ConfigFactoryMask) | (Spec.ConfigFactory & Spec.ConfigFactoryMask));
+    SetWord(0x2007, static_cast<uint16_t>((0x3FFF & ~Spec.ConfigFactoryMask) |
+                                          (Spec.ConfigFactory & Spec.ConfigFactoryMask)));
   if (Spec.OscCalAddr >= 0) SetWord(Spec.OscCalAddr, Spec.OscCalValue);
 }
 
@@ -19,6 +22,10 @@ int TMidrangeSim::Physical(int a) const {
   if (Spec.Core == 14) return a < 0x2000 ? a % Spec.CodeWords : a;
   if (Spec.Core == 12) return a & 0xFFF;
   return a & 0xFFFF;
+}
+
+bool TMidrangeSim::CodeProtected(int a) const {
+  return Spec.CodeProtectBit != 0 && Spec.Core == 14 && a < 0x2000 && (Mem[0x2007] & Spec.CodeProtectBit) == 0;
 }
 
 uint16_t TMidrangeSim::Word(int address) const {
@@ -73,6 +80,7 @@ void TMidrangeSim::Increment() {
 }
 
 uint16_t TMidrangeSim::ReadAt(int a) const {
+  if (CodeProtected(a)) return 0;
   if (Spec.Core == 17 && a >= 0xFE00 && a <= 0xFE0F) {
     const uint16_t w = ConfigWord();
     return static_cast<uint16_t>(0xFF00 | (a < 0xFE08 ? (w & 0xFF) : (w >> 8)));
@@ -97,7 +105,7 @@ void TMidrangeSim::OutWord(uint16_t v) {
 }
 
 void TMidrangeSim::ProgramCell(int address, uint16_t value, bool erasesFirst) {
-  if (DeadCells.count(Physical(address)) != 0) return;
+  if (DeadCells.count(Physical(address)) != 0 || CodeProtected(address)) return;
   uint16_t& cell = Mem[static_cast<size_t>(Physical(address))];
   cell = erasesFirst ? value : static_cast<uint16_t>(cell & value);
 }

@@ -31,6 +31,10 @@ struct TMidrangeSpec {
   uint16_t ConfigImplemented = 0x3FFF;  // configuration bits that exist (others read 0)
   uint16_t ConfigFactory = 0;           // set on the part, outside the user bits (band gap)
   uint16_t ConfigFactoryMask = 0;
+  // Configuration bit that protects program memory while it is 0 (0: the
+  // part has none): protected program memory reads as 0s and takes no
+  // writes; IDs and the configuration word still read and write.
+  uint16_t CodeProtectBit = 0;
   int OscCalAddr = -1;
   uint16_t OscCalValue = 0;
   bool RequireVppFirst = false;
@@ -73,6 +77,7 @@ private:
   int FrameBits() const { return Spec.Core == 17 ? 16 : (Spec.Parity ? 18 : 16); }
   int WordMask() const { return Spec.Core == 12 ? 0xFFF : Spec.Core == 14 ? 0x3FFF : 0xFFFF; }
   int Physical(int address) const;
+  bool CodeProtected(int address) const;
   void Increment();
   void ProgramPulse(int address, uint16_t value);
   void ProgramCell(int address, uint16_t value, bool erasesFirst);
