@@ -28,6 +28,7 @@
 constexpr uint8_t Indice30F2010 = 98;
 constexpr uint8_t Indice30F2011 = 99;  // no data EEPROM
 constexpr uint8_t Indice30F4013 = 108;
+constexpr uint8_t Indice30F6013 = 117;  // 44K instructions, 2 KB EEPROM
 constexpr uint8_t Indice30F6014 = 119;
 
 class TVentanaDs final : public TInterfazOperacion {
@@ -58,6 +59,7 @@ public:
 
 inline TModeloDsPic30 ModeloDs(uint8_t indice) {
   switch (indice) {
+    case Indice30F6013: return Modelo30F6013();
     case Indice30F6014: return Modelo30F6014();
     case Indice30F4013: return Modelo30F4013();
     case Indice30F2011: {

@@ -16,6 +16,7 @@ void PrintTo(const TCasoDs& c, std::ostream* os) { *os << c.Nombre; }
 constexpr TCasoDs Casos[] = {
     {"F2010_LPT", Indice30F2010, false},
     {"F2010_COM", Indice30F2010, true},
+    {"F6013_LPT", Indice30F6013, false},
     {"F6014_LPT", Indice30F6014, false},
     {"F2011_LPT", Indice30F2011, false},
 };

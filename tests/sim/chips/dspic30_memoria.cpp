@@ -21,6 +21,7 @@ TModeloDsPic30 Modelo(const char* nombre, uint16_t id, uint32_t instrucciones, u
 
 TModeloDsPic30 Modelo30F2010() { return Modelo("30F2010", 0x0040, 4096, 1024, 0xC30F); }
 TModeloDsPic30 Modelo30F4013() { return Modelo("30F4013", 0x0141, 16384, 1024, 0xC71F); }
+TModeloDsPic30 Modelo30F6013() { return Modelo("30F6013", 0x0197, 45056, 2048, 0xC30F); }
 TModeloDsPic30 Modelo30F6014() { return Modelo("30F6014", 0x0198, 49152, 4096, 0xC30F); }
 
 TMemoriaDsPic30::TMemoriaDsPic30(const TModeloDsPic30& modelo)

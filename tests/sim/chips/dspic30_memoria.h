@@ -38,6 +38,7 @@ struct TModeloDsPic30 {
 // memory runs past the first table page).
 TModeloDsPic30 Modelo30F2010();
 TModeloDsPic30 Modelo30F4013();
+TModeloDsPic30 Modelo30F6013();
 TModeloDsPic30 Modelo30F6014();
 
 constexpr uint32_t InicioEjecutivoDs = 0x800000;
