@@ -279,6 +279,53 @@ private slots:
     CompruebaReposo(b);
   }
 
+  // An adapter unplugged in the middle of the action: from then on every
+  // port access fails and the data-in line reads what a dead port gives
+  // (all 1s on COM, all 0s through the inverted LPT input). Whatever the
+  // engine makes of those bits (a blank part, an erase that checks blank, a
+  // read image), the run fails and the user is told which port failed.
+  void puertoQueMuereEnLaAccion_data() {
+    QTest::addColumn<bool>("com");
+    QTest::addColumn<int>("accion");
+    for (bool com : {false, true}) {
+      const char* enlace = com ? "COM " : "LPT ";
+      QTest::newRow((std::string(enlace) + "read").c_str()) << com << int(AccLeer);
+      QTest::newRow((std::string(enlace) + "erase").c_str()) << com << int(AccBorrar);
+      QTest::newRow((std::string(enlace) + "verify").c_str()) << com << int(AccVerificar);
+      QTest::newRow((std::string(enlace) + "program").c_str()) << com << int(AccProgramar);
+    }
+  }
+  void puertoQueMuereEnLaAccion() {
+    QFETCH(bool, com);
+    QFETCH(int, accion);
+    if (com) PonPerfilComSim();
+    else PonPerfilLptSim();
+    USB_COM = USB_ = false;
+    PerfilHardware = "Prueba";
+    OpcVDespues = false;  // programming alone, as the user may choose
+    TBanco84 banco;
+    TBancoSim& b = banco.b;
+    // A blank part and a blank file: the bits of a dead COM port read as
+    // exactly that.
+    LimpiaBuffers(BufArchivo);
+    if (accion == AccProgramar) Imagen(4);
+    // A whole run on the working port tells how many accesses it takes;
+    // the port then dies three quarters of the way into the same run.
+    const uint64_t antes = b.Puerto.Accesos;
+    Ejecuta(static_cast<uint32_t>(accion));
+    QCOMPARE(ResultadoAccion, uint8_t{0});
+    const uint64_t accesos = b.Puerto.Accesos - antes;
+    mensajes.clear();
+    b.Puerto.FallaDesde = b.Puerto.Accesos + accesos * 3 / 4;
+    Ejecuta(static_cast<uint32_t>(accion));
+    QVERIFY(b.Puerto.Falla);
+    QVERIFY(ResultadoAccion != 0);
+    const std::string puerto = com ? "COM1" : "LPT1";
+    QVERIFY2(HayMensaje(puerto), Log().c_str());
+    QVERIFY(Log().find(puerto) != std::string::npos);
+    QVERIFY(!PuertoAbierto());
+  }
+
   // Cancel, the title bar's close and Esc during a run only cancel: the
   // window stays until the engine has returned and the clean-up has run,
   // then closes itself (closw unchecked) with result 255.

@@ -11,8 +11,14 @@ uint8_t TPuertoSim::Registro(uint16_t direccion) const {
   return it == registros_.end() ? 0 : it->second;
 }
 
+bool TPuertoSim::Muerto() {
+  ++Accesos;
+  if (FallaDesde && Accesos >= FallaDesde) Falla = true;
+  return Falla;
+}
+
 bool TPuertoSim::Lee(uint16_t direccion, uint8_t& valor) {
-  if (Falla) return false;
+  if (Muerto()) return false;
   if (CosteAccesoNs) Reloj().EsperaNs(CosteAccesoNs);
   ++Lecturas;
   valor = Registro(direccion);
@@ -21,7 +27,7 @@ bool TPuertoSim::Lee(uint16_t direccion, uint8_t& valor) {
 }
 
 bool TPuertoSim::Escribe(uint16_t direccion, uint8_t valor) {
-  if (Falla) return false;
+  if (Muerto()) return false;
   if (CosteAccesoNs) Reloj().EsperaNs(CosteAccesoNs);
   registros_[direccion] = valor;
   if (Registra) Escrituras.push_back({Reloj().AhoraNs(), direccion, valor});

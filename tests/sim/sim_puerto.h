@@ -41,10 +41,16 @@ public:
   uint64_t Lecturas = 0;
   // Makes every access fail, as a port that went away would.
   bool Falla = false;
+  // Accesses (reads and writes) so far; with FallaDesde non-zero, access
+  // number FallaDesde and every one after it fail, as an adapter unplugged
+  // in the middle of an operation.
+  uint64_t Accesos = 0;
+  uint64_t FallaDesde = 0;
 
   void Conecta(TAdaptadorSim* adaptador) { adaptador_ = adaptador; }
 
 private:
+  bool Muerto();
   std::map<uint16_t, uint8_t> registros_;
   TAdaptadorSim* adaptador_ = nullptr;
   TPuertoES* anterior_ = nullptr;

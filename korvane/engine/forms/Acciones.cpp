@@ -26,6 +26,7 @@
 #include "hw/pg_port.h"
 #include "hw/pg_puertos.h"
 #include "ident/pg_ident.h"
+#include "pg_err.h"
 #include "pg_idioma.h"
 #include "pg_pic.h"
 #include "usb/pg_usb_fw.h"
@@ -328,6 +329,14 @@ void TFAcciones::Para() {
   Termina();
 }
 
+void TFAcciones::InformaFalloPuerto() {
+  const std::string error = UltimoErrorPuerto();
+  if (error.empty()) return;
+  Mensaje(error);
+  Log(error);
+  if (ResultadoAccion == 0) ResultadoAccion = ErrHardware;
+}
+
 void TFAcciones::Cola() {
   if (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
   QCursor::setPos(QCursor::pos());
@@ -339,6 +348,9 @@ void TFAcciones::Cola() {
   if (TipoAccion != AccLeer) cancelar->setEnabled(false);
   if (closw->isChecked() || Cancelado) Timer1->start();
   PonPines_END();
+  // Lines that could not be brought to rest matter even after an action
+  // that succeeded; a run that failed has said why already.
+  if (ResultadoAccion == 0) InformaFalloPuerto();
   CierraPuerto(USB_);
   Termina();
 }
@@ -479,6 +491,8 @@ void TFAcciones::FormActivate() {
     EntraProgramacion();
   }
   if (Cancelado) ResultadoAccion = ResultadoNoHecho;
+  // Whatever the engine made of the bits of a dead port, the run failed.
+  InformaFalloPuerto();
 
   // 13: the tail.
   Cola();

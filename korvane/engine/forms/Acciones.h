@@ -111,6 +111,11 @@ private:
   void Para();
   // The clean-up that every run ends with once the link is open.
   void Cola();
+  // A port access that failed since the last look (an adapter unplugged, a
+  // line ioctl refused) is shown and logged with the port and the reason;
+  // a run that had not failed otherwise fails with error 2, since nothing
+  // it read or wrote after the failure reached the part.
+  void InformaFalloPuerto();
   void Termina();
   void PonColorGauge(const char* color);
   void PonLed(uint32_t rgb);
