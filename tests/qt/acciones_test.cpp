@@ -12,7 +12,10 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest>
+#include <cerrno>
 #include <chrono>
+#include <sys/ioctl.h>
+#include <termios.h>
 #include <memory>
 #include <thread>
 
@@ -27,6 +30,7 @@
 #include "hw/pg_perfil.h"
 #include "hw/pg_port.h"
 #include "hw/pg_puertos.h"
+#include "hw/pg_sistema.h"
 #include "hw/pg_time.h"
 #include "pg_err.h"
 #include "pg_idioma.h"
@@ -69,6 +73,37 @@ struct TBanco84 {
     b.Puerto.Registra = false;
     if (conChip) b.Adaptador.Conecta(&chip);
   }
+};
+
+// The serial ports of the machine as Linux keeps them: opening a tty
+// raises DTR and RTS, and with HUPCL cleared they keep their levels after
+// close. No other program holds the port.
+class TTtyLinux final : public TSistemaES {
+public:
+  TTtyLinux() { anterior_ = PonSistemaES(this); }
+  ~TTtyLinux() override { PonSistemaES(anterior_); }
+  int Abre(const char*, int) override {
+    ++Aperturas;
+    Modem |= TIOCM_DTR | TIOCM_RTS;
+    return 42;
+  }
+  int Cierra(int) override { return 0; }
+  int Ioctl(int, unsigned long peticion, void* arg) override {
+    if (peticion == TIOCMBIS) Modem |= *static_cast<int*>(arg);
+    else if (peticion == TIOCMBIC) Modem &= ~*static_cast<int*>(arg);
+    else if (peticion == TIOCMGET) *static_cast<int*>(arg) = Modem;
+    return 0;
+  }
+  int LeeTermios(int, termios* t) override {
+    *t = {};
+    return 0;
+  }
+  int PonTermios(int, const termios*) override { return 0; }
+  int Aperturas = 0;
+  int Modem = 0;
+
+private:
+  TSistemaES* anterior_ = nullptr;
 };
 
 }  // namespace
@@ -190,6 +225,25 @@ private slots:
     QCOMPARE(ResultadoAccion, ResultadoNoHecho);
     QCOMPARE(b.Puerto.Escrituras.size(), escrituras);
     QVERIFY(!f->isVisible());
+  }
+
+  // On a pin-level serial link the question comes before the port is
+  // opened: answering No leaves DTR and RTS (data, clock, and on some
+  // adapters Vdd or MCLR) as the last run left them, instead of raised by
+  // the open and kept so after close.
+  void preguntaNoEnComNoLevantaLineas() {
+    PonPerfilComSim();
+    USB_COM = USB_ = false;
+    PerfilHardware = "Prueba";
+    TTtyLinux tty;
+    OpcPMsgs = true;
+    respuesta = TRespuesta::No;
+    Ejecuta(AccBorrar);
+    QCOMPARE(preguntas.size(), std::size_t{1});
+    QCOMPARE(ResultadoAccion, ResultadoNoHecho);
+    QCOMPARE(tty.Modem & (TIOCM_DTR | TIOCM_RTS), 0);
+    QCOMPARE(tty.Aperturas, 0);
+    QVERIFY(!PuertoAbierto());
   }
 
   // A profile with a line on another port is refused before any line

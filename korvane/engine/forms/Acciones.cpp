@@ -394,9 +394,12 @@ void TFAcciones::FormActivate() {
     return Para();
   }
 
-  // 6: the link (a parallel port is claimed by the hardware check).
+  // 6: the link of the firmware programmer. A pin-level port, parallel or
+  // serial, is claimed by the first line change and checked by the
+  // hardware check: opening a tty raises DTR and RTS, which must not happen
+  // before the user has agreed to the operation.
   const bool nativo = USB_COM && USB_;
-  if (DaIndicePuerto(AddrB) < 4 || USB_COM) {
+  if (USB_COM) {
     ProcesaMensajes();
     if (USB_COM && !USB_) {
       if (ADDR_USB_COM.empty()) {
@@ -435,6 +438,7 @@ void TFAcciones::FormActivate() {
 
   // 8-9: power and the hardware check (the hardware test is that check).
   SombraBase = 0;
+  UltimoErrorPuerto();  // only this run's port failures count
   PinesReposo();
   VddOn();
   if (USB_COM) ResetProgramador();
