@@ -4,6 +4,7 @@
 
 #include "ts_devdb.h"
 #include "ts_images.h"
+#include "ts_lpt.h"
 #include "ts_options.h"
 #include "ts_serial.h"
 #include "ts_ui.h"
@@ -12,6 +13,8 @@ bool CancelRequested = false;
 bool OperationAborted = false;
 
 namespace {
+
+bool PortLossShown = false;
 
 const TDeviceParameters& D() { return DeviceParameters; }
 bool Core18() { return D().CoreType == 18; }
@@ -30,15 +33,17 @@ void Finish() {
   CloseDialog();
 }
 
-// Programming mode left, dialog closed, then the error box.
+// Programming mode left, dialog closed, then the error box; a port that
+// stopped answering is the cause to name, not the word that failed.
 bool Fail(const std::string& text) {
   Finish();
+  if (PortLost()) return false;
   ErrorBox(text);
   return false;
 }
 
 bool StartOperation(TKind kind) {
-  OperationAborted = false;
+  BeginOperation();
   if (!EnterProgramMode()) {
     OperationAborted = true;
     return false;
@@ -63,6 +68,7 @@ bool StartOperation(TKind kind) {
 // Progress, then the message pump, then the cancel flag: true to go on.
 bool Step(int64_t done, int64_t total) {
   if (total > 0) Ui().ProgressPosition(static_cast<int>(done * 100 / total + 1));
+  if (PortLost()) return false;
   Ui().ProcessMessages();
   if (CancelRequested) OperationAborted = true;
   return !CancelRequested;
@@ -151,7 +157,42 @@ bool PlaceSerialNumber() {
 
 bool Continue(const std::string& text) { return Ui().AskOkCancel(text, CaptionError, TBoxIcon::Question); }
 
+// A verify difference: the lost port when that is the cause, else the
+// question; true when verifying stops here.
+bool StopsVerify(const std::string& question) {
+  if (PortLost()) return true;
+  if (Continue(question)) return false;
+  Finish();
+  return true;
+}
+
+// ReadConfiguration of the 12-bit core enters programming mode again; when
+// the port cannot be claimed then, that has been said and the operation ends.
+bool Reclaimed(uint32_t config) {
+  if (config != EmptyEntry) return true;
+  OperationAborted = true;
+  CloseDialog();
+  return false;
+}
+
 }  // namespace
+
+void BeginOperation() {
+  OperationAborted = false;
+  PortLossShown = false;
+  ClearPortFailure();
+}
+
+bool PortLost(const std::string& more) {
+  if (!PortFailed()) return false;
+  OperationAborted = true;
+  if (PortLossShown) return true;
+  PortLossShown = true;
+  const std::string why = PortLayer.AccessFailure;
+  Finish();
+  ErrorBox(Format("VORRA Port LPT%d stopped answering.\n", PortLayer.LptIndex + 1) + why + more);
+  return true;
+}
 
 void CancelBtnClick() {
   ExitProgramMode();
@@ -231,8 +272,8 @@ bool ProgramDevice() {
 
   if (ProgramOptions.ProgramConfiguration && !WriteConfiguration())
     return Fail("Configuration programming error.");
-
   Finish();
+  if (PortLost()) return false;
   if (ProgramOptions.ProgramSerialNumber)
     SerialNumberParameters.SerialNumber = static_cast<int32_t>(
         static_cast<uint32_t>(SerialNumberParameters.SerialNumber) +
@@ -256,11 +297,9 @@ bool VerifyDevice() {
       const uint32_t read = ReadWord();
       code.After(i, true);
       if (read != Masked(CodeImage[i]) &&
-          !Continue(Format("Code verify error at %04X.\n%04X should be %04X.\nContinue verifying?", i, read,
-                           Masked(CodeImage[i])))) {
-        Finish();
+          StopsVerify(Format("Code verify error at %04X.\n%04X should be %04X.\nContinue verifying?", i, read,
+                             Masked(CodeImage[i]))))
         return false;
-      }
     }
     NextAddress();
     if (!Step(i, CodeAndData())) return false;
@@ -277,11 +316,9 @@ bool VerifyDevice() {
         const uint32_t read = ReadDataByte();
         const uint32_t want = DataImage[i] & 0xFF;
         if (read != want &&
-            !Continue(Format("Data verify error at %04X.\n%04X should be %04X.\nContinue verifying?", i, read,
-                             want))) {
-          Finish();
+            StopsVerify(Format("Data verify error at %04X.\n%04X should be %04X.\nContinue verifying?", i, read,
+                               want)))
           return false;
-        }
       }
       NextAddress();
       if (!Step(static_cast<int64_t>(i) + d.CodeSize, CodeAndData())) return false;
@@ -297,11 +334,9 @@ bool VerifyDevice() {
         const uint32_t read = ReadWord();
         id.After(c, true);
         if (read != Masked(IDImage[c]) &&
-            !Continue(Format("ID verify error at %04X.\n%04X should be %04X.\nContinue verifying?", c, read,
-                             Masked(IDImage[c])))) {
-          Finish();
+            StopsVerify(Format("ID verify error at %04X.\n%04X should be %04X.\nContinue verifying?", c, read,
+                               Masked(IDImage[c]))))
           return false;
-        }
       }
       NextAddress();
       if (!StepNoProgress()) return false;
@@ -316,23 +351,20 @@ bool VerifyDevice() {
         const uint32_t read = ReadWord();
         const uint32_t mask = static_cast<uint32_t>(d.ConfigMask[i]);
         if (ConfigWords[i] == EmptyEntry || ((read ^ ConfigWords[i]) & mask) == 0) continue;
-        if (!Continue(Format("Configuration%01d verify error.\n%04X should be %04X.\nContinue verifying?", i + 1,
-                             read, ConfigWords[i] & 0xFFFF))) {
-          Finish();
+        if (StopsVerify(Format("Configuration%01d verify error.\n%04X should be %04X.\nContinue verifying?", i + 1,
+                               read, ConfigWords[i] & 0xFFFF)))
           return false;
-        }
       }
     } else if (ConfigWords[0] != EmptyEntry) {
       const uint32_t read = ReadConfiguration();
+      if (!Reclaimed(read)) return false;
       const uint32_t mask = static_cast<uint32_t>(d.ConfigMask[0]);
-      if (((read ^ ConfigWords[0]) & mask) != 0) {
-        Finish();
-        ErrorBox(Format("Configuration verify error.\n%04X should be %04X.", read, ConfigWords[0] & 0xFFFF));
-        return false;
-      }
+      if (((read ^ ConfigWords[0]) & mask) != 0)
+        return Fail(Format("Configuration verify error.\n%04X should be %04X.", read, ConfigWords[0] & 0xFFFF));
     }
   }
   Finish();
+  if (PortLost()) return false;
   return true;
 }
 
@@ -370,9 +402,11 @@ bool ReadDevice() {
   }
   if (ProgramOptions.UpdateConfiguration) {
     const uint32_t config = ReadConfiguration();
+    if (!Reclaimed(config)) return false;
     if (!Core18()) ConfigWords[0] = config;
   }
   Finish();
+  if (PortLost()) return false;
   return true;
 }
 
@@ -392,6 +426,7 @@ bool BlankCheck(bool messages) {
       const uint32_t value = ReadWord();
       code.After(i, true);
       if (value != BlankWord()) {
+        if (PortLost()) return false;
         Finish();
         if (messages) WarningBox(Format("Device not blank at %04X = %04X.", i, value));
         return false;
@@ -401,6 +436,7 @@ bool BlankCheck(bool messages) {
     if (!Step(i, d.CodeSize)) return false;
   }
   Finish();
+  if (PortLost()) return false;
   if (messages) InformationBox("This device is blank.");
   return true;
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 // Set by the progress dialog's Cancel button; every loop polls it after
 // pumping messages.
@@ -21,6 +22,15 @@ bool EraseDevice(bool messages);
 // The Cancel button: leaves programming mode, says so, sets the flag and
 // closes the dialog.
 void CancelBtnClick();
+
+// Every operation starts with it: the port has not failed yet.
+void BeginOperation();
+// When the port stopped answering during the operation: programming mode
+// left as far as the port still allows, the dialog closed and, once per
+// operation, an error box naming the port, the reason and the fix, with
+// `more` after it. True then, and the operation ends with false: what it
+// read or wrote after the failure cannot be trusted.
+bool PortLost(const std::string& more = "");
 
 // Word-level steps (exposed for the tests).
 uint16_t ReadWord();

@@ -14,11 +14,13 @@ void Wait() { DelayMicroseconds(D().EraseTime); }
 
 bool Step(int position) {
   Ui().ProgressPosition(position);
+  if (PortLost()) return false;
   Ui().ProcessMessages();
   return !CancelRequested;
 }
 
 bool Fail(const std::string& text) {
+  if (PortLost()) return false;
   ExitProgramMode();
   Ui().ProgressClose();
   ErrorBox(text);
@@ -108,6 +110,8 @@ bool ReadCalibrationWord(TKept& k) {
   k.Moved = true;
   if (!ToCalibrationWord(true)) return false;
   k.Osc = ReadWord();
+  // A word read over a port that stopped answering is no value to keep.
+  if (PortLost()) return false;
   if (CalibrationValue(k.Osc)) return true;
   ExitProgramMode();  // the part waits for the answer unpowered
   const bool erase = Ui().AskOkCancel(
@@ -149,6 +153,9 @@ bool Restore(const TKept& k) {
     const uint32_t restored = (k.Cfg | static_cast<uint32_t>(D().ConfigMask[0])) & BlankWord();
     cfgOk = ProgramConfigWord(restored) && ReadWord() == restored;
   }
+  // The port may have stopped answering after the erase: the kept words
+  // may not have gone back, so their values go with the reason.
+  if (PortLost(KeptText(k, k.HasOsc, k.HasCfg))) return false;
   if (!oscOk) return Fail("OSCCAL programming error." + KeptText(k, true, false));
   if (!cfgOk) return Fail("Configuration programming error." + KeptText(k, false, true));
   return true;
@@ -180,6 +187,7 @@ bool EraseKeepingCalibration() {
   if (!ReadCalibrationWord(k)) return false;
   k.HasCfg = true;
   k.Cfg = ReadConfiguration();
+  if (PortLost()) return false;  // nothing erased yet
   SendCommand(9);
   Wait();
   SendCommand(11);
@@ -198,6 +206,7 @@ bool EraseDevice(bool messages) {
   }
   Ui().ProgressShow("Tessaly - Erasing...");
   Ui().ProgressPosition(0);
+  BeginOperation();
   if (!EnterProgramMode()) {
     Ui().ProgressClose();
     return false;
@@ -255,6 +264,7 @@ bool EraseDevice(bool messages) {
   Ui().ProgressPosition(100);
   ExitProgramMode();
   Ui().ProgressClose();
+  if (PortLost()) return false;
   if (messages && !ProgramOptions.DisableCompletion) InformationBox("Erase Complete.");
   return true;
 }

@@ -25,6 +25,10 @@ bool AnyParportDevice() {
 
 bool MayAccess() { return PortLayer.PortSelected || PortLayer.Detecting; }
 
+void KeepAccessFailure() {
+  if (PortLayer.AccessFailure.empty() && !Backend->Fault().empty()) PortLayer.AccessFailure = Backend->Fault();
+}
+
 }  // namespace
 
 void SetPortBackend(TPortBackend* backend) {
@@ -82,13 +86,19 @@ bool lpt_Unlock() {
 
 uint8_t lpt_ReadPort(int offset) {
   if (!PortLayer.DriverOpen || !MayAccess() || !PortLayer.Claimed) return 0;
-  return Backend->Read(offset);
+  const uint8_t value = Backend->Read(offset);
+  KeepAccessFailure();
+  return value;
 }
 
 bool lpt_WritePort(int offset, uint8_t value) {
   if (!PortLayer.DriverOpen || !MayAccess() || !PortLayer.Claimed) return false;
-  return Backend->Write(offset, value);
+  const bool ok = Backend->Write(offset, value);
+  KeepAccessFailure();
+  return ok;
 }
+
+void ClearPortFailure() { PortLayer.AccessFailure.clear(); }
 
 void ResetPortLines() {
   lpt_WritePort(RegEcr, 0x14);

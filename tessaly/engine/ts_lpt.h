@@ -15,6 +15,11 @@ struct TPortLayerState {
   int LptIndex = 0;           // 0-2 for LPT1-3
   bool Claimed = false;       // the port of LptIndex is claimed now
   std::string LastClaimFailure;  // why the last claim failed, with the fix
+  // Why the claimed port stopped answering, with the fix: the first access
+  // that failed since ClearPortFailure (an operation's start); empty while
+  // all went through. Reads that failed gave 0, writes never reached the
+  // lines, so nothing the operation saw after it can be trusted.
+  std::string AccessFailure;
 };
 extern TPortLayerState PortLayer;
 
@@ -29,6 +34,8 @@ bool lpt_Lock();
 bool lpt_Unlock();
 uint8_t lpt_ReadPort(int offset);
 bool lpt_WritePort(int offset, uint8_t value);
+void ClearPortFailure();
+inline bool PortFailed() { return !PortLayer.AccessFailure.empty(); }
 void ResetPortLines();
 bool ProbeProgrammer();
 int DetectProgrammerPort();          // 1-3, or 0 (already reported)

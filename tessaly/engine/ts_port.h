@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 inline constexpr int RegData = 0;
 inline constexpr int RegStatus = 1;
@@ -22,4 +23,19 @@ public:
   // writes to it fail.
   virtual uint8_t Read(int offset) = 0;
   virtual bool Write(int offset, uint8_t value) = 0;
+
+  // Why an access to the claimed port failed (a read that gave 0 for want
+  // of an answer, a write that never reached the lines), as a sentence
+  // naming the port, the reason and the fix; empty while every access went
+  // through. The first failure is kept until the port is claimed again.
+  const std::string& Fault() const { return FaultText; }
+
+protected:
+  void NoteFault(std::string why) {
+    if (FaultText.empty()) FaultText = std::move(why);
+  }
+  void ClearFault() { FaultText.clear(); }
+
+private:
+  std::string FaultText;
 };

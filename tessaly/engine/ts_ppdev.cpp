@@ -35,6 +35,23 @@ std::string OpenFailure(const std::string& path, int err) {
   }
 }
 
+// A register access that failed on a claimed port. ENODEV and its kin mean
+// the port itself went away, as when a USB parallel adapter is unplugged.
+std::string AccessFailure(const std::string& path, const char* request, int err) {
+  const std::string what = path + ": " + request + " failed: " + std::strerror(err) + ".";
+  switch (err) {
+    case ENODEV:
+    case ENXIO:
+    case ENOENT:
+    case EIO:
+      return what +
+             " The port has gone (a USB parallel adapter unplugged, or the cable pulled): plug it back in, check "
+             "that " + path + " exists again and repeat the operation.";
+    default:
+      return what + " Check the port and the programmer's cable and repeat the operation.";
+  }
+}
+
 }  // namespace
 
 const TPpdevSys& PpdevSystemCalls() { return RealSys; }
@@ -65,6 +82,8 @@ bool TPpdevBackend::Claim(int lptIndex, std::string& why) {
     return false;
   }
   Fd = fd;
+  Index = lptIndex;
+  ClearFault();
   ControlShadow = 0;
   unsigned char control = 0;
   if (Sys.Ioctl(Fd, PPRCONTROL, &control) == 0) ControlShadow = control & 0x0F;
@@ -79,18 +98,24 @@ void TPpdevBackend::Release() {
   Fd = -1;
 }
 
+bool TPpdevBackend::Access(unsigned long request, const char* name, void* arg) {
+  if (Sys.Ioctl(Fd, request, arg) == 0) return true;
+  NoteFault(AccessFailure(ParportPath(Index), name, errno));
+  return false;
+}
+
 uint8_t TPpdevBackend::Read(int offset) {
   if (Fd < 0) return 0;
   unsigned char value = 0;
   switch (offset) {
     case RegData:
-      if (Sys.Ioctl(Fd, PPRDATA, &value) < 0) return 0;
+      if (!Access(PPRDATA, "PPRDATA", &value)) return 0;
       return value;
     case RegStatus:
-      if (Sys.Ioctl(Fd, PPRSTATUS, &value) < 0) return 0;
+      if (!Access(PPRSTATUS, "PPRSTATUS", &value)) return 0;
       return value;
     case RegControl:
-      if (Sys.Ioctl(Fd, PPRCONTROL, &value) < 0) return 0;
+      if (!Access(PPRCONTROL, "PPRCONTROL", &value)) return 0;
       return static_cast<uint8_t>((value & 0x0F) | (ControlShadow & 0x20));
     case RegEcr:
       return EcrShadow;
@@ -104,16 +129,16 @@ bool TPpdevBackend::Write(int offset, uint8_t value) {
   switch (offset) {
     case RegData: {
       unsigned char v = value;
-      return Sys.Ioctl(Fd, PPWDATA, &v) == 0;
+      return Access(PPWDATA, "PPWDATA", &v);
     }
     case RegControl: {
       unsigned char v = value & 0x0F;
-      if (Sys.Ioctl(Fd, PPWCONTROL, &v) < 0) return false;
+      if (!Access(PPWCONTROL, "PPWCONTROL", &v)) return false;
       // Control bit 5 turns the data lines around; ppdev has its own call.
       const bool reverse = (value & 0x20) != 0;
       if (reverse != ((ControlShadow & 0x20) != 0)) {
         int dir = reverse ? 1 : 0;
-        if (Sys.Ioctl(Fd, PPDATADIR, &dir) < 0) return false;
+        if (!Access(PPDATADIR, "PPDATADIR", &dir)) return false;
       }
       ControlShadow = value & 0x2F;
       return true;

@@ -24,8 +24,11 @@ public:
   bool Write(int offset, uint8_t value) override;
 
 private:
+  // One register ioctl; a failure is kept as the port's fault.
+  bool Access(unsigned long request, const char* name, void* arg);
   const TPpdevSys& Sys;
   int Fd = -1;
+  int Index = 0;  // the LPT index claimed
   uint8_t ControlShadow = 0;  // bits 0-3 as last written, bit 5 = data direction
   uint8_t EcrShadow = 0;      // ppdev cannot reach the ECR; keep what was written
 };

@@ -285,4 +285,25 @@ TEST_F(PpdevTest, ClaimFailuresSayHowToFixThem) {
   }
 }
 
+TEST_F(PpdevTest, AFailingAccessIsKeptAsThePortsFault) {
+  TPpdevBackend b(FakeSys);
+  std::string why;
+  ASSERT_TRUE(b.Claim(2, why));
+  EXPECT_TRUE(b.Fault().empty());
+  // The adapter goes away: every ioctl on the open device fails with ENODEV.
+  Kernel.FailRequest = PPRSTATUS;
+  Kernel.FailErrno = ENODEV;
+  EXPECT_EQ(b.Read(RegStatus), 0);
+  const std::string fault = b.Fault();
+  const std::string says[] = {"/dev/parport2", "PPRSTATUS", std::strerror(ENODEV), "plug it back in"};
+  for (const std::string& s : says) EXPECT_NE(fault.find(s), std::string::npos) << s << " in " << fault;
+  Kernel.FailRequest = PPWDATA;
+  Kernel.FailErrno = EIO;
+  EXPECT_FALSE(b.Write(RegData, 0x1F));
+  EXPECT_EQ(b.Fault(), fault) << "the first failure is the one to report";
+  Kernel.FailRequest = 0;
+  ASSERT_TRUE(b.Claim(2, why));
+  EXPECT_TRUE(b.Fault().empty()) << "a new claim starts clean";
+}
+
 }  // namespace

@@ -34,6 +34,9 @@ void TTessalyTest::SetUp() {
   Port.Log.clear();
   Port.KeepLog = true;
   Port.AccessesWhileUnclaimed = 0;
+  Port.FailAt = -1;
+  Port.FailReadsOnly = false;
+  Port.FailedAccesses = 0;
   Programmer.Socket = nullptr;
   ResetTessalyGlobals();
   SetClock(&Clock);

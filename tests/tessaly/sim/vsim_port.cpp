@@ -12,6 +12,7 @@ bool TSimPort::Claim(int lptIndex, std::string& why) {
   }
   Claimed = lptIndex;
   ++Claims;
+  ClearFault();
   return true;
 }
 
@@ -22,12 +23,20 @@ void TSimPort::Tick() {
   if (ClockRef) ClockRef->Advance(AccessCostNs);
 }
 
+bool TSimPort::Failing(bool write) {
+  if (FailAt < 0 || Accesses <= FailAt || (write && FailReadsOnly)) return false;
+  NoteFault(FailReason);
+  ++FailedAccesses;
+  return true;
+}
+
 uint8_t TSimPort::Read(int offset) {
   if (Claimed < 0) {
     ++AccessesWhileUnclaimed;
     return 0;
   }
   Tick();
+  if (Failing(false)) return 0;
   TSlot& s = Slots[Claimed];
   const int64_t t = ClockRef ? ClockRef->Now : 0;
   switch (offset) {
@@ -45,6 +54,7 @@ bool TSimPort::Write(int offset, uint8_t value) {
     return false;
   }
   Tick();
+  if (Failing(true)) return false;
   TSlot& s = Slots[Claimed];
   const int64_t t = ClockRef ? ClockRef->Now : 0;
   if (KeepLog) Log.push_back({t, Claimed, offset, value});

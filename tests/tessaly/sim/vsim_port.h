@@ -71,11 +71,21 @@ public:
   std::vector<TPortWrite> Log;       // every write, in order
   int AccessesWhileUnclaimed = 0;    // reads or writes without a claim
 
+  // A port that stops answering part-way (a USB parallel adapter pulled
+  // out): from access number FailAt on (counted as Accesses), reads give 0
+  // and writes are lost and fail, and the port says FailReason. With
+  // FailReadsOnly the writes still reach the programmer. -1: never fails.
+  int64_t FailAt = -1;
+  bool FailReadsOnly = false;
+  std::string FailReason = "/dev/parport0 stopped answering: plug the adapter back in.";
+  int64_t FailedAccesses = 0;
+
   // The data-register values written, in order (optionally from index `from`).
   std::vector<uint8_t> DataWrites(size_t from = 0) const;
 
 private:
   void Tick();
+  bool Failing(bool write);
   TVirtualClock* ClockRef;
   TNothingPlugged Nothing;
 };
