@@ -101,4 +101,25 @@ TEST_F(PortFaultTest, AnOperationOnAPortThatStopsAnsweringFails) {
   }
 }
 
+// The 12-bit core reaches its configuration word by entering programming
+// mode again; a port that cannot be claimed then has said so once, and the
+// operation is not finished as if the word had been read.
+TEST_F(PortFaultTest, APortLostWhileReclaimingEndsTheOperation) {
+  for (TOp op : {TOp::Read, TOp::Verify}) {
+    SCOPED_TRACE(Name(op));
+    Prepare("PIC12C508A", op);
+    const int claims = Port.Claims;
+    UiRec.OnPump = [&] {
+      if (Port.Claims == claims + 1) Port.Slots[0].Refusal = "/dev/parport0 is busy.";
+    };
+    EXPECT_FALSE(Run(op));
+    EXPECT_TRUE(OperationAborted);
+    ASSERT_EQ(UiRec.Boxes.size(), 1u) << UiRec.Texts();
+    EXPECT_EQ(UiRec.Boxes[0].Text, "Unable to access VORRA Port LPT1.\n/dev/parport0 is busy.");
+    EXPECT_EQ(UiRec.Beeps, 0);
+    EXPECT_FALSE(UiRec.DialogOpen);
+    EXPECT_EQ(Port.Claimed, -1);
+  }
+}
+
 }  // namespace
