@@ -260,6 +260,14 @@ bool LoadDevice() {
                       d.BlockSize, d.CoreType));
     d.BlockSize = 1;
   }
+  // The 12- and 14-bit cores have four ID locations; the words after them
+  // are the device ID, reserved words and, on the 14-bit core, the
+  // configuration word, which an ID loop must never program.
+  if ((d.CoreType == 12 || d.CoreType == 14) && d.IDSize > 4) {
+    WarningBox(Format("Device %s in VORRA.INI has IDSize=%d; core %d has 4 ID locations.", name.c_str(), d.IDSize,
+                      d.CoreType));
+    d.IDSize = 4;
+  }
   // Negative sizes of the smaller areas mean nothing to program.
   if (d.DataSize < 0) d.DataSize = 0;
   if (d.IDSize < 0) d.IDSize = 0;

@@ -80,12 +80,12 @@ TEST_F(DeviceDbTest, ListNamesTheSectionsAndPicksTheDefault) {
 
 TEST_F(DeviceDbTest, DefaultsCapsAndMemorySizeItem) {
   Write("[A]\nCodeSize=0x800\nDataSize=4096\nIDSize=16\nConfigSize=9\n"
-        "[B]\nCoreType=18\n");
+        "[B]\nCoreType=18\n[C]\nCoreType=18\nIDSize=16\n");
   ASSERT_TRUE(Load("A"));
   const TDeviceParameters& d = DeviceParameters;
   EXPECT_EQ(d.CodeSize, 2048);
   EXPECT_EQ(d.DataSize, 1024);
-  EXPECT_EQ(d.IDSize, 8);
+  EXPECT_EQ(d.IDSize, 4) << "the 14-bit core has four ID locations";
   EXPECT_EQ(d.ConfigSize, 8);
   EXPECT_EQ(d.CoreType, 14);
   EXPECT_EQ(d.BlockSize, 1);
@@ -100,6 +100,8 @@ TEST_F(DeviceDbTest, DefaultsCapsAndMemorySizeItem) {
   EXPECT_EQ(DeviceParameters.CodeSize, 0);
   EXPECT_EQ(DeviceParameters.IDSize, 4);
   EXPECT_EQ(DeviceParameters.CoreType, 18);
+  ASSERT_TRUE(Load("C"));
+  EXPECT_EQ(DeviceParameters.IDSize, 8) << "no more than the ID image holds";
 }
 
 TEST_F(DeviceDbTest, MemorySizeItems) {
@@ -177,6 +179,24 @@ TEST_F(DeviceDbTest, OutOfRangeSizesAreClampedWithAWarning) {
   ASSERT_TRUE(Load("Neg"));
   EXPECT_EQ(DeviceParameters.CodeSize, 0);
   EXPECT_EQ(DeviceParameters.BlockSize, 1);
+}
+
+// An ID loop past the four ID locations of a 12- or 14-bit part would
+// program the device ID and, on the 14-bit core, the configuration word.
+TEST_F(DeviceDbTest, IdLocationsBeyondTheCoresFourAreCutWithAWarning) {
+  Write("[Id14]\nCoreType=14\nIDSize=8\n[Id12]\nCoreType=12\nIDSize=5\n[Id4]\nCoreType=14\nIDSize=4\n");
+  for (const char* name : {"Id14", "Id12"}) {
+    UiRec.Boxes.clear();
+    ASSERT_TRUE(Load(name));
+    EXPECT_EQ(DeviceParameters.IDSize, 4) << name;
+    ASSERT_EQ(UiRec.Boxes.size(), 1u) << name;
+    EXPECT_EQ(UiRec.Boxes[0].Icon, TBoxIcon::Warning);
+    EXPECT_NE(UiRec.Boxes[0].Text.find(name), std::string::npos) << UiRec.Boxes[0].Text;
+    EXPECT_NE(UiRec.Boxes[0].Text.find("IDSize="), std::string::npos) << UiRec.Boxes[0].Text;
+  }
+  UiRec.Boxes.clear();
+  ASSERT_TRUE(Load("Id4"));
+  EXPECT_TRUE(UiRec.Boxes.empty()) << UiRec.Texts();
 }
 
 TEST_F(DeviceDbTest, UnknownCoreOrAlgorithmIsRefusedByName) {
