@@ -45,7 +45,7 @@ public:
     TiemposSerie = tiempos_;
   }
   TEstadoDs estado;
-  TRelojRapido reloj;
+  TRelojRapido reloj{10};
 
 private:
   TTiemposSerie tiempos_;

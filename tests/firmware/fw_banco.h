@@ -25,21 +25,7 @@
 #include "pg_entorno.h"
 #include "pg_err.h"
 #include "pg_pic.h"
-
-// Real time, but every wait of the engine lasts a tenth of what it
-// asks: 255 x 50 ms of waiting for a reply cost 1.3 s. Records the waits.
-class TRelojRapido final : public TReloj {
-public:
-  uint64_t AhoraNs() override {
-    return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(
-        std::chrono::steady_clock::now().time_since_epoch()).count());
-  }
-  void EsperaNs(uint64_t ns) override {
-    Esperas.push_back(ns);
-    std::this_thread::sleep_for(std::chrono::nanoseconds(ns / 10));
-  }
-  std::vector<uint64_t> Esperas;
-};
+#include "reloj_rapido.h"
 
 // What the operation window would show; ProcesaMensajes can run a hook
 // (to press cancel in mid-transfer).
@@ -123,7 +109,9 @@ protected:
     EXPECT_EQ(w, 0x1234);
   }
 
-  TRelojRapido reloj;
+  // Every wait lasts a tenth of what it asks: 255 x 50 ms of waiting for a
+  // reply cost 1.3 s.
+  TRelojRapido reloj{10};
   TVentanaPrueba ventana;
   TChipMemoriasFw chip;
   std::unique_ptr<TPlacaFw> placa;

@@ -76,7 +76,7 @@ protected:
   uint32_t DirOsc() const { return pic10 ? PicActual.ProgFin : 0x3FF; }
 
   TCasoFw caso;
-  TRelojRapido reloj;
+  TRelojRapido reloj{10};
   TVentanaFlash ventana;
   std::unique_ptr<TPic14Sim> pic14;
   std::unique_ptr<TPic10FSim> pic10;

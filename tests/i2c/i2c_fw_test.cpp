@@ -18,24 +18,9 @@
 #include "hw/pg_time.h"
 #include "i2c/i2c_banco.h"
 #include "i2c/pg_i2c.h"
+#include "reloj_rapido.h"
 
 namespace {
-
-// The board runs in real time on its own thread; the host's short waits
-// (the pacing of a block write) cost nothing, the long ones (the polls for the closing reply) a twentieth of what they
-// ask. Records every wait.
-class TRelojFw final : public TReloj {
-public:
-  uint64_t AhoraNs() override {
-    return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(
-        std::chrono::steady_clock::now().time_since_epoch()).count());
-  }
-  void EsperaNs(uint64_t ns) override {
-    Esperas.push_back(ns);
-    if (ns >= 20'000'000) std::this_thread::sleep_for(std::chrono::nanoseconds(ns / 20));
-  }
-  std::vector<uint64_t> Esperas;
-};
 
 class Fw {
 public:
@@ -69,7 +54,10 @@ public:
     return placa->Con([&] { return chip.Eeprom.Memoria(); });
   }
 
-  TRelojFw reloj;
+  // The board runs in real time on its own thread; the host's short waits
+  // (the pacing of a block write) cost nothing, the long ones (the polls for
+  // the closing reply) a twentieth of what they ask.
+  TRelojRapido reloj{20, 20'000'000};
   TVentanaI2C ventana;
   TChipEeprom24Fw chip;
   std::unique_ptr<TPlacaFw> placa;

@@ -38,7 +38,7 @@
 #include "sim_banco.h"
 #include "usb/pg_usb_fw.h"
 #include "usb/placa_usb_sim.h"
-#include "usb/reloj_rapido.h"
+#include "reloj_rapido.h"
 
 namespace {
 

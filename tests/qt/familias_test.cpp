@@ -26,7 +26,7 @@
 #include "pg_pic.h"
 #include "sim_banco.h"
 #include "usb/placa_usb_sim.h"
-#include "usb/reloj_rapido.h"
+#include "reloj_rapido.h"
 
 namespace {
 

@@ -160,14 +160,8 @@ private:
     enBloque_ = 0;
     bytesBloque_ = 0;
     estado_ = TEstado::Orden;
-    if (l == '0') {
-      std::vector<uint8_t> r{'O', 'k'};
-      for (std::size_t i = 0; i < 4; ++i) r.push_back(i < Version.size() ? Version[i] : ' ');
-      Envia(r);
-    } else if (l == '4' || l == '5' || l == 'C') {
-      const uint16_t id = chip_.IdDispositivo(l, orden_.b[5] != 0);
-      const uint8_t lo = static_cast<uint8_t>(id), hi = static_cast<uint8_t>(id >> 8);
-      Envia({lo, hi, static_cast<uint8_t>(lo ^ hi)});
+    if (auto r = RespuestaInmediataFw(chip_, orden_, Version)) {
+      Envia(std::move(*r));
     } else if (EsLectura(l)) {
       // 'A' is answered with the acknowledge and the block; the host then
       // sends the same command again, which the board takes in silence
@@ -202,17 +196,6 @@ private:
       estado_ = TEstado::Bloque;
     } else if (l == 'I' || l == 'J' || l == 'K') {
       estado_ = TEstado::Filas;
-    } else if (l == '8') {
-      Envia(chip_.Borra(orden_));
-    } else if (l == 'H') {
-      const auto c = chip_.BorraDsPic(orden_);
-      std::vector<uint8_t> r(c.begin(), c.end());
-      uint8_t x = 0;
-      for (uint8_t v : c) x ^= v;
-      r.push_back(x);
-      Envia(r);
-    } else if (l == 'Y') {
-      Envia({0, orden_.b[2]});
     } else if (l != 'Z') {
       Errores.push_back(std::string("unknown command letter '") + l + "'");
     }

@@ -19,7 +19,7 @@
 #include "usb/pg_hilo_usb.h"
 #include "usb/pg_usb_fw.h"
 #include "usb/placa_usb_sim.h"
-#include "usb/reloj_rapido.h"
+#include "reloj_rapido.h"
 
 namespace {
 

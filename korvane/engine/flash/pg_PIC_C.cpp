@@ -76,9 +76,7 @@ bool ProgramaZonaPicC(const uint16_t* buffer, uint16_t first, uint16_t last,
       ContextoError.Direccion = a;
       ContextoError.Esperado = celda & mascara;
       ContextoError.Leido &= mascara;
-      SaleProgramacion();
-      MuestraError(ContextoError, ErrEscritura);
-      return true;
+      return FallaEscritura();
     }
     EnviaComando6(6);
     if (CanceladoEnZona()) return true;

@@ -51,6 +51,12 @@ bool CanceladoEnZona() {
   return true;
 }
 
+bool FallaEscritura() {
+  SaleProgramacion();
+  MuestraError(ContextoError, ErrEscritura);
+  return true;
+}
+
 bool EscribeZonaIcsp(const uint16_t* buffer, uint32_t first, uint32_t last, uint16_t blanco,
                      uint8_t carga, uint8_t inicio, uint8_t fin, uint8_t lectura) {
   for (uint32_t a = first; a <= last; ++a) {
@@ -66,11 +72,7 @@ bool EscribeZonaIcsp(const uint16_t* buffer, uint32_t first, uint32_t last, uint
       EnviaComando6(lectura);
       ContextoError.Leido = LeeDato14() & blanco;
       ContextoError.Esperado = celda & blanco;
-      if (ContextoError.Leido != ContextoError.Esperado) {
-        SaleProgramacion();
-        MuestraError(ContextoError, ErrEscritura);
-        return true;
-      }
+      if (ContextoError.Leido != ContextoError.Esperado) return FallaEscritura();
     }
     EnviaComando6(6);
     if (CanceladoEnZona()) return true;

@@ -24,6 +24,9 @@ void Incrementa(uint32_t n);
 // Pumps messages; when the user has cancelled: error 22, programming mode
 // left, true.
 bool CanceladoEnZona();
+// A word that did not take: programming mode left, write error 11 with
+// the address and values in ContextoError, true.
+bool FallaEscritura();
 
 // The pin-level write of an area already positioned at `first`: every word
 // that is not blank is loaded (carga), programmed (inicio, the programming

@@ -106,3 +106,29 @@ std::array<uint8_t, 14> TChipMemoriasFw::BorraDsPic(const TOrdenFw& orden) {
   }
   return r;
 }
+
+std::optional<std::vector<uint8_t>> RespuestaInmediataFw(TChipFw& chip, const TOrdenFw& orden,
+                                                         const std::string& version) {
+  const char l = orden.Letra();
+  if (l == '0') {
+    std::vector<uint8_t> r{'O', 'k'};
+    for (std::size_t i = 0; i < 4; ++i) r.push_back(i < version.size() ? version[i] : ' ');
+    return r;
+  }
+  if (l == '4' || l == '5' || l == 'C') {
+    const uint16_t id = chip.IdDispositivo(l, orden.b[5] != 0);
+    const uint8_t lo = static_cast<uint8_t>(id), hi = static_cast<uint8_t>(id >> 8);
+    return std::vector<uint8_t>{lo, hi, static_cast<uint8_t>(lo ^ hi)};
+  }
+  if (l == '8') return chip.Borra(orden);
+  if (l == 'H') {
+    const auto c = chip.BorraDsPic(orden);
+    std::vector<uint8_t> r(c.begin(), c.end());
+    uint8_t x = 0;
+    for (uint8_t v : c) x ^= v;
+    r.push_back(x);
+    return r;
+  }
+  if (l == 'Y') return std::vector<uint8_t>{0, orden.b[2]};
+  return std::nullopt;
+}

@@ -159,3 +159,10 @@ public:
   std::array<uint8_t, 14> BorraDsPic(const TOrdenFw& orden) override;
   bool Reconoce() override { return Ack; }
 };
+
+// The reply a board gives at once, in one piece, to the commands that need
+// no block: the version ('0', "Ok" and four characters), the device IDs
+// with their XOR ('4', '5', 'C'), the bulk erases ('8', and 'H' with its
+// XOR) and the pin test ('Y'). Nothing for any other letter.
+std::optional<std::vector<uint8_t>> RespuestaInmediataFw(TChipFw& chip, const TOrdenFw& orden,
+                                                         const std::string& version);

@@ -234,31 +234,14 @@ void TPlacaFw::Orden() {
     lecturaI2C_ = chip_.Reconoce();
     sondeoI2C_ = orden_;
     Envia({static_cast<uint8_t>(lecturaI2C_ ? 1 : 0)});
-  } else if (l == '0') {
-    std::vector<uint8_t> r{'O', 'k'};
-    for (std::size_t i = 0; i < 4; ++i) r.push_back(i < Version.size() ? Version[i] : ' ');
-    Envia(r);
-  } else if (l == '4' || l == '5' || l == 'C') {
-    const uint16_t id = chip_.IdDispositivo(l, orden_.b[5] != 0);
-    const uint8_t lo = static_cast<uint8_t>(id), hi = static_cast<uint8_t>(id >> 8);
-    Envia({lo, hi, static_cast<uint8_t>(lo ^ hi)});
+  } else if (auto r = RespuestaInmediataFw(chip_, orden_, Version)) {
+    Envia(*r);
   } else if (EsLectura(l)) {
     EnviaBloque();
   } else if (EsEscritura(l)) {
     estado_ = l == '6' ? TEstado::Segundo : TEstado::Datos;
   } else if (EsEscritura24(l)) {
     estado_ = TEstado::Trama;
-  } else if (l == '8') {
-    Envia(chip_.Borra(orden_));
-  } else if (l == 'H') {
-    const auto c = chip_.BorraDsPic(orden_);
-    std::vector<uint8_t> r(c.begin(), c.end());
-    uint8_t x = 0;
-    for (uint8_t v : c) x ^= v;
-    r.push_back(x);
-    Envia(r);
-  } else if (l == 'Y') {
-    Envia({0, orden_.b[2]});
   } else if (l == 'Z') {
     // Stops the pin test; nothing to answer.
   } else {
