@@ -66,6 +66,8 @@ std::vector<TClaveIdioma> Construye() {
   for (int k = 31; k <= 56; ++k) m.push_back({"pg_err*", numero(k), 0});
   // "pg_port*": why a port could not be used and how to fix it (Linux).
   for (int k = 0; k <= 11; ++k) m.push_back({"pg_port*", numero(k), 0});
+  // "Lote*": why a command-line batch stopped.
+  for (int k = 0; k <= 1; ++k) m.push_back({"Lote*", numero(k), 0});
   return m;
 }
 
