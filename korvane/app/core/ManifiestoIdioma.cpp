@@ -52,6 +52,9 @@ std::vector<TClaveIdioma> Construye() {
       {"pg_ConfigHardw*", "**b", 6},
       {"pg_ConfigHardw*", "**g", 0},
       {"pg_ConfigHardw*", "**e", 0},
+      {"pg_ConfigHardw*", "**n", 0},
+      {"pg_ConfigHardw*", "**s", 0},
+      {"pg_ConfigHardw*", "**d", 0},
       // Messages.
       {"pg_err*", "msg1*", 0},
       {"pg_err*", "msg3*", 0},

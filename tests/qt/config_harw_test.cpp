@@ -1,0 +1,499 @@
+// The hardware profile editor over the simulated port and the simulated
+// firmware programmer: link and register changes, the live line test and
+// its LEDs, save, save as, delete, cancel, lock and close.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest>
+#include <filesystem>
+#include <memory>
+
+#include "Acciones.h"
+#include "CarpetaPrograma.h"
+#include "ConfigHarw.h"
+#include "PerfilHarw.h"
+#include "chips/pic1x_fw.h"
+#include "chips/pic1x_partes.h"
+#include "firmware/placa_fw.h"
+#include "hw/pg_perfil.h"
+#include "hw/pg_port.h"
+#include "hw/pg_puertos.h"
+#include "pg_idioma.h"
+#include "pg_pic.h"
+#include "sim_banco.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+QStringList Items(QComboBox* c) {
+  QStringList l;
+  for (int i = 0; i < c->count(); ++i) l << c->itemText(i);
+  return l;
+}
+
+// What the user does to a list: pick an item.
+void Elige(QComboBox* c, int i) {
+  c->setCurrentIndex(i);
+  emit c->activated(i);
+}
+
+TLed Estado(const TFConfigHarw& f, TLineaPerfil l) {
+  return static_cast<TLed>(f.Leds[l]->property("estado").toInt());
+}
+
+}  // namespace
+
+class TestConfigHarw : public QObject {
+  Q_OBJECT
+
+  fs::path raiz;
+  std::unique_ptr<TBancoSim> banco;
+  std::unique_ptr<TFConfigHarw> f;
+  std::vector<std::string> mensajes, preguntas;
+  bool confirma = true;
+  std::optional<std::string> nombre;
+
+  // A profile file as the engine writes it, loaded as the current one.
+  void Perfil(const std::string& n, uint16_t addrB) {
+    PonPinesPorDefecto(addrB);
+    USB_COM = USB_ = false;
+    QVERIFY(GuardaPerfilHardware(n));
+    PerfilHardware = n;
+  }
+  void Abre() {
+    f = std::make_unique<TFConfigHarw>();
+    f->AlMensaje = [this](const std::string& t) { mensajes.push_back(t); };
+    f->AlConfirmar = [this](const std::string& t) {
+      preguntas.push_back(t);
+      return confirma;
+    };
+    f->AlPedirNombre = [this] { return nombre; };
+    f->show();
+    QVERIFY(f->Block->isChecked());
+  }
+  void Desbloquea() {
+    f->Block->click();
+    QVERIFY(!f->Block->isChecked());
+  }
+  bool Existe(const std::string& n) const { return fs::exists(raiz / "Hardware" / (n + ".prf")); }
+
+private slots:
+  void initTestCase() { UsaArchivoIdioma(KORVANE_SOURCE_DIR "/korvane/app/LANGUAGES/English.ini"); }
+  void init() {
+    raiz = fs::temp_directory_path() / ("korvane-harw-" + std::to_string(getpid()));
+    fs::remove_all(raiz);
+    fs::create_directories(raiz / "Hardware");
+    PonCarpetaPrograma(raiz.string());
+    setenv("XDG_CONFIG_HOME", (raiz / "cfg").c_str(), 1);
+    banco = std::make_unique<TBancoSim>();
+    mensajes.clear();
+    preguntas.clear();
+    confirma = true;
+    nombre.reset();
+    Perfil("Prueba", 0x378);
+  }
+  void cleanup() {
+    f.reset();
+    CierraPuerto(true);
+    banco.reset();
+    USB_COM = USB_ = false;
+    ADDR_USB_COM.clear();
+    NodoPuerto.clear();
+    PerfilHardware.clear();
+    PonCarpetaPrograma("");
+    fs::remove_all(raiz);
+  }
+
+  // LPT2 to COM: the COM port of the same list position, its registers, the
+  // modem bit names; every mask keeps its bit number.
+  void lptAComConservaBits() {
+    Perfil("Prueba", 0x278);
+    Abre();
+    QCOMPARE(f->SelPORT->currentIndex(), 1);
+    QCOMPARE(f->Label1->text(), QString("$0278"));
+    Desbloquea();
+    f->COM->click();
+    QCOMPARE(AddrB, uint16_t{0x2F8});
+    for (uint16_t a : {AddrD, AddrC, AddrM, AddrVdd}) QCOMPARE(a, uint16_t{0x2FC});
+    QCOMPARE(AddrV, uint16_t{0x2FB});
+    QCOMPARE(AddrV2, uint16_t{0x2FB});
+    QCOMPARE(AddrS, uint16_t{0x2FE});
+    const QStringList textos{"+4", "+4", "+3", "+3", "+4", "+4", "+6"};
+    for (int l = 0; l < NumLineasPerfil; ++l) QCOMPARE(f->Mas[l]->text(), textos[l]);
+    QCOMPARE(Items(f->SelBits[lpData]), (QStringList{"DTR", "RTS", "-", "-", "-", "-", "-", "-"}));
+    QCOMPARE(Items(f->SelBits[lpVpp]), (QStringList{"-", "-", "-", "-", "-", "-", "TXD", "-"}));
+    QCOMPARE(Items(f->SelBits[lpDataIn]), (QStringList{"-", "-", "-", "-", "CTS", "DSR", "RI", "DCD"}));
+    QCOMPARE(Bit_Data, uint8_t{1});
+    QCOMPARE(Bit_Read, uint8_t{128});
+    QCOMPARE(f->SelBits[lpClock]->currentIndex(), 1);
+    QCOMPARE(f->SelBits[lpDataIn]->currentIndex(), 7);
+    QVERIFY(f->COM->isChecked());
+    QVERIFY(!f->MasAddr[0]->isVisible());
+    QVERIFY(!f->Block->isChecked());
+    if (qEnvironmentVariableIsSet("KORVANE_CAPTURAS"))
+      f->grab().save(qEnvironmentVariable("KORVANE_CAPTURAS") + "/config_harw_com.png");
+  }
+
+  // On LPT1 the clock moves to the control register and keeps its bit.
+  void registroDeControl() {
+    Abre();
+    Desbloquea();
+    Elige(f->SelBits[lpClock], 3);
+    QCOMPARE(Bit_Clock, uint8_t{8});
+    Elige(f->MasAddr[1], 1);
+    QCOMPARE(AddrC, uint16_t{0x37A});
+    QCOMPARE(Items(f->SelBits[lpClock]),
+             (QStringList{"Strobe", "AutLF", "Reset", "Select", "EnIRQ", "-", "-", "-"}));
+    QCOMPARE(f->SelBits[lpClock]->currentIndex(), 3);
+    QCOMPARE(f->Mas[lpClock]->text(), QString("+2"));
+    QCOMPARE(Bit_Clock, uint8_t{8});
+    QCOMPARE(AddrD, uint16_t{0x378});
+  }
+
+  void bytePines_data() {
+    QTest::addColumn<int>("marcadas");  // bits: data, clock, vpp, vpp2, vdd, mclr
+    QTest::addColumn<int>("byte");
+    QTest::newRow("data, Vdd, MCLR") << (1 | 16 | 32) << 0x39;
+    QTest::newRow("none") << 0 << 0x1C;
+    QTest::newRow("all") << 63 << 0x23;
+    QTest::newRow("Vpp only") << 4 << 0x14;
+  }
+  void bytePines() {
+    QFETCH(int, marcadas);
+    QFETCH(int, byte);
+    TPruebas p;
+    p.Data = marcadas & 1;
+    p.Clock = marcadas & 2;
+    p.Vpp = marcadas & 4;
+    p.Vpp2 = marcadas & 8;
+    p.Vdd = marcadas & 16;
+    p.Mclr = marcadas & 32;
+    QCOMPARE(int{BytePinesFw(p)}, byte);
+  }
+
+  // The pin test on the firmware programmer: the "Y" packet, the answer in
+  // the LEDs, and the stop packet when the window locks, the link closed.
+  void pruebaFirmwareYBloqueo() {
+    TPic14Sim pic(*Datos14("16F84A"));
+    TChipFwPic14 chip(pic);
+    TPlacaFw placa(chip);
+    PonPinesPorDefecto(0x3F8);
+    USB_COM = true;
+    USB_ = false;
+    ADDR_USB_COM = placa.Dispositivo();
+    QVERIFY(GuardaPerfilHardware("Placa"));
+    PerfilHardware = "Placa";
+    Abre();
+    QVERIFY(f->RUSB_COM->isChecked());
+    QCOMPARE(f->SelPORT->currentText(), QString::fromStdString(placa.Dispositivo()));
+    QVERIFY(!f->PanelPort->isVisible());
+    Desbloquea();
+    QVERIFY(!f->Timer->isActive());  // only after an answered test
+    f->Tests[0]->click();
+    f->Tests[4]->click();
+    f->Tests[5]->click();
+    const std::vector<uint8_t> r = placa.Recibido();
+    QVERIFY(r.size() >= 8);
+    const std::vector<uint8_t> ultimo(r.end() - 8, r.end());
+    QCOMPARE(ultimo, (std::vector<uint8_t>{'>', 'Y', 0x39, 0, 0, 0, 0, 1}));
+    QCOMPARE(int{EstadoPines}, 0x39);
+    QVERIFY(f->Timer->isActive());
+    f->TimerTimer();
+    QCOMPARE(Estado(*f, lpData), TLed::Encendido);
+    QCOMPARE(Estado(*f, lpClock), TLed::Apagado);
+    QCOMPARE(Estado(*f, lpVdd), TLed::Encendido);
+    QCOMPARE(Estado(*f, lpVpp), TLed::Apagado);
+    QCOMPARE(Estado(*f, lpMclr), TLed::Encendido);
+    QCOMPARE(f->ColorLed(lpData), TFConfigHarw::ColorEncendido);
+    QCOMPARE(f->ColorLed(lpClock), TFConfigHarw::ColorApagado);
+
+    placa.LimpiaRegistro();
+    f->Block->click();
+    QVERIFY(f->Block->isChecked());
+    QVERIFY(!f->Timer->isActive());
+    QVERIFY(!PuertoAbierto());
+    // The board reads the stop on its own thread: wait for the bytes.
+    QTRY_VERIFY_WITH_TIMEOUT(placa.Recibido().size() >= 8, 20000);
+    const std::vector<uint8_t> parada = placa.Recibido();
+    QCOMPARE(parada[parada.size() - 8], uint8_t{'>'});
+    QCOMPARE(parada[parada.size() - 7], uint8_t{'Z'});
+    QVERIFY(placa.Errores().empty());
+    for (QCheckBox* c : f->Tests) QVERIFY(!c->isChecked());
+  }
+
+  // The LEDs from the lines as the port reads them back.
+  void ledsDeLasLineas_data() {
+    QTest::addColumn<uint16_t>("base");
+    QTest::addColumn<bool>("inv");
+    QTest::addColumn<uint8_t>("crudo");   // the register of data out and clock
+    QTest::addColumn<uint8_t>("estado");  // the data-in register
+    QTest::addColumn<int>("dato");        // data LED: 1 lit, 0 unlit
+    QTest::addColumn<int>("entrada");     // data-in LED
+    // LPT: lit when the register bit reads 0, whatever the inversion.
+    QTest::newRow("LPT raw 0") << uint16_t{0x378} << true << uint8_t{0x00} << uint8_t{0x00} << 1 << 1;
+    QTest::newRow("LPT raw 1") << uint16_t{0x378} << true << uint8_t{0x01} << uint8_t{0x80} << 0 << 0;
+    QTest::newRow("LPT raw 0 not inverted") << uint16_t{0x378} << false << uint8_t{0x00} << uint8_t{0x80} << 1 << 1;
+    // COM: lit when it reads 1.
+    QTest::newRow("COM raw 1") << uint16_t{0x3F8} << false << uint8_t{0x01} << uint8_t{0x80} << 1 << 1;
+    QTest::newRow("COM raw 0") << uint16_t{0x3F8} << true << uint8_t{0x00} << uint8_t{0x80} << 0 << 0;
+  }
+  void ledsDeLasLineas() {
+    QFETCH(uint16_t, base);
+    QFETCH(bool, inv);
+    QFETCH(uint8_t, crudo);
+    QFETCH(uint8_t, estado);
+    QFETCH(int, dato);
+    QFETCH(int, entrada);
+    banco.reset();
+    TPuertoSim puerto;
+    PonPinesPorDefecto(base);
+    if (base == 0x3F8) {
+      AddrD = AddrC = AddrM = AddrVdd = 0x3FC;
+      AddrV = AddrV2 = 0x3FB;
+      AddrS = 0x3FE;
+    }
+    Inv_Data = Inv_Read = inv;
+    Usa_Vdd = false;
+    puerto.PonRegistro(AddrD, crudo);
+    puerto.PonRegistro(AddrS, estado);
+    const uint64_t antes = puerto.Lecturas;
+    Bit_Clock = 0;  // a zero mask reads nothing
+    const TLeds leds = LedsPines();
+    QCOMPARE(leds[lpData], dato ? TLed::Encendido : TLed::Apagado);
+    QCOMPARE(leds[lpDataIn], entrada ? TLed::Encendido : TLed::Apagado);
+    QCOMPARE(leds[lpVdd], TLed::Panel);
+    QCOMPARE(leds[lpMclr], TLed::Panel);  // no MCLR line in the defaults
+    // Data, Vpp and data in read the port; the clock's zero mask did not.
+    QCOMPARE(puerto.Lecturas - antes, uint64_t{3});
+  }
+
+  // In the window: the test boxes drive the simulated lines and the timer
+  // shows them; an inversion change drives them again at once.
+  void pruebaDeLineasEnLpt() {
+    Abre();
+    Desbloquea();
+    QVERIFY(PuertoAbierto());
+    QVERIFY(f->Timer->isActive());
+    f->Tests[0]->click();  // data high
+    QVERIFY(banco->Adaptador.Lineas().DatoHost);
+    f->TimerTimer();
+    QCOMPARE(Estado(*f, lpData), TLed::Encendido);
+    QCOMPARE(Estado(*f, lpVdd), TLed::Apagado);
+    QCOMPARE(Estado(*f, lpMclr), TLed::Panel);
+    QCOMPARE(f->ColorLed(lpMclr), f->Panel1->palette().color(QPalette::Window).rgb() & 0xFFFFFFu);
+    // The adapter inverts no more: the line must still be high.
+    f->SelInv[lpData]->click();
+    QVERIFY(!Inv_Data);
+    banco->Adaptador.Cableado.Inv_Data = false;
+    f->TimerTimer();
+    QCOMPARE(banco->Puerto.Registro(0x378) & 1, 1);
+  }
+
+  // Cancel reloads the file as it is, with what Save put there.
+  void cancelarTrasGuardar() {
+    Abre();
+    Desbloquea();
+    Elige(f->SelBits[lpData], 3);
+    f->Guardar->click();
+    QCOMPARE(preguntas.size(), std::size_t{1});
+    QVERIFY(QString::fromStdString(preguntas[0]).endsWith("Prueba ?"));
+    Elige(f->SelBits[lpClock], 6);
+    f->SelInv[lpVpp]->click();
+    QCOMPARE(Bit_Clock, uint8_t{64});
+    f->Cancelar->click();
+    QVERIFY(!f->isVisible());
+    QCOMPARE(PerfilHardware, std::string("Prueba"));
+    QCOMPARE(Bit_Data, uint8_t{8});
+    QCOMPARE(Bit_Clock, uint8_t{2});
+    QVERIFY(Inv_Vpp);
+  }
+
+  void okGuardaYCancelarNoGuarda() {
+    Abre();
+    Desbloquea();
+    Elige(f->SelBits[lpVpp], 7);
+    f->Ok->click();
+    PonPinesPorDefecto(0x378);
+    QVERIFY(LeePerfilHardware("Prueba"));
+    QCOMPARE(Bit_Vpp, uint8_t{128});
+  }
+
+  // Deleting the current profile; Cancel afterwards leaves no profile.
+  void eliminar() {
+    Perfil("Otro", 0x278);
+    Perfil("Prueba", 0x378);
+    Abre();
+    QCOMPARE(f->ListaHarw->count(), 2);
+    confirma = false;
+    f->Eliminar->click();
+    QVERIFY(Existe("Prueba"));
+    confirma = true;
+    f->Eliminar->click();
+    QVERIFY(!Existe("Prueba"));
+    QCOMPARE(f->ListaHarw->count(), 1);
+    QCOMPARE(f->ListaHarw->item(0)->text(), QString("Otro"));
+    QVERIFY(!f->Guardar->isEnabled());
+    QVERIFY(!f->Eliminar->isEnabled());
+    QVERIFY(PerfilHardware.empty());
+    f->Cancelar->click();
+    QVERIFY(PerfilHardware.empty());
+    QVERIFY(!Existe("Prueba"));
+  }
+
+  // Another profile picked: the window locks again and the lines rest.
+  void cambioDePerfilBloquea() {
+    Perfil("Otro", 0x378);
+    Bit_Data = 4;
+    QVERIFY(GuardaPerfilHardware("Otro"));
+    Perfil("Prueba", 0x378);
+    Abre();
+    Desbloquea();
+    f->Tests[2]->click();  // Vpp on
+    QVERIFY(banco->Adaptador.Lineas().Vpp);
+    f->TimerTimer();
+    QList<QListWidgetItem*> otro = f->ListaHarw->findItems("Otro", Qt::MatchExactly);
+    QCOMPARE(otro.size(), 1);
+    f->ListaHarw->setCurrentItem(otro[0]);
+    emit f->ListaHarw->itemClicked(otro[0]);
+    QCOMPARE(PerfilHardware, std::string("Otro"));
+    QCOMPARE(Bit_Data, uint8_t{4});
+    QVERIFY(f->Block->isChecked());
+    QVERIFY(!f->Timer->isActive());
+    for (QCheckBox* c : f->Tests) QVERIFY(!c->isChecked());
+    for (int l = 0; l < NumLineasPerfil; ++l) QCOMPARE(Estado(*f, static_cast<TLineaPerfil>(l)), TLed::Neutro);
+    QVERIFY(!banco->Adaptador.Lineas().Vpp);
+    QVERIFY(!PuertoAbierto());
+  }
+
+  // Closing on LPT leaves the lines at rest and at their end levels.
+  void cierreEnLpt() {
+    DEF_BIT_CLOCK = true;
+    QVERIFY(GuardaPerfilHardware("Prueba"));
+    Abre();
+    Desbloquea();
+    f->Tests[2]->click();  // Vpp on
+    f->Tests[4]->click();  // Vdd on
+    QVERIFY(banco->Adaptador.Lineas().Vpp);
+    QVERIFY(banco->Adaptador.Lineas().Vdd);
+    f->Ok->click();
+    QVERIFY(!banco->Adaptador.Lineas().Vpp);
+    QVERIFY(!banco->Adaptador.Lineas().Vdd);
+    QVERIFY(banco->Adaptador.Lineas().Clock);
+    QVERIFY(!banco->Adaptador.Lineas().DatoHost);
+    QVERIFY(!PuertoAbierto());
+  }
+
+  // Save As checks the name before anything is written.
+  void nombres_data() {
+    QTest::addColumn<QString>("escrito");
+    QTest::addColumn<bool>("valido");
+    QTest::addColumn<QString>("nombre");
+    QTest::newRow("plain") << "Nuevo" << true << "Nuevo";
+    QTest::newRow("extension") << "Nuevo.prf" << true << "Nuevo";
+    QTest::newRow("blanks") << "  Nuevo  " << true << "Nuevo";
+    QTest::newRow("empty") << "" << false << "";
+    QTest::newRow("only an extension") << ".prf" << false << "";
+    QTest::newRow("dots") << ".." << false << "";
+    QTest::newRow("up") << "../fuera" << false << "";
+    QTest::newRow("absolute") << "/tmp/fuera" << false << "";
+    QTest::newRow("backslash") << "a\\b" << false << "";
+    QTest::newRow("control") << "a\nb" << false << "";
+  }
+  void nombres() {
+    QFETCH(QString, escrito);
+    QFETCH(bool, valido);
+    QFETCH(QString, nombre);
+    std::string n, motivo;
+    QCOMPARE(NombrePerfilValido(escrito.toStdString(), n, motivo), valido);
+    if (valido) QCOMPARE(QString::fromStdString(n), nombre);
+  }
+
+  void guardarComoRechazaRutas() {
+    Abre();
+    nombre = "../fuera";
+    f->Guardarcomo->click();
+    QCOMPARE(mensajes.size(), std::size_t{1});
+    QVERIFY(!fs::exists(raiz / "fuera.prf"));
+    QCOMPARE(PerfilHardware, std::string("Prueba"));
+    QCOMPARE(f->ListaHarw->count(), 1);
+  }
+
+  void guardarComoFallido() {
+    fs::create_directories(raiz / "Hardware" / "Nuevo.prf");  // cannot be written as a file
+    Abre();
+    nombre = "Nuevo";
+    f->Guardarcomo->click();
+    QCOMPARE(mensajes.size(), std::size_t{1});
+    QCOMPARE(PerfilHardware, std::string("Prueba"));
+    QCOMPARE(f->ListaHarw->count(), 1);
+    QCOMPARE(f->ListaHarw->currentItem()->text(), QString("Prueba"));
+  }
+
+  // A test box whose port cannot be opened is not left ticked: the opener
+  // has said why, once.
+  void pruebaSinPuerto() {
+    banco.reset();  // the machine's ports
+    Perfil("Prueba", 0x3F8);
+    NodoPuerto = "/dev/korvane-no-such-tty";
+    Abre();
+    mensajes.clear();
+    f->Block->click();
+    QVERIFY(!PuertoAbierto());
+    QCOMPARE(mensajes.size(), std::size_t{1});
+    mensajes.clear();
+    f->Tests[0]->click();
+    QVERIFY(!PuertoAbierto());
+    QVERIFY(!f->Tests[0]->isChecked());
+    QCOMPARE(mensajes.size(), std::size_t{1});
+  }
+
+  // A profile made in the editor loads back equal and reads a 16F84A.
+  void perfilGuardadoLeeUnChip() {
+    Abre();
+    Desbloquea();
+    Elige(f->MasAddr[5], 0);
+    f->UsMclr->click();
+    QVERIFY(Usa_Mclr);
+    f->Ends[1]->click();
+    nombre = "Nuevo.prf";
+    f->Guardarcomo->click();
+    QVERIFY(Existe("Nuevo"));
+    QCOMPARE(PerfilHardware, std::string("Nuevo"));
+    f->Ok->click();
+    const auto guardado = std::make_tuple(AddrB, AddrD, AddrC, AddrS, AddrV, AddrVdd, AddrM, Bit_Data, Bit_Clock,
+                                          Bit_Read, Bit_Mclr, Inv_Data, Usa_Mclr, Usa_Vdd, DEF_BIT_CLOCK);
+    PonPinesPorDefecto(0x278);
+    QVERIFY(LeePerfilHardware("Nuevo"));
+    QVERIFY(guardado == std::make_tuple(AddrB, AddrD, AddrC, AddrS, AddrV, AddrVdd, AddrM, Bit_Data, Bit_Clock,
+                                        Bit_Read, Bit_Mclr, Inv_Data, Usa_Mclr, Usa_Vdd, DEF_BIT_CLOCK));
+    QVERIFY(DEF_BIT_CLOCK);
+
+    // A read of a 16F84A through that profile (a new bench wired by it).
+    banco.reset();
+    banco = std::make_unique<TBancoSim>();
+    TPic14Sim chip(*Datos14("16F84A"));
+    for (std::size_t a = 0; a < chip.Prog.size(); ++a) chip.Prog[a] = static_cast<uint16_t>((a * 7 + 3) & 0x3FFF);
+    banco->Adaptador.Registra = false;
+    banco->Puerto.Registra = false;
+    banco->Adaptador.Conecta(&chip);
+    ClaseDispositivo = 0;
+    IndiceListPics = BuscaPic("PIC16F84A");
+    QVERIFY(PonDispositivo() == 0);
+    TFAcciones acciones;
+    acciones.AlMensaje = [this](const std::string& t) { mensajes.push_back(t); };
+    TipoAccion = AccLeer;
+    acciones.closw->setChecked(true);
+    acciones.ShowModal();
+    QCOMPARE(int{ResultadoAccion}, 0);
+    for (uint32_t a = 0; a < PicActual.ProgTam; ++a) QCOMPARE(BufDispositivo.Prog[a], chip.Prog[a]);
+  }
+};
+
+QTEST_MAIN(TestConfigHarw)
+#include "config_harw_test.moc"
