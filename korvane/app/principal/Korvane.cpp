@@ -161,7 +161,7 @@ TFormKorvane::TFormKorvane(QWidget* parent) : QMainWindow(parent) {
   Timer->setInterval(50);
   connect(Timer, &QTimer::timeout, this, &TFormKorvane::TimerTimer);
   connect(qApp, &QCoreApplication::aboutToQuit, this, &TFormKorvane::GuardaAlSalir);
-  resize(780, 540);
+  resize(900, 600);
 }
 
 TFormKorvane::~TFormKorvane() {
@@ -194,44 +194,44 @@ void TFormKorvane::CreaComponentes() {
   v->setContentsMargins(4, 2, 4, 2);
   v->setSpacing(2);
 
-  auto* barra = new QToolBar(this);
-  barra->setObjectName("Barra");
-  barra->setMovable(false);
-  addToolBar(barra);
-  Abrir = Boton("Abrir", "Abrir", barra);
+  // Three rows: files and the device lists; the device commands; the page
+  // buttons and the edit commands.
+  auto* filaListas = new QHBoxLayout;
+  Abrir = Boton("Abrir", "Abrir", central);
   Abrir->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
   Abrir->setPopupMode(QToolButton::MenuButtonPopup);
-  Reabrir = Boton("Reabrir", "Actualizar", barra);
+  Reabrir = Boton("Reabrir", "Actualizar", central);
   Reabrir->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
-  Guardar = Boton("Guardar", "Guardar", barra);
+  Guardar = Boton("Guardar", "Guardar", central);
   Guardar->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
-  for (QToolButton* b : {Abrir, Reabrir, Guardar}) barra->addWidget(b);
-  barra->addSeparator();
-
+  for (QToolButton* b : {Abrir, Reabrir, Guardar}) filaListas->addWidget(b);
+  filaListas->addSpacing(8);
   auto combo = [&](const char* nombre, int ancho) {
-    auto* c = new QComboBox(barra);
+    auto* c = new QComboBox(central);
     c->setObjectName(nombre);
     c->setMaxVisibleItems(24);
     c->setMinimumContentsLength(ancho);
     c->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    barra->addWidget(c);
+    filaListas->addWidget(c);
     return c;
   };
   SelecDev = combo("SelecDev", 8);
-  ListPics = combo("ListPics", 12);
-  ListPicsC = combo("ListPicsC", 12);
-  ListEeprom = combo("ListEeprom", 12);
-  barra->addSeparator();
-  SLeer = Boton("SLeer", "Leer", barra);
-  Sprogramar = Boton("Sprogramar", "Programar", barra);
-  SVerificar = Boton("SVerificar", "Verificar", barra);
-  BorrarTodo = Boton("BorrarTodo", "Borrar", barra);
-  DetectPic = Boton("DetectPic", "Detectar", barra);
-  TestHardw = Boton("TestHardw", "Test", barra);
-  for (QToolButton* b : {SLeer, Sprogramar, SVerificar, BorrarTodo, DetectPic, TestHardw}) {
-    b->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    barra->addWidget(b);
-  }
+  ListPics = combo("ListPics", 14);
+  ListPicsC = combo("ListPicsC", 14);
+  ListEeprom = combo("ListEeprom", 14);
+  filaListas->addStretch(1);
+  v->addLayout(filaListas);
+
+  auto* filaComandos = new QHBoxLayout;
+  SLeer = Boton("SLeer", "Leer", central);
+  Sprogramar = Boton("Sprogramar", "Programar", central);
+  SVerificar = Boton("SVerificar", "Verificar", central);
+  BorrarTodo = Boton("BorrarTodo", "Borrar", central);
+  DetectPic = Boton("DetectPic", "Detectar", central);
+  TestHardw = Boton("TestHardw", "Test", central);
+  for (QToolButton* b : {SLeer, Sprogramar, SVerificar, BorrarTodo, DetectPic, TestHardw}) filaComandos->addWidget(b);
+  filaComandos->addStretch(1);
+  v->addLayout(filaComandos);
 
   auto* fila = new QHBoxLayout;
   paginas_ = new QButtonGroup(this);
@@ -628,13 +628,6 @@ void TFormKorvane::SelecDevChange() {
   ListPics->setVisible(k == 0);
   ListPicsC->setVisible(k == 1);
   ListEeprom->setVisible(k == 2);
-  // QToolBar hides the action of a widget, not the widget alone.
-  for (QAction* a : findChild<QToolBar*>("Barra")->actions()) {
-    QWidget* w = findChild<QToolBar*>("Barra")->widgetForAction(a);
-    if (w == ListPics || w == DetectPic || w == BorrarTodo) a->setVisible(k == 0);
-    if (w == ListPicsC) a->setVisible(k == 1);
-    if (w == ListEeprom) a->setVisible(k == 2);
-  }
   DetectPic->setVisible(k == 0);
   Sprograma->setVisible(k != 2);
   Sconfig->setVisible(k != 2);

@@ -275,7 +275,10 @@ void TRejillaSimple::paintEvent(QPaintEvent*) {
     p.setPen(palette().text().color());
     for (int m = 0; m < 10; ++m)
       if (marcas_[m] == fila) p.drawText(0, y + asc, QString::number(m));
-    const uint32_t direccion = static_cast<uint32_t>(base_ + desde);
+    // The device address of the row: words of two bytes, dsPIC instructions
+    // of three bytes and two address units, EEPROM bytes.
+    const int64_t enDispositivo = eepromInt_ ? (dspic_ ? desde / 2 : desde) : (dspic_ ? desde / 3 * 2 : desde / 2);
+    const uint32_t direccion = static_cast<uint32_t>(base_ + enDispositivo);
     p.drawText(2 * w, y + asc, QStringLiteral("%1:").arg(direccion, 8, 16, QLatin1Char('0')).toUpper());
     for (int i = 0; i < bytesPorLinea_ && desde + i < GetDataSize(); ++i) {
       const int64_t b = desde + i;
