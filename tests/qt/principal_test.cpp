@@ -373,6 +373,34 @@ private slots:
     QVERIFY(w->KvFieldStatus2->text().contains("bueno.hex"));
   }
 
+  // A PIC18 EEPROM block that reads both ways is asked about once, this
+  // program's own layout (two bytes a location) first.
+  void eeprom18Ambigua_data() {
+    QTest::addColumn<int>("eleccion");
+    QTest::newRow("two bytes a location") << 0;
+    QTest::newRow("one byte a location") << 1;
+  }
+  void eeprom18Ambigua() {
+    QFETCH(int, eleccion);
+    Crea();
+    Selecciona(0, BuscaPic("PIC18F452"));
+    const std::string archivo = (carpeta->raiz / "ee.hex").string();
+    TCarpetaPrueba::Escribe(archivo, ":0200000400F00A\r\n:0400000005000700F0\r\n:00000001FF\r\n");
+    d->Elecciones = {eleccion};
+    QVERIFY(w->CargaArchivo(archivo));
+    QCOMPARE(d->OpcionesVistas.size(), std::size_t{1});
+    QCOMPARE(d->OpcionesVistas[0][0].toStdString(), TextoIdioma("pg_avisos*", "1*"));
+    if (eleccion == 0) {
+      QCOMPARE(BufArchivo.Datos[0], uint16_t{5});
+      QCOMPARE(BufArchivo.Datos[1], uint16_t{7});
+    } else {
+      QCOMPARE(BufArchivo.Datos[0], uint16_t{5});
+      QCOMPARE(BufArchivo.Datos[1], uint16_t{0});
+      QCOMPARE(BufArchivo.Datos[2], uint16_t{7});
+    }
+    QCOMPARE(Imagen(*w->EditorData)[1], uint8_t(eleccion == 0 ? 7 : 0));
+  }
+
   void abrirYRecientes() {
     Crea();
     Selecciona(0, Indice16F84A);

@@ -67,6 +67,16 @@ public:
   std::vector<QString> Preguntas;
 
   void Mensaje(QWidget*, const QString& texto) override { Mensajes.push_back(texto); }
+  // Answers of the choice boxes (none left: the first choice).
+  std::deque<int> Elecciones;
+  std::vector<QStringList> OpcionesVistas;
+  int Elige(QWidget*, const QString&, const QStringList& opciones) override {
+    OpcionesVistas.push_back(opciones);
+    if (Elecciones.empty()) return 0;
+    const int e = Elecciones.front();
+    Elecciones.pop_front();
+    return e;
+  }
   bool Pregunta(QWidget*, const QString& texto) override {
     Preguntas.push_back(texto);
     return Respuesta;

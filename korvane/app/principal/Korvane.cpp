@@ -16,6 +16,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QStyle>
@@ -128,6 +129,16 @@ void TDialogosKorvane::Mensaje(QWidget* padre, const QString& texto) {
 }
 bool TDialogosKorvane::Pregunta(QWidget* padre, const QString& texto) {
   return QMessageBox::question(padre, QStringLiteral("Korvane"), texto) == QMessageBox::Yes;
+}
+int TDialogosKorvane::Elige(QWidget* padre, const QString& texto, const QStringList& opciones) {
+  QMessageBox caja(QMessageBox::Question, QStringLiteral("Korvane"), texto, QMessageBox::NoButton, padre);
+  std::vector<QAbstractButton*> botones;
+  for (const QString& o : opciones) botones.push_back(caja.addButton(o, QMessageBox::AcceptRole));
+  if (!botones.empty()) caja.setDefaultButton(static_cast<QPushButton*>(botones.front()));
+  caja.exec();
+  for (std::size_t i = 0; i < botones.size(); ++i)
+    if (caja.clickedButton() == botones[i]) return static_cast<int>(i);
+  return 0;
 }
 QString TDialogosKorvane::AbreArchivo(QWidget* padre, const QString& carpeta, const QString& filtro) {
   return QFileDialog::getOpenFileName(padre, QString(), carpeta, filtro);
@@ -825,7 +836,18 @@ bool TFormKorvane::CargaArchivo(const std::string& nombre) {
   if (PonDispositivo() != 0) return false;
   BufArchivo = BufDispositivo;
   ArchivoActual = nombre;
-  const uint8_t r = ClaseDispositivo == ClaseI2C ? CargaArchivoI2C(nombre) : CargaHex(nombre);
+  uint8_t r = ClaseDispositivo == ClaseI2C ? CargaArchivoI2C(nombre) : CargaHex(nombre);
+  // A PIC18 data EEPROM that reads both ways: the user says which layout
+  // the file was written in, this program's own first.
+  if (r == 0 && ClaseDispositivo != ClaseI2C && InformeCargaHex.EepromAmbigua) {
+    const int eleccion = dialogos_->Elige(
+        this, Q(TextoIdioma("pg_avisos*", "0*")),
+        {Q(TextoIdioma("pg_avisos*", "1*")), Q(TextoIdioma("pg_avisos*", "2*"))});
+    if (eleccion == 1) {
+      BufArchivo = BufDispositivo;
+      r = CargaHex(nombre, TDisposicionEeprom18::UnByte);
+    }
+  }
   if (r != 0) {
     ArchivoActual = anterior;
     return false;

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QStringList>
 #include <array>
 #include <filesystem>
 #include <functional>
@@ -47,6 +48,9 @@ public:
   virtual void Mensaje(QWidget* padre, const QString& texto);
   // Yes/No question.
   virtual bool Pregunta(QWidget* padre, const QString& texto);
+  // One of several choices, the first the default; its index (the first
+  // when the box is closed without a choice).
+  virtual int Elige(QWidget* padre, const QString& texto, const QStringList& opciones);
   // "" when cancelled.
   virtual QString AbreArchivo(QWidget* padre, const QString& carpeta, const QString& filtro);
   virtual QString GuardaArchivo(QWidget* padre, const QString& carpeta, const QString& filtro);
