@@ -78,24 +78,27 @@ void THexEditor::computeMetrics() {
   layoutChanged();
 }
 
+int THexEditor::offsetColumnWidth() const {
+  // Wide enough for the longest offset text, at least the standard width.
+  const int rows = img_.RowCount();
+  const auto chars = std::max({img_.OffsetDigits(), static_cast<int>(img_.OffsetText(0).size()),
+                               static_cast<int>(img_.OffsetText(rows - 1).size())});
+  const bool extra = img_.BaseAddress() != 0 && !(img_.DSPIC() && img_.EepromInt());
+  return chars * charW_ + (extra ? 5 : 0);
+}
+
 int THexEditor::columnWidth(int column) const {
   const int b = img_.BytesPerLine();
-  if (column == 0) {
-    // Wide enough for the longest offset text, at least the standard width.
-    const int rows = img_.RowCount();
-    const auto chars = std::max({img_.OffsetDigits(), static_cast<int>(img_.OffsetText(0).size()),
-                                 static_cast<int>(img_.OffsetText(rows - 1).size())});
-    const bool extra = img_.BaseAddress() != 0 && !(img_.DSPIC() && img_.EepromInt());
-    return chars * charW_ + (extra ? 5 : 0);
-  }
+  if (column == 0) return offsetW_;
   if (column == 1) return showMarkers_ ? charW_ : 0;
   if (column <= 2 * b + 1) return column % (2 * img_.BytesPerColumn()) == 1 ? 2 * charW_ : charW_;
   return charW_;
 }
 
-int THexEditor::fixedWidth() const { return columnWidth(0) + columnWidth(1); }
+int THexEditor::fixedWidth() const { return offsetW_ + columnWidth(1); }
 
 void THexEditor::layoutChanged() {
+  offsetW_ = offsetColumnWidth();
   const int columns = img_.ColumnCount();
   colLeft_.assign(static_cast<size_t>(columns - 1), 0);
   for (int c = 2; c < columns; ++c) colLeft_[static_cast<size_t>(c - 1)] = colLeft_[static_cast<size_t>(c - 2)] + columnWidth(c);
@@ -298,7 +301,7 @@ void THexEditor::paintEvent(QPaintEvent*) {
     p.drawGlyphRun(QPointF(0, 0), run);
   }
 
-  if (!focused || caretRow < top || caretRow >= top + shown + (size == 0 ? 1 : 0)) return;
+  if (!focused || caretRow < top || caretRow >= top + shown) return;
   // Frame on the counterpart cell (the byte's first nibble from the
   // character pane), one character wide.
   const int caretCol = img_.CaretColumn();

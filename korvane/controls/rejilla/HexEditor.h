@@ -178,6 +178,7 @@ private:
   // Cell under a viewport point; column -1 when none (beyond the last).
   Cell cellAt(QPoint p, bool clampToView) const;
   int fixedWidth() const;
+  int offsetColumnWidth() const;
   int columnX(int column) const;  // viewport x of a column's left edge
   void autoScroll();
   void caretBlink();
@@ -189,6 +190,7 @@ private:
   std::vector<quint32> glyphs_;  // glyph index per ASCII code 0x20..0x7E
   QFont markerFont_;
   int charW_ = 8, rowH_ = 16, ascent_ = 12;
+  int offsetW_ = 0;  // offset column, recomputed with the layout
   std::vector<int> colLeft_;  // left edge of each column from column 2 on, in content coordinates
   bool wantTabs_ = true, readOnly_ = false, showMarkers_ = true, focusFrame_ = true;
   bool insertMode_ = false, autoCaret_ = true;
