@@ -61,13 +61,22 @@ QRgb dominant(const QImage& img, const QRect& r) {
   return std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) { return a.second < b.second; })->first;
 }
 
-bool hasReddish(const QImage& img, const QRect& r) {
+template <typename Pred>
+bool hasPixel(const QImage& img, const QRect& r, Pred pred) {
   for (int y = r.top(); y <= r.bottom(); ++y)
-    for (int x = r.left(); x <= r.right(); ++x) {
-      const QColor c = img.pixelColor(x, y);
-      if (c.red() - c.green() > 60 && c.red() - c.blue() > 60) return true;
-    }
+    for (int x = r.left(); x <= r.right(); ++x)
+      if (pred(img.pixelColor(x, y))) return true;
   return false;
+}
+
+// Text in the changed colour (maroon), not in black or grey.
+bool hasReddish(const QImage& img, const QRect& r) {
+  return hasPixel(img, r, [](const QColor& c) { return c.red() - c.green() > 60 && c.red() - c.blue() > 60; });
+}
+
+// Light text, as on the selection's dark background.
+bool hasLight(const QImage& img, const QRect& r) {
+  return hasPixel(img, r, [](const QColor& c) { return c.red() > 200 && c.green() > 200 && c.blue() > 200; });
 }
 
 bool uniform(const QImage& img, const QRect& r) {
@@ -381,6 +390,8 @@ void HexEditorTest::renderProbes() {
   const QRect selectedChar = ed.cellRect(img.ColumnOfByte(21, true), 1);
   QCOMPARE(dominant(pic, selectedHex), c.Selection.rgb());
   QCOMPARE(dominant(pic, selectedChar), c.Selection.rgb());
+  QVERIFY(hasLight(pic, selectedHex));
+  QVERIFY(hasLight(pic, selectedChar));
   const QRect changed = ed.cellRect(img.ColumnOfByte(3, false), 0);
   QVERIFY(hasReddish(pic, changed));
   QVERIFY(hasReddish(pic, ed.cellRect(img.ColumnOfByte(3, true), 0)));
