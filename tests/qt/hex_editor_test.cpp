@@ -538,6 +538,8 @@ void HexEditorTest::pictures() {
   load(ds, Kind::DsPicProgram, Words(96, 0x1234), 0xFFFF);
   showWithRows(ds, 4, 700);
   savePicture(ds, "hex_editor_dspic");
+  ds.horizontalScrollBar()->setValue(ds.horizontalScrollBar()->maximum());
+  savePicture(ds, "hex_editor_dspic_scrolled");
   THexEditor ee;
   Words data(64);
   for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<uint16_t>(0x30 + i);
