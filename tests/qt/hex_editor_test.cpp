@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QtTest>
@@ -117,6 +118,8 @@ private slots:
   void horizontalScrollKeepsTheOffsetColumn();
   void emptyEepromHidesAndShows();
   void ctrlDeleteChangesNothing();
+  void insertKey();
+  void tabsLeaveWithoutWantTabs();
   void pictures();
 };
 
@@ -519,6 +522,42 @@ void HexEditorTest::ctrlDeleteChangesNothing() {
   ed.SaveToWordBuffer(back, static_cast<uint32_t>(back.size()), false);
   QCOMPARE(back, words);
   QVERIFY(!ed.Modified());
+}
+
+void HexEditorTest::insertKey() {
+  THexEditor ed;
+  load(ed, Kind::Program, Words(8, 0));
+  showWithRows(ed, 2);
+  QTest::keyClicks(&ed, "12");
+  QVERIFY(ed.image().IsChanged(0));
+  QSignalSpy spy(&ed, &THexEditor::stateChanged);
+  QTest::keyClick(&ed, Qt::Key_Insert);
+  QVERIFY(ed.InsertMode());
+  QCOMPARE(ed.CaretStyle(), THexEditor::csLeftLine);
+  QVERIFY(!ed.image().IsChanged(0));
+  QCOMPARE(ed.image().ByteAt(0), 0x12);
+  QTRY_VERIFY(spy.count() >= 1);
+  QTest::keyClick(&ed, Qt::Key_Insert);
+  QCOMPARE(ed.CaretStyle(), THexEditor::csFull);
+}
+
+void HexEditorTest::tabsLeaveWithoutWantTabs() {
+  QWidget window;
+  auto* ed = new THexEditor(&window);
+  auto* next = new QLineEdit(&window);
+  next->move(0, 300);
+  load(*ed, Kind::Program, Words(8, 0));
+  window.show();
+  QVERIFY(QTest::qWaitForWindowActive(&window));
+  ed->setFocus();
+  QVERIFY(ed->hasFocus());
+  QTest::keyClick(ed, Qt::Key_Tab);
+  QVERIFY(ed->hasFocus());
+  QVERIFY(ed->image().InCharPane());
+  ed->SetWantTabs(false);
+  QTest::keyClick(ed, Qt::Key_Tab);
+  QVERIFY(next->hasFocus());
+  QVERIFY(ed->image().InCharPane());
 }
 
 void HexEditorTest::pictures() {
