@@ -30,7 +30,7 @@
 #include "pg_err.h"
 #include "pg_hex.h"
 #include "pg_idioma.h"
-#include "principal/RejillaSimple.h"
+#include "principal/RejillaHex.h"
 #include "sim_banco.h"
 #include "ventana_comun.h"
 
@@ -202,19 +202,19 @@ private slots:
 
   void capaI2C() {
     Crea();
-    auto* prog = dynamic_cast<TRejillaSimple*>(w->EditorProg);
+    THexEditor* prog = dynamic_cast<TRejillaHex*>(w->EditorProg)->Rejilla();
     Selecciona(2, 5);
     QVERIFY(w->ListEeprom->isVisible() && !w->ListPics->isVisible());
     QVERIFY(!w->BorrarTodo->isVisible() && !w->DetectPic->isVisible());
     QVERIFY(!w->MBorrar->isEnabled() && !w->MDtModel->isEnabled());
     QVERIFY(w->EditorProg->EepromInt());
-    QCOMPARE(prog->BytesPerLine(), 8);
+    QCOMPARE(prog->image().BytesPerLine(), 8);
     QCOMPARE(w->EditorProg->GetDataSize(), int64_t{PicActual.ProgTam});
     QCOMPARE(w->Control->currentIndex(), 0);
     Selecciona(0, Indice16F84A);
     QVERIFY(w->BorrarTodo->isVisible() && w->DetectPic->isVisible());
     QVERIFY(!w->EditorProg->EepromInt());
-    QCOMPARE(prog->BytesPerLine(), 16);
+    QCOMPARE(prog->image().BytesPerLine(), 16);
     QCOMPARE(w->EditorProg->GetDataSize(), int64_t{2 * PicActual.ProgTam});
   }
 
@@ -452,6 +452,7 @@ private slots:
     TEditorMemoria& e = *w->EditorProg;
     e.SetSelStart(0);
     e.SetSelEnd(3);
+    QCoreApplication::processEvents();  // the grid's state notice
     QVERIFY(w->B_copiar->isEnabled());
     QVERIFY(!w->B_pegar->isEnabled());
     w->B_copiar->click();
@@ -459,6 +460,7 @@ private slots:
 
     QGuiApplication::clipboard()->setText("3f ff");
     e.SetSelStart(4);
+    QCoreApplication::processEvents();
     QVERIFY(w->B_pegar->isEnabled());
     w->B_pegar->click();
     auto img = Imagen(e);
@@ -469,6 +471,7 @@ private slots:
     // through the paste mask), and the clipboard holds what was there.
     e.SetSelStart(3);
     e.SetSelEnd(0);
+    QCoreApplication::processEvents();
     w->B_cortar->click();
     QCOMPARE(QGuiApplication::clipboard()->text(), QString("3FFF00A5"));
     img = Imagen(e);

@@ -32,7 +32,7 @@
 #include "Idiomas.h"
 #include "PaginaConf.h"
 #include "RegAuto.h"
-#include "RejillaSimple.h"
+#include "RejillaHex.h"
 #include "dialogos/Dialogos.h"
 #include "flash/pg_flash.h"
 #include "forms/pg_acciones.h"
@@ -71,35 +71,6 @@ fs::file_time_type FechaDe(const std::string& nombre) {
 std::string CarpetaDe(const std::string& nombre) {
   const std::string c = fs::path(nombre).parent_path().string();
   return c.empty() ? c : c + "/";
-}
-
-std::string BytesATexto(const std::vector<uint8_t>& b) {
-  static const char* d = "0123456789ABCDEF";
-  std::string t;
-  for (uint8_t v : b) {
-    t += d[v >> 4];
-    t += d[v & 15];
-  }
-  return t;
-}
-
-// Pairs of hex digits, either case; other characters are skipped.
-std::vector<uint8_t> TextoABytes(const std::string& texto) {
-  std::vector<uint8_t> r;
-  int alto = -1;
-  for (char c : texto) {
-    int v = -1;
-    if (c >= '0' && c <= '9') v = c - '0';
-    else if (c >= 'A' && c <= 'F') v = c - 'A' + 10;
-    else if (c >= 'a' && c <= 'f') v = c - 'a' + 10;
-    if (v < 0) continue;
-    if (alto < 0) alto = v;
-    else {
-      r.push_back(static_cast<uint8_t>(alto << 4 | v));
-      alto = -1;
-    }
-  }
-  return r;
 }
 
 bool EsDsPic() { return PicActual.Familia == 30 && ClaseDispositivo == ClaseFlash; }
@@ -270,19 +241,22 @@ void TFormKorvane::CreaComponentes() {
   Control = new QStackedWidget(central);
   Control->setObjectName("Control");
   Control->setFocusPolicy(Qt::StrongFocus);
-  auto* prog = new TRejillaSimple(Control);
-  prog->setObjectName("EditorProg");
-  auto* datos = new TRejillaSimple(Control);
-  datos->setObjectName("EditorData");
-  datos->PonEeprom(true, false);
+  auto rejilla = [&](const char* nombre) {
+    auto* r = new THexEditor(Control);
+    r->setObjectName(nombre);
+    rejillas_.push_back(std::make_unique<TRejillaHex>(r));
+    return r;
+  };
+  auto* prog = rejilla("EditorProg");
+  auto* datos = rejilla("EditorData");
+  auto* ce = rejilla("Editor_CE");
   Configuracion = new QWidget(Control);
   Configuracion->setObjectName("Configuracion");
   new QVBoxLayout(Configuracion);
-  auto* ce = new TRejillaSimple(Control);
-  ce->setObjectName("Editor_CE");
-  EditorProg = prog;
-  EditorData = datos;
-  Editor_CE = ce;
+  EditorProg = rejillas_[0].get();
+  EditorData = rejillas_[1].get();
+  Editor_CE = rejillas_[2].get();
+  EditorData->PonEeprom(true, false);
   // An editor hidden by an empty load leaves its page empty, not another page.
   for (QWidget* p : {static_cast<QWidget*>(prog), static_cast<QWidget*>(datos), Configuracion,
                      static_cast<QWidget*>(ce)}) {
@@ -949,14 +923,14 @@ void TFormKorvane::B_copiarClick() {
   TEditorMemoria* e = EditorActivo();
   if (!e || e->GetSelCount() <= 0) return;
   const int64_t desde = std::min(e->GetSelStart(), e->GetSelEnd());
-  QGuiApplication::clipboard()->setText(Q(BytesATexto(e->BufferFromFile(desde, e->GetSelCount()))));
+  QGuiApplication::clipboard()->setText(Q(BytesToHexText(e->BufferFromFile(desde, e->GetSelCount()), false)));
   EditorProgStateChanged();
 }
 
 void TFormKorvane::B_pegarClick() {
   TEditorMemoria* e = EditorActivo();
   if (!e) return;
-  e->ReplaceSelection(TextoABytes(S(QGuiApplication::clipboard()->text())));
+  e->ReplaceSelection(HexTextToBytes(S(QGuiApplication::clipboard()->text()), false));
 }
 
 void TFormKorvane::B_cortarClick() {

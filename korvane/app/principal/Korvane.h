@@ -193,6 +193,7 @@ private:
   bool OperacionAceptada(int resultado) const;
   void PuertoAlArrancar();
 
+  std::vector<std::unique_ptr<TEditorMemoria>> rejillas_;
   std::unique_ptr<TRegAuto> ini_;
   std::unique_ptr<TDialogosKorvane> dialogos_;
   std::vector<std::string> recientes_;
