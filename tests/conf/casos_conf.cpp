@@ -123,3 +123,35 @@ void Barrido(const TTablaConf& t, const std::set<std::string>& perdidos) {
     }
   }
 }
+
+void CompruebaVista(const TTablaConf& t, const TCasoVista& c) {
+  SCOPED_TRACE(std::string(c.nombre) + " on device " + std::to_string(c.dispositivo));
+  TEstadoConf e = CargaConf(t, c.dispositivo, {}, {});
+  const TVistaConf v = VistaConf(t, c.dispositivo, &e);
+  bool visible = false, habilitado = false;
+  std::string texto;
+  const auto [n, o] = BuscaOpcion(t, c.nombre, c.dispositivo);
+  if (n >= 0) {
+    const TVistaControl& vc = v.controles[static_cast<size_t>(n)];
+    const TVistaOpcion& vo = vc.opciones[static_cast<size_t>(o)];
+    visible = vc.visible && vo.visible;
+    habilitado = vc.habilitado && vo.habilitado;
+    texto = vo.texto;
+  } else {
+    for (int i = 0; i < NumControles(t); ++i)
+      if (ControlN(t, i).nombre == c.nombre && Aplica(t, i, c.dispositivo)) {
+        const TVistaControl& vc = v.controles[static_cast<size_t>(i)];
+        visible = vc.visible;
+        habilitado = vc.habilitado;
+        texto = vc.texto;
+        break;
+      }
+  }
+  EXPECT_EQ(visible, c.visible);
+  if (c.visible) {
+    EXPECT_EQ(habilitado, c.habilitado);
+  }
+  if (c.texto) {
+    EXPECT_EQ(texto, c.texto);
+  }
+}

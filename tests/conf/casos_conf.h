@@ -46,3 +46,13 @@ std::vector<int> DispositivosDe(uint8_t clase, uint8_t tipo);
 // named in `perdidos` (fields whose several encodings load to one state),
 // and bits no field covers are written as the base word's.
 void Barrido(const TTablaConf& t, const std::set<std::string>& perdidos);
+
+// What a device shows of a control or option, by name.
+struct TCasoVista {
+  int dispositivo;
+  const char* nombre;  // option (radio button, item) or control
+  bool visible;
+  bool habilitado;
+  const char* texto;  // nullptr: not compared
+};
+void CompruebaVista(const TTablaConf& t, const TCasoVista& c);

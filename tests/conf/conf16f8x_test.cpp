@@ -18,6 +18,26 @@ TEST(IdConf, NibblesBothWays) {
   BufferToID(id, 0xA5C3, 0x0FFF);
   EXPECT_EQ(id[0], 0x0FFA);
   EXPECT_EQ(id[3], 0x0FF3);
+  // A save writes them with the editor's width.
+  uint16_t config[1] = {};
+  GuardaConf(Tabla10Fxxx(), 3, TEstadoConf{0x1234, {}}, id, config);
+  EXPECT_EQ(id[0], 0x0FF1);
+  EXPECT_EQ(id[3], 0x0FF4);
+  GuardaConf(Tabla16F87x(), 44, TEstadoConf{0x1234, {}}, id, config);
+  EXPECT_EQ(id[0], 0x3FF1);
+}
+
+// Every device of the catalogue's 10F/12F/16F and 16C kinds falls in a
+// group of its kind's table.
+TEST(IdConf, EveryDeviceHasItsGroup) {
+  for (uint8_t tipo : {EdFC_10Fxxx, EdFC_1xF6OSCAL, EdFC_16F6xx, EdFC_16F8x, EdFC_16F7x, EdFC_16F87x, EdFC_16Cxxx}) {
+    const TTablaConf* t = TablaConf(tipo);
+    ASSERT_TRUE(t);
+    EXPECT_EQ(t->tipo, tipo);
+    const auto dispositivos = DispositivosDe(t->claseLista, tipo);
+    EXPECT_FALSE(dispositivos.empty());
+    for (int d : dispositivos) EXPECT_GE(GrupoDe(*t, d), 0) << int(tipo) << " device " << d;
+  }
 }
 
 TEST(Conf16F8x, WordsToControlsAndBack) {
@@ -55,29 +75,20 @@ TEST(Conf16F8x, ControlsToWords) {
 }
 
 TEST(Conf16F8x, DeviceCaptionsAndVisibility) {
-  struct {
-    int dispositivo;
-    const char* opcion;
-    bool visible;
-    const char* texto;
-  } const casos[] = {
-      {8, "CP1", true, "Off"},          {8, "CP2", true, "0200h-03FFh"},  {8, "CP3", true, "0000h-03FFh"},
-      {10, "CP1", true, "0400h-07FFh"}, {10, "CP2", true, "0200h-07FFh"}, {10, "CP3", true, "0000h-07FFh"},
-      {9, "CP1a", true, "0000h-03FFh"}, {11, "CP1a", true, "0000h-07FFh"}, {15, "CP1a", true, "0000h-0FFFh"},
-      {8, "ERIO", true, "ER IO"},       {10, "ERCLK", true, "ER CLKOUT"}, {15, "ERIO", true, "RC IO"},
-      {9, "ERCLK", true, "RC CLKOUT"},  {8, "CP0", true, "Off"},          {34, "WRT3", true, "0000h-05FFh"},
-      {33, "WRT3", false, "0000h-05FFh"},
+  const TCasoVista casos[] = {
+      {8, "CP1", true, true, "Off"},          {8, "CP2", true, true, "0200h-03FFh"},
+      {8, "CP3", true, true, "0000h-03FFh"},  {10, "CP1", true, true, "0400h-07FFh"},
+      {10, "CP2", true, true, "0200h-07FFh"}, {10, "CP3", true, true, "0000h-07FFh"},
+      {9, "CP1a", true, true, "0000h-03FFh"}, {11, "CP1a", true, true, "0000h-07FFh"},
+      {15, "CP1a", true, true, "0000h-0FFFh"}, {15, "CP2", false, false, nullptr},
+      {8, "ERIO", true, true, "ER IO"},       {10, "ERCLK", true, true, "ER CLKOUT"},
+      {15, "ERIO", true, true, "RC IO"},      {9, "ERCLK", true, true, "RC CLKOUT"},
+      {8, "CP0", true, true, "Off"},          {34, "WRT3", true, true, "0000h-05FFh"},
+      {33, "WRT3", false, false, nullptr},    {29, "CP", true, true, "CP"},
+      {29, "WDTEN", false, false, nullptr},
   };
   const TTablaConf& t = Tabla16F8x();
-  for (const auto& c : casos) {
-    SCOPED_TRACE(std::string(c.opcion) + " on " + std::to_string(c.dispositivo));
-    const auto [n, o] = BuscaOpcion(t, c.opcion);
-    ASSERT_GE(n, 0);
-    const TVistaConf v = VistaConf(t, c.dispositivo);
-    const TVistaControl& vc = v.controles[static_cast<size_t>(n)];
-    EXPECT_EQ(vc.visible && vc.opciones[static_cast<size_t>(o)].visible, c.visible);
-    EXPECT_EQ(vc.opciones[static_cast<size_t>(o)].texto, c.texto);
-  }
+  for (const TCasoVista& c : casos) CompruebaVista(t, c);
   // One group per device: the 62x parts, the 818/819, and the rest.
   EXPECT_EQ(GrupoDe(t, 15), 0);
   EXPECT_EQ(GrupoDe(t, 34), 1);

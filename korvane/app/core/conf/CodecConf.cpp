@@ -83,6 +83,12 @@ TControlConf TControlConf::OpcionTextoEn(int opcion, TDispositivos d, const std:
   return c;
 }
 
+TControlConf TControlConf::OpcionesTextoEn(TDispositivos d, int primera, const std::vector<std::string>& t) const {
+  TControlConf c = *this;
+  for (size_t i = 0; i < t.size(); ++i) c = c.OpcionTextoEn(primera + static_cast<int>(i), d, t[i]);
+  return c;
+}
+
 TControlConf CasillaBits(const std::string& nombre, uint8_t palabra, uint16_t mascara, uint16_t marcada,
                          uint16_t libre, uint16_t mascaraCarga, uint16_t cargaMarcada) {
   TControlConf c;
@@ -169,10 +175,14 @@ int BuscaControl(const TTablaConf& t, const std::string& nombre) {
   return encontrado;
 }
 
-std::pair<int, int> BuscaOpcion(const TTablaConf& t, const std::string& nombre) {
+namespace {
+
+std::pair<int, int> Busca(const TTablaConf& t, const std::string& nombre, int dispositivo, bool todos) {
+  const int grupo = GrupoDe(t, dispositivo);
   std::pair<int, int> r{-1, -1};
-  ParaCada(t, [&](int n, int, const TControlConf& c) {
+  ParaCada(t, [&](int n, int g, const TControlConf& c) {
     if (r.first >= 0 || c.clase == TClaseControl::Casilla) return;
+    if (!todos && (g != grupo || !En(c.soloEn, dispositivo))) return;
     for (size_t i = 0; i < c.opciones.size(); ++i)
       if (c.opciones[i].nombre == nombre) {
         r = {n, static_cast<int>(i)};
@@ -180,6 +190,14 @@ std::pair<int, int> BuscaOpcion(const TTablaConf& t, const std::string& nombre) 
       }
   });
   return r;
+}
+
+}  // namespace
+
+std::pair<int, int> BuscaOpcion(const TTablaConf& t, const std::string& nombre) { return Busca(t, nombre, -1, true); }
+
+std::pair<int, int> BuscaOpcion(const TTablaConf& t, const std::string& nombre, int dispositivo) {
+  return Busca(t, nombre, dispositivo, false);
 }
 
 int GrupoDe(const TTablaConf& t, int dispositivo) {

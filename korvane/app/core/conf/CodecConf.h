@@ -86,6 +86,8 @@ struct TControlConf {
   TControlConf OpcionOcultaEn(int opcion, TDispositivos d) const;
   TControlConf OpcionDeshabilitadaEn(int opcion, TDispositivos d) const;
   TControlConf OpcionTextoEn(int opcion, TDispositivos d, const std::string& t) const;
+  // Captions of the options from `primera` on, in order.
+  TControlConf OpcionesTextoEn(TDispositivos d, int primera, const std::vector<std::string>& t) const;
 };
 
 // A hex label that shows one word ("prefijo" before the four digits).
@@ -148,6 +150,9 @@ int BuscaControl(const TTablaConf& t, const std::string& nombre);
 // Flattened index and option of the radio button or list item named
 // `nombre` ({-1, -1}: none).
 std::pair<int, int> BuscaOpcion(const TTablaConf& t, const std::string& nombre);
+// The same among the controls that apply to a device (two controls that
+// never apply to one device may share names).
+std::pair<int, int> BuscaOpcion(const TTablaConf& t, const std::string& nombre, int dispositivo);
 
 // Group shown for a device (-1: none, only the ID and base words).
 int GrupoDe(const TTablaConf& t, int dispositivo);

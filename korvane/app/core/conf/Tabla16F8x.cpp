@@ -5,14 +5,6 @@
 
 namespace {
 
-// Oscillator on bits 4, 1, 0 in the order 000 .. 111.
-std::vector<TOpcionSimple> Osc3(const char* const (&n)[8], const char* const (&t)[8]) {
-  static constexpr uint16_t v[8] = {0x00, 0x01, 0x02, 0x03, 0x10, 0x11, 0x12, 0x13};
-  std::vector<TOpcionSimple> o;
-  for (int i = 0; i < 8; ++i) o.push_back({n[i], v[i], t[i]});
-  return o;
-}
-
 TTablaConf Crea() {
   const TDispositivos a = Disp({9, 11, 15});  // 16F627a, 16F628a, 16F648a
   const TDispositivos d62x = Disp({8, 10});   // 16F627, 16F628
@@ -25,10 +17,9 @@ TTablaConf Crea() {
   TGrupoConf g62x{"G16F62x", "16F62x", Disp({8, 9, 10, 11, 15}), {}, {{"HexFuses6", "0x2007:", 0}}};
   g62x.controles = {
       Radios("OSC6", "FOSC", 0, 0x13,
-             Osc3({"LP6", "XT6", "HS6", "EXTCLK", "INTRC_IO", "INTRC_C", "ERIO", "ERCLK"},
-                  {"LP", "XT", "HS", "EXTCLK", "INTRC IO", "INTRC CLKOUT", "ER IO", "ER CLKOUT"}))
-          .OpcionTextoEn(6, a, "RC IO")
-          .OpcionTextoEn(7, a, "RC CLKOUT"),
+             Opciones({"LP6", "XT6", "HS6", "EXTCLK", "INTRC_IO", "INTRC_C", "ERIO", "ERCLK"}, Osc410(),
+                      {"LP", "XT", "HS", "EXTCLK", "INTRC IO", "INTRC CLKOUT", "ER IO", "ER CLKOUT"}))
+          .OpcionesTextoEn(a, 6, {"RC IO", "RC CLKOUT"}),
       Casilla1("WDTEN", 0, 2).Col(1),
       Casilla0("PWRTEN", 0, 3).Col(1),
       Casilla1("MCLRE", 0, 5).Col(1),
@@ -40,12 +31,8 @@ TTablaConf Crea() {
              {{"CP0", 0x3C00, "Off"}, {"CP1", 0x2800}, {"CP2", 0x1400}, {"CP3", 0x0000}})
           .En(d62x)
           .Col(2)
-          .OpcionTextoEn(1, Disp({8}), "Off")
-          .OpcionTextoEn(2, Disp({8}), "0200h-03FFh")
-          .OpcionTextoEn(3, Disp({8}), "0000h-03FFh")
-          .OpcionTextoEn(1, Disp({10}), "0400h-07FFh")
-          .OpcionTextoEn(2, Disp({10}), "0200h-07FFh")
-          .OpcionTextoEn(3, Disp({10}), "0000h-07FFh"),
+          .OpcionesTextoEn(Disp({8}), 1, {"Off", "0200h-03FFh", "0000h-03FFh"})
+          .OpcionesTextoEn(Disp({10}), 1, {"0400h-07FFh", "0200h-07FFh", "0000h-07FFh"}),
       // One protection bit, 13, on the A parts.
       Radios("CPa", "CP", 0, 0x2000, {{"CP0a", 0x2000, "Off"}, {"CP1a", 0x0000}})
           .En(a)
@@ -58,8 +45,8 @@ TTablaConf Crea() {
   TGrupoConf g818{"G16F818", "16F818/819", Disp({33, 34}), {}, {{"HexFuses8", "0x2007:", 0}}};
   g818.controles = {
       Radios("OSC8", "FOSC", 0, 0x13,
-             Osc3({"LP8", "XT8", "HS8", "EXTCLK8", "INTRC_IO8", "INTRC_C8", "EXTRC_IO", "EXTRC_CLKO"},
-                  {"LP", "XT", "HS", "EXTCLK", "INTRC IO", "INTRC CLKOUT", "EXTRC IO", "EXTRC CLKOUT"})),
+             Opciones({"LP8", "XT8", "HS8", "EXTCLK8", "INTRC_IO8", "INTRC_C8", "EXTRC_IO", "EXTRC_CLKO"}, Osc410(),
+                      {"LP", "XT", "HS", "EXTCLK", "INTRC IO", "INTRC CLKOUT", "EXTRC IO", "EXTRC CLKOUT"})),
       Casilla1("WDTEN8", 0, 2).Texto("WDTEN").Col(1),
       Casilla0("PWRTEN8", 0, 3).Texto("PWRTEN").Col(1),
       Casilla1("MCLRE8", 0, 5).Texto("MCLRE").Col(1),
