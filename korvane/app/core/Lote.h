@@ -13,16 +13,7 @@
 #include <string>
 #include <vector>
 
-// The parsed command line.
-struct TComand {
-  uint8_t Accion = 6;       // 0 program (-P), 2 verify (-V), 5 start-up, 6 nothing to do
-  uint8_t Correcto = 0;     // 1 when every argument was accepted
-  std::string Archivo;      // every argument that is not an option, joined by single blanks
-  std::string Dispositivo;  // after -D, upper case
-  uint8_t AutoDetecta = 0;  // -A
-  uint8_t Salir = 0;        // -S
-  uint8_t ForzarHex = 0;    // -I
-};
+#include "Comand.h"
 
 // Why a command line was refused.
 enum class TFalloParametros : uint8_t { Ninguno, Incompleta, OpcionDesconocida };
