@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <vector>
@@ -272,8 +273,10 @@ size_t LastCharacters(const std::string& s, size_t count) {
 }  // namespace
 
 bool ReadHexFile(const std::string& name) {
-  std::ifstream in(name, std::ios::binary);
-  if (!in) {
+  std::error_code ec;
+  std::ifstream in;
+  if (!std::filesystem::is_directory(name, ec)) in.open(name, std::ios::binary);
+  if (!in.is_open()) {
     WarningBox("Unable to open file.");
     return false;
   }
