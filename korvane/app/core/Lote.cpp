@@ -100,14 +100,16 @@ bool TLote::Inicia() {
       pasos_.Detecta();
       pasos_.PonAutoPic(guardado);
     }
-    estado_ = TEstado::Correcto;
+    if (!Terminado()) estado_ = TEstado::Correcto;
     return false;
   }
 
   const TLecturaParametros lectura = LeeParametros(argumentos_);
   comand_ = lectura.Comand;
+  ::Comand = comand_;
   accionPedida_ = comand_.Accion;
   pasos_.SeleccionaFamiliaFlash();
+  if (Terminado()) return false;
   if (!comand_.Correcto) {
     const std::string texto = TextoFalloParametros(lectura);
     pasos_.Mensaje(texto);
@@ -131,6 +133,7 @@ bool TLote::Inicia() {
     pasos_.PonAutoPic(true);
     esperaLote_ = false;
     const TPasosLote::TDeteccion d = pasos_.Detecta();
+    if (Terminado()) return false;
     if (d.Resultado != 0) {
       Falla(pasos_.TextoUltimoFallo());
       return false;
@@ -153,12 +156,16 @@ bool TLote::Inicia() {
     }
   } else if (nombrado != 255) {
     pasos_.SeleccionaDispositivo(nombrado);
+    if (Terminado()) return false;
   }
 
   if (!comand_.Archivo.empty()) {
     archivoCargado_ = comand_.ForzarHex ? NombreForzadoHex(comand_.Archivo) : comand_.Archivo;
-    if (!pasos_.CargaArchivo(archivoCargado_)) {
+    const bool cargado = pasos_.CargaArchivo(archivoCargado_);
+    if (Terminado()) return false;
+    if (!cargado) {
       comand_.Accion = 6;
+      ::Comand.Accion = 6;
       Falla(pasos_.TextoUltimoFallo());
       return false;
     }
@@ -171,6 +178,8 @@ void TLote::Continua() {
   uint8_t resultado = 0;
   if (comand_.Accion == 0) resultado = pasos_.Programa();
   else if (comand_.Accion == 2) resultado = pasos_.Verifica();
+  // Closed while the operation ran: the batch has already ended.
+  if (Terminado()) return;
   if (resultado != 0) {
     std::string texto = pasos_.TextoUltimoFallo();
     if (texto.empty()) texto = "error " + std::to_string(resultado);
@@ -188,6 +197,7 @@ void TLote::Interrumpe() {
 }
 
 void TLote::Falla(const std::string& motivo) {
+  if (Terminado()) return;
   estado_ = TEstado::Fallido;
   motivo_ = motivo.empty() ? std::string("failed") : motivo;
   Termina();
@@ -223,6 +233,8 @@ std::string TLote::Pedido() const {
 }
 
 int TLote::CodigoSalida() const {
+  // Without arguments there is no batch that could fail.
+  if (!ConArgumentos()) return 0;
   switch (estado_) {
     case TEstado::Correcto: return 0;
     case TEstado::Fallido: return 1;

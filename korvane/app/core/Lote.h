@@ -91,7 +91,9 @@ public:
   bool Inicia();
   void Continua();
 
-  // The program was closed before the batch ended.
+  // The program was closed before the batch ended (also from inside a step
+  // still running: what that step returns then changes nothing). The parsed
+  // command line is also the program's global Comand.
   void Interrumpe();
 
   bool ConArgumentos() const { return !argumentos_.empty(); }

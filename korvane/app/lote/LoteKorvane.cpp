@@ -1,0 +1,294 @@
+#include "LoteKorvane.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QMessageBox>
+#include <QPointer>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <fcntl.h>
+#include <filesystem>
+#include <unistd.h>
+
+#include "Acciones.h"
+#include "forms/pg_acciones.h"
+#include "pg_catalogo.h"
+#include "pg_entorno.h"
+#include "pg_pic.h"
+
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// While the window loads the batch's file, the reader's messages (a bad
+// record, a file that cannot be read) are the batch's to record and show.
+class TCapturaCarga final : public TInterfazOperacion {
+public:
+  TCapturaCarga(TLoteKorvane& lote, TFormKorvane& ventana)
+      : lote_(lote), ventana_(ventana), anterior_(PonInterfazOperacion(this)) {}
+  ~TCapturaCarga() override { PonInterfazOperacion(anterior_); }
+  void Mensaje(const std::string& texto) override {
+    lote_.Anota(texto);
+    ventana_.Dialogos().Mensaje(&ventana_, Q(texto));
+  }
+  TRespuesta Pregunta(const std::string& texto, bool conCancelar) override {
+    return anterior_ ? anterior_->Pregunta(texto, conCancelar) : TRespuesta::Si;
+  }
+  void Log(const std::string& linea) override {
+    if (anterior_) anterior_->Log(linea);
+  }
+  void ProcesaMensajes() override {
+    if (anterior_) anterior_->ProcesaMensajes();
+  }
+
+private:
+  TLoteKorvane& lote_;
+  TFormKorvane& ventana_;
+  TInterfazOperacion* anterior_;
+};
+
+}  // namespace
+
+TLoteKorvane::TLoteKorvane(TFormKorvane& ventana, std::vector<std::string> argumentos)
+    : ventana_(ventana), lote_(*this, std::move(argumentos)), espera_(new QTimer(this)) {
+  espera_->setSingleShot(true);
+  espera_->setInterval(TLote::EsperaMs);
+  connect(espera_, &QTimer::timeout, this, &TLoteKorvane::Continua);
+  ventana_.ManejadorArranque = [this](TFormKorvane&) { Arranca(); };
+  // A program closed before its batch ended still says so.
+  connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
+    if (lote_.Terminado()) return;
+    lote_.Interrumpe();
+    EscribeResultado();
+  });
+}
+
+TLoteKorvane::~TLoteKorvane() {
+  if (FAcciones && mensajeOperacion_) FAcciones->AlMensaje = mensajeOperacion_;
+  ventana_.ManejadorArranque = nullptr;
+}
+
+void TLoteKorvane::Arranca() {
+  arrancado_ = true;
+  if (lote_.ConArgumentos() && FAcciones) {
+    // The operation window's boxes are the batch's to record.
+    mensajeOperacion_ = FAcciones->AlMensaje;
+    FAcciones->AlMensaje = [this, previo = mensajeOperacion_](const std::string& texto) {
+      Anota(texto);
+      if (previo) previo(texto);
+      else ventana_.Dialogos().Mensaje(FAcciones, Q(texto));
+    };
+  }
+  ++enPaso_;
+  const bool esperar = lote_.Inicia();
+  --enPaso_;
+  if (lote_.Terminado()) return Fin();
+  if (esperar && !cerrando_) return espera_->start();
+  Continua();
+}
+
+void TLoteKorvane::Continua() {
+  ++enPaso_;
+  lote_.Continua();
+  --enPaso_;
+  Fin();
+}
+
+void TLoteKorvane::Fin() {
+  EscribeResultado();
+  if (FAcciones && lote_.ConArgumentos()) {
+    FAcciones->AlMensaje = mensajeOperacion_;
+    mensajeOperacion_ = nullptr;
+  }
+  if (cerrando_ || lote_.DebeCerrar()) CierraVentana();
+}
+
+void TLoteKorvane::EscribeResultado() {
+  if (resultadoEscrito_ || !lote_.ConArgumentos() || !lote_.Terminado()) return;
+  resultadoEscrito_ = true;
+  const std::string linea = lote_.LineaResultado();
+  if (AlResultado) return AlResultado(linea);
+  std::fprintf(stderr, "%s\n", linea.c_str());
+  std::fflush(stderr);
+}
+
+void TLoteKorvane::CierraVentana() {
+  QTimer::singleShot(0, &ventana_, [this] { ventana_.close(); });
+}
+
+void TLoteKorvane::CierraComoUsuario() {
+  cerrando_ = true;
+  espera_->stop();
+  if (!lote_.Terminado()) {
+    lote_.Interrumpe();
+    EscribeResultado();
+  }
+  // Boxes and windows over the main window close as their close button
+  // would close them (an operation that runs is cancelled).
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w != &ventana_ && w->isVisible()) w->close();
+  // A step of the batch still returning closes the window at its end.
+  if (enPaso_ > 0) return;
+  // An operation stays until its clean-up has brought the hardware to rest.
+  if (auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+    connect(modal, &QDialog::finished, this, &TLoteKorvane::CierraComoUsuario,
+            Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection));
+    return;
+  }
+  ventana_.close();
+}
+
+void TLoteKorvane::Anota(const std::string& texto) {
+  if (lote_.ConArgumentos() && !lote_.Terminado()) ultimoFallo_ = texto;
+}
+
+// --- Steps ------------------------------------------------------------------------
+
+void TLoteKorvane::SeleccionaFamiliaFlash() {
+  ventana_.SelecDev->setCurrentIndex(ClaseFlash);
+  ventana_.SelecDevChange();
+}
+
+TPasosLote::TDeteccion TLoteKorvane::Detecta() {
+  ultimoFallo_.clear();
+  IndiceDetectado = 255;
+  ResultadoAccion = ResultadoNoHecho;  // a run that never started failed
+  ventana_.MDtModelClick();
+  TDeteccion d;
+  d.Resultado = ResultadoAccion;
+  // Only a part the ID tables named (the identification's found flag, which
+  // sets IndiceDetectado) and that the list now shows counts; a chip that
+  // merely answered names nothing.
+  d.Encontrado = IndiceDetectado < NumListPics && IndiceListPics == IndiceDetectado;
+  if (d.Encontrado) {
+    d.Indice = IndiceDetectado;
+    d.Nombre = DaNombreDispositivo(ClaseFlash, IndiceDetectado);
+  } else if (ultimoFallo_.empty()) {
+    // The run itself went through and only named no part: the batch says so.
+    d.Resultado = 0;
+  }
+  return d;
+}
+
+bool TLoteKorvane::AutoSeleccion() const { return OpcAutoSel; }
+bool TLoteKorvane::AutoPic() const { return OpcAutoPic; }
+void TLoteKorvane::PonAutoPic(bool valor) { OpcAutoPic = valor; }
+uint8_t TLoteKorvane::BuscaDispositivo(const std::string& nombre) { return BuscaPic(nombre); }
+
+void TLoteKorvane::SeleccionaDispositivo(uint8_t indice) {
+  ventana_.ListPics->setCurrentIndex(indice);
+  ventana_.ListPicsChange();
+}
+
+std::string TLoteKorvane::DispositivoActual() const {
+  if (ClaseDispositivo != ClaseFlash) return {};
+  return DaNombreDispositivo(ClaseFlash, IndiceListPics);
+}
+
+bool TLoteKorvane::CargaArchivo(const std::string& archivo) {
+  ultimoFallo_.clear();
+  bool cargado = false;
+  {
+    TCapturaCarga captura(*this, ventana_);
+    cargado = ventana_.CargaArchivo(archivo);
+  }
+  if (cargado) {
+    const std::string carpeta = std::filesystem::path(archivo).parent_path().string();
+    if (!carpeta.empty()) ventana_.InitDir = carpeta + "/";
+  }
+  return cargado;
+}
+
+uint8_t TLoteKorvane::Programa() {
+  ultimoFallo_.clear();
+  ResultadoAccion = ResultadoNoHecho;
+  ventana_.MProgramarClick();
+  return ResultadoAccion;
+}
+
+uint8_t TLoteKorvane::Verifica() {
+  ultimoFallo_.clear();
+  ResultadoAccion = ResultadoNoHecho;
+  ventana_.MVerificarClick();
+  return ResultadoAccion;
+}
+
+void TLoteKorvane::Mensaje(const std::string& texto) { ventana_.Dialogos().Mensaje(&ventana_, Q(texto)); }
+
+// --- Modal parts during a batch -------------------------------------------------------
+
+TDialogosLote::TDialogosLote(std::unique_ptr<TDialogosKorvane> interior, TLoteKorvane& lote, bool sinEspera)
+    : interior_(std::move(interior)), lote_(&lote), sinEspera_(sinEspera) {}
+
+void TDialogosLote::Mensaje(QWidget* padre, const QString& texto) {
+  if (lote_ && lote_->EnLote()) {
+    lote_->Anota(texto.toStdString());
+    if (sinEspera_) {
+      // Shown beside the window, which stays open showing why the batch
+      // stopped; the batch goes on to its result line.
+      auto* caja = new QMessageBox(QMessageBox::Information, QStringLiteral("Korvane"), texto, QMessageBox::Ok,
+                                   &lote_->Ventana());
+      caja->setAttribute(Qt::WA_DeleteOnClose);
+      caja->setModal(false);
+      caja->show();
+      return;
+    }
+  }
+  interior_->Mensaje(padre, texto);
+}
+bool TDialogosLote::Pregunta(QWidget* padre, const QString& texto) { return interior_->Pregunta(padre, texto); }
+int TDialogosLote::Elige(QWidget* padre, const QString& texto, const QStringList& opciones) {
+  return interior_->Elige(padre, texto, opciones);
+}
+QString TDialogosLote::AbreArchivo(QWidget* padre, const QString& carpeta, const QString& filtro) {
+  return interior_->AbreArchivo(padre, carpeta, filtro);
+}
+QString TDialogosLote::GuardaArchivo(QWidget* padre, const QString& carpeta, const QString& filtro) {
+  return interior_->GuardaArchivo(padre, carpeta, filtro);
+}
+int TDialogosLote::Modal(QDialog& dialogo) { return interior_->Modal(dialogo); }
+int TDialogosLote::Operacion() { return interior_->Operacion(); }
+
+// --- Signals ----------------------------------------------------------------------------
+
+namespace {
+
+int tuberia[2] = {-1, -1};
+
+// Only async-signal-safe work here: one byte into the pipe.
+void AlSenal(int senal) {
+  const int e = errno;
+  const unsigned char c = static_cast<unsigned char>(senal);
+  const ssize_t escritos = write(tuberia[1], &c, 1);
+  (void)escritos;
+  errno = e;
+}
+
+}  // namespace
+
+TSenalesCierre::TSenalesCierre(QObject* parent) : QObject(parent) {
+  if (tuberia[0] < 0 && pipe2(tuberia, O_CLOEXEC | O_NONBLOCK) != 0) return;
+  notificador_ = new QSocketNotifier(tuberia[0], QSocketNotifier::Read, this);
+  connect(notificador_, &QSocketNotifier::activated, this, &TSenalesCierre::Lee);
+  struct sigaction sa {};
+  sa.sa_handler = AlSenal;
+  sigemptyset(&sa.sa_mask);
+  sa.sa_flags = SA_RESTART;
+  sigaction(SIGTERM, &sa, nullptr);
+  sigaction(SIGINT, &sa, nullptr);
+}
+
+TSenalesCierre::~TSenalesCierre() {
+  if (!notificador_) return;
+  std::signal(SIGTERM, SIG_DFL);
+  std::signal(SIGINT, SIG_DFL);
+}
+
+void TSenalesCierre::Lee() {
+  unsigned char c = 0;
+  while (read(tuberia[0], &c, 1) == 1) emit Recibida(c);
+}
