@@ -147,6 +147,8 @@ TFormKorvane::TFormKorvane(QWidget* parent) : QMainWindow(parent) {
 }
 
 TFormKorvane::~TFormKorvane() {
+  delete EditorConf;
+  EditorConf = nullptr;
   PonGanchoDispositivo(ganchoAnterior_);
   LeeEditor = nullptr;
   PonEjecutivoConDatos(nullptr);
@@ -663,6 +665,8 @@ void TFormKorvane::CambiaEditorConf(uint8_t anterior, uint8_t nuevo) {
       Configuracion->layout()->addWidget(EditorConf->Widget());
       EditorConf->Widget()->show();
     }
+  } else if (EditorConf) {
+    EditorConf->CambiaDispositivo();
   }
   const bool dspic = nuevo == EdFC_30Fxxx;
   if (!dspic && SCE->isChecked()) {
@@ -709,7 +713,9 @@ void TFormKorvane::SprogramaClick(QToolButton* sender) {
 
 int TFormKorvane::EjecutaOperacion(uint32_t accion) {
   TipoAccion = accion;
-  return dialogos_->Operacion();
+  const int r = dialogos_->Operacion();
+  if (EditorConf) EditorConf->OperacionTerminada();
+  return r;
 }
 
 // A run counts as accepted when it succeeded and the user took its result
