@@ -261,14 +261,17 @@ void TKvStatusBar::paintEvent(QPaintEvent*) {
     p.setPen(palette().color(QPalette::WindowText));
     p.drawText(t.left() + 2, t.top() + (t.height() - fm.height()) / 2 + fm.ascent(), simpleCaption_);
   }
-  if (GripVisible()) {
-    const int R = width() + 1, B = height();
-    const QColor luz = clBtnHighlight(), sombra = clBtnShadow();
-    const QPoint puntos[] = {{R - 5, B - 12}, {R - 5, B - 8}, {R - 5, B - 4}, {R - 9, B - 8}, {R - 9, B - 4}, {R - 13, B - 4}};
-    for (const QPoint& q : puntos) {
-      p.fillRect(QRect(q.x() - 1, q.y() - 1, 2, 2), sombra);
-      p.fillRect(QRect(q.x(), q.y(), 2, 2), luz);
-    }
+  if (GripVisible()) PintaGrip(p, QPoint(0, 0));
+}
+
+void TKvStatusBar::PintaGrip(QPainter& p, const QPoint& origen) const {
+  const int R = width() + 1, B = height();
+  const QColor luz = clBtnHighlight(), sombra = clBtnShadow();
+  const QPoint puntos[] = {{R - 5, B - 12}, {R - 5, B - 8}, {R - 5, B - 4}, {R - 9, B - 8}, {R - 9, B - 4}, {R - 13, B - 4}};
+  for (const QPoint& q0 : puntos) {
+    const QPoint q = q0 - origen;
+    p.fillRect(QRect(q.x() - 1, q.y() - 1, 2, 2), sombra);
+    p.fillRect(QRect(q.x(), q.y(), 2, 2), luz);
   }
 }
 

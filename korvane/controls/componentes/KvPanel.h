@@ -120,6 +120,9 @@ public:
   // it to see the request.
   std::function<void(Qt::Edges)> IniciaRedimension;
   void PulsaGrip();
+  // Draws the grip's dots; a pane lying under the grip draws them too, with
+  // its own position as origin.
+  void PintaGrip(QPainter& p, const QPoint& origen) const;
 
   // Places the panes by their Align.
   void Coloca();

@@ -132,8 +132,7 @@ void TKvCustomStatusPane::leaveEvent(QEvent*) { emit MouseLeave(); }
 bool TKvCustomStatusPane::SobreGrip(const QPoint& p) const {
   TKvStatusBar* b = Barra(this);
   if (!b || !b->GripVisible()) return false;
-  const QRect g = geometry();
-  if (g.right() + 1 < b->contentsRect().right() + 1) return false;
+  if (geometry().right() + 1 < b->contentsRect().right() + 1) return false;
   return mapTo(b, p).x() >= b->width() - 12;
 }
 
@@ -142,7 +141,8 @@ void TKvCustomStatusPane::mousePressEvent(QMouseEvent* e) {
     Barra(this)->PulsaGrip();
     return;
   }
-  QWidget::mousePressEvent(e);
+  // Kept here: the bar's own 13-pixel grip area does not reach over a pane.
+  e->accept();
 }
 
 void TKvCustomStatusPane::mouseMoveEvent(QMouseEvent* e) {
@@ -212,6 +212,8 @@ void TKvCustomStatusPane::paintEvent(QPaintEvent*) {
     }
   }
   PintaTexto(p, caption_, RectanguloTexto(), alignment_, colorTexto_, !temado);
+  TKvStatusBar* b = Barra(this);
+  if (b && b->GripVisible() && geometry().right() + 1 >= b->contentsRect().right() + 1) b->PintaGrip(p, pos());
 }
 
 // --- Field pane ---------------------------------------------------------------------------------
