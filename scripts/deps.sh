@@ -4,6 +4,8 @@
 set -euo pipefail
 pkgs="cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev qt6-base-dev \
 libusb-1.0-0-dev gputils srecord clang libclang-rt-14-dev"
+# One font for the widget tests, so text metrics agree between machines.
+pkgs="$pkgs fonts-dejavu-core"
 missing=""
 for p in $pkgs; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

@@ -182,6 +182,15 @@ QRect PaintTintedFrameStyle(QPainter& p, QRect r, const QColor& c, TSides s, TFr
   return PintaEstilo(p, r, e, s, t);
 }
 
+QRect PaintFlatOutline(QPainter& p, QRect r, const QColor& c) {
+  const Ltrb k = A(r);
+  LineaH(p, k.l + 1, k.r - 1, k.t, c);
+  LineaH(p, k.l + 1, k.r - 1, k.b - 1, c);
+  LineaV(p, k.l, k.t + 1, k.b - 1, c);
+  LineaV(p, k.r - 1, k.t + 1, k.b - 1, c);
+  return Reduce(r, sdAll, 1);
+}
+
 QRect PaintRoundedFlatSides(QPainter& p, QRect r, const QColor& c, TSides s) {
   const Ltrb k = A(r);
   const bool L = s & sdLeft, T = s & sdTop, R = s & sdRight, B = s & sdBottom;

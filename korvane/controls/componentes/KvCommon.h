@@ -61,6 +61,8 @@ QRect PaintFrameStyle(QPainter& p, QRect r, TFrameStyle estilo, TSides lados);
 QRect PaintFrameStyleAll(QPainter& p, QRect r, TFrameStyle estilo);
 // The style in lighter and darker tints of one base colour.
 QRect PaintTintedFrameStyle(QPainter& p, QRect r, const QColor& base, TSides lados, TFrameStyle estilo);
+// A one-pixel outline without its four corner pixels.
+QRect PaintFlatOutline(QPainter& p, QRect r, const QColor& c);
 // A flat outline with cut corners.
 QRect PaintRoundedFlatSides(QPainter& p, QRect r, const QColor& c, TSides lados);
 

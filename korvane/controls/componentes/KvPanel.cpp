@@ -248,11 +248,7 @@ void TKvStatusBar::paintEvent(QPaintEvent*) {
     const QRect r(0, 2, width(), height() - 2);
     p.fillRect(r, Color());
     if (simpleFrameStyle_ == fsFlat) {
-      const QColor c = ShadeBy(b_.FlatColor.isValid() ? b_.FlatColor : clBtnShadow(), b_.FlatColorAdjustment);
-      p.fillRect(QRect(r.left() + 1, r.top(), r.width() - 2, 1), c);
-      p.fillRect(QRect(r.left() + 1, r.bottom(), r.width() - 2, 1), c);
-      p.fillRect(QRect(r.left(), r.top() + 1, 1, r.height() - 2), c);
-      p.fillRect(QRect(r.right(), r.top() + 1, 1, r.height() - 2), c);
+      PaintFlatOutline(p, r, ShadeBy(b_.FlatColor.isValid() ? b_.FlatColor : clBtnShadow(), b_.FlatColorAdjustment));
     } else {
       PaintFrameStyleAll(p, r, simpleFrameStyle_);
     }

@@ -202,11 +202,7 @@ void TKvCustomStatusPane::paintEvent(QPaintEvent*) {
     p.fillRect(rect(), Color());
     const QRect r = rect().adjusted(borderWidth_, borderWidth_, -borderWidth_, -borderWidth_);
     if (frameStyle_ == fsFlat) {
-      const QColor c = ShadeBy(flatColor_.isValid() ? flatColor_ : clBtnShadow(), flatColorAdjustment_);
-      p.fillRect(QRect(r.left() + 1, r.top(), r.width() - 2, 1), c);
-      p.fillRect(QRect(r.left() + 1, r.bottom(), r.width() - 2, 1), c);
-      p.fillRect(QRect(r.left(), r.top() + 1, 1, r.height() - 2), c);
-      p.fillRect(QRect(r.right(), r.top() + 1, 1, r.height() - 2), c);
+      PaintFlatOutline(p, r, ShadeBy(flatColor_.isValid() ? flatColor_ : clBtnShadow(), flatColorAdjustment_));
     } else {
       PaintFrameStyleAll(p, r, frameStyle_);
     }
