@@ -650,7 +650,7 @@ private slots:
   void combosConHint() {
     Crea();
     Selecciona(0, Indice16F84A);
-    QCOMPARE(w->ListPics->toolTip(), QString::fromUtf8(Catalogo[Indice16F84A].Memoria).trimmed());
+    QCOMPARE(w->ListPics->toolTip(), QString::fromUtf8(Catalogo[Indice16F84A].Memoria));
     QCOMPARE(w->SelecDev->toolTip(), QString::fromUtf8(ClasesCatalogo[0].Memoria));
   }
 
