@@ -67,14 +67,18 @@ void Diferencias(const char* area, const std::array<uint16_t, N>& a, const std::
 
 bool MismaImagen(const TBuffers& a, const TBuffers& b) {
   Diferencias("Prog", a.Prog, b.Prog, PicActual.ProgTam);
-  Diferencias("Id", a.Id, b.Id, PicActual.IdNum);
   Diferencias("Config", a.Config, b.Config, PicActual.CfgNum);
   // Data EEPROM cells are bytes: a blank cell of a file and a byte read back
   // differ above the byte.
   for (uint32_t i = 0; i < PicActual.EeTam; ++i)
     if ((a.Datos[i] ^ b.Datos[i]) & PicActual.EeMask) return false;
+  // A 12/14-bit ID word carries one nibble; the configuration editor writes
+  // the unused bits as ones.
+  const uint16_t id = PicActual.Familia == 16 || PicActual.Familia == 10 ? 0x000F : 0xFFFF;
+  for (uint32_t i = 0; i < PicActual.IdNum; ++i)
+    if ((a.Id[i] ^ b.Id[i]) & id) return false;
   return Igual(a.Prog, b.Prog, PicActual.ProgTam) &&
-         Igual(a.Id, b.Id, PicActual.IdNum) && Igual(a.Config, b.Config, PicActual.CfgNum);
+         Igual(a.Config, b.Config, PicActual.CfgNum);
 }
 
 }  // namespace

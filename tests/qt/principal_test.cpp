@@ -20,6 +20,8 @@
 #include <memory>
 
 #include "Acciones.h"
+#include "conf/EditorConf.h"
+#include "principal/PaginaConf.h"
 #include "AjustesKorvane.h"
 #include "Idiomas.h"
 #include "dialogos/Dialogos.h"
@@ -230,6 +232,23 @@ private slots:
     QVERIFY(!w->SCE->isVisible());
     QCOMPARE(w->Control->currentIndex(), 0);
     QVERIFY(w->Sprograma->isChecked());
+  }
+
+  // The configuration page holds the editor of the device's kind: kept for
+  // another device of the kind, replaced for another kind, none on the I2C
+  // class.
+  void paginaConfiguracion() {
+    Crea();
+    Selecciona(0, 11);  // 16F628A
+    QWidget* antes = w->EditorConf->Widget();
+    QVERIFY(qobject_cast<TFEditorConf*>(antes));
+    QCOMPARE(int(qobject_cast<TFEditorConf*>(antes)->Tipo()), int(EdFC_16F8x));
+    Selecciona(0, 10);  // 16F628, same kind
+    QCOMPARE(w->EditorConf->Widget(), antes);
+    Selecciona(0, 36);  // 16F87x kind
+    QCOMPARE(int(qobject_cast<TFEditorConf*>(w->EditorConf->Widget())->Tipo()), int(EdFC_16F87x));
+    Selecciona(2, 0);
+    QVERIFY(!w->EditorConf);
   }
 
   // --- What a read and a detection leave behind -----------------------------------------
@@ -631,7 +650,7 @@ private slots:
   void combosConHint() {
     Crea();
     Selecciona(0, Indice16F84A);
-    QCOMPARE(w->ListPics->toolTip(), QString::fromUtf8(Catalogo[Indice16F84A].Memoria).trimmed());
+    QCOMPARE(w->ListPics->toolTip(), QString::fromUtf8(Catalogo[Indice16F84A].Memoria));
     QCOMPARE(w->SelecDev->toolTip(), QString::fromUtf8(ClasesCatalogo[0].Memoria));
   }
 

@@ -15,6 +15,8 @@
 #include <unistd.h>
 
 #include "CarpetaPrograma.h"
+#include "ArrowBtn.h"
+#include "ColCombo.h"
 #include "principal/Korvane.h"
 
 namespace fs = std::filesystem;

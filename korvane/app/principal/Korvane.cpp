@@ -26,6 +26,9 @@
 #include <system_error>
 
 #include "Acciones.h"
+#include "ArrowBtn.h"
+#include "ColCombo.h"
+#include "KvStatus.h"
 #include "AjustesKorvane.h"
 #include "CarpetaPrograma.h"
 #include "Comand.h"
@@ -147,6 +150,8 @@ TFormKorvane::TFormKorvane(QWidget* parent) : QMainWindow(parent) {
 }
 
 TFormKorvane::~TFormKorvane() {
+  delete EditorConf;
+  EditorConf = nullptr;
   PonGanchoDispositivo(ganchoAnterior_);
   LeeEditor = nullptr;
   PonEjecutivoConDatos(nullptr);
@@ -179,28 +184,40 @@ void TFormKorvane::CreaComponentes() {
   // Three rows: files and the device lists; the device commands; the page
   // buttons and the edit commands.
   auto* filaListas = new QHBoxLayout;
-  Abrir = Boton("Abrir", "Abrir", central);
+  Abrir = new TArrowButton(central);
+  Abrir->setObjectName("Abrir");
+  Abrir->SetFlat(true);
   Abrir->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
-  Abrir->setPopupMode(QToolButton::MenuButtonPopup);
   Reabrir = Boton("Reabrir", "Actualizar", central);
   Reabrir->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
   Guardar = Boton("Guardar", "Guardar", central);
   Guardar->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
-  for (QToolButton* b : {Abrir, Reabrir, Guardar}) filaListas->addWidget(b);
+  for (QToolButton* b : {static_cast<QToolButton*>(Abrir), Reabrir, Guardar}) filaListas->addWidget(b);
   filaListas->addSpacing(8);
-  auto combo = [&](const char* nombre, int ancho) {
-    auto* c = new QComboBox(central);
+  // Two columns: the name and the memory; the drop-down shows both.
+  auto combo = [&](const char* nombre, int ancho, int desplegado) {
+    auto* c = new Korvane_TColumnComboBox(central);
     c->setObjectName(nombre);
     c->setMaxVisibleItems(24);
-    c->setMinimumContentsLength(ancho);
+    const int car = c->fontMetrics().horizontalAdvance(QLatin1Char('0'));
+    c->AddColumn(ancho * car);
+    c->AddColumn(desplegado - ancho * car);
+    c->SetDropWidth(desplegado);
+    c->SetGridLines(true);
+    c->setMinimumWidth(desplegado);
+    c->setMinimumContentsLength(1);
     c->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     filaListas->addWidget(c);
     return c;
   };
-  SelecDev = combo("SelecDev", 8);
-  ListPics = combo("ListPics", 14);
-  ListPicsC = combo("ListPicsC", 14);
-  ListEeprom = combo("ListEeprom", 14);
+  const int car = fontMetrics().horizontalAdvance(QLatin1Char('0'));
+  SelecDev = combo("SelecDev", 8, 22 * car);
+  ListPics = combo("ListPics", 13, 40 * car);
+  ListPicsC = combo("ListPicsC", 13, 34 * car);
+  ListEeprom = combo("ListEeprom", 10, 28 * car);
+  // One device list at a time (SelecDevChange): the others take no room.
+  ListPicsC->hide();
+  ListEeprom->hide();
   filaListas->addStretch(1);
   v->addLayout(filaListas);
 
@@ -284,9 +301,12 @@ void TFormKorvane::CreaComponentes() {
   statusBar()->addPermanentWidget(Act);
 
   for (TEditorMemoria* e : {EditorProg, EditorData, Editor_CE}) e->AlCambiarEstado = [this] { EditorProgStateChanged(); };
-  connect(SelecDev, &QComboBox::activated, this, [this] { SelecDevChange(); });
-  for (QComboBox* c : {ListPics, ListPicsC, ListEeprom})
-    connect(c, &QComboBox::activated, this, [this] { ListPicsChange(); });
+  connect(SelecDev, &Korvane_TColumnComboBox::Change, this, [this] { SelecDevChange(); });
+  for (Korvane_TColumnComboBox* c : {ListPics, ListPicsC, ListEeprom}) {
+    connect(c, &Korvane_TColumnComboBox::Change, this, [this] { ListPicsChange(); });
+  }
+  for (Korvane_TColumnComboBox* c : {SelecDev, ListPics, ListPicsC, ListEeprom})
+    connect(c, &Korvane_TColumnComboBox::CloseUp, Control, [this] { Control->setFocus(); });
   for (QToolButton* b : {Sprograma, SDatos, Sconfig, SCE})
     connect(b, &QToolButton::clicked, this, [this, b] { SprogramaClick(b); });
   connect(Abrir, &QToolButton::clicked, this, &TFormKorvane::MAbrirClick);
@@ -322,7 +342,7 @@ void TFormKorvane::CreaMenus() {
   MRecientes->setObjectName("MRecientes");
   ArcRecientes = Accion(Archivo, "ArcRecientes", "Recientes");
   ArcRecientes->setMenu(MRecientes);
-  Abrir->setMenu(MRecientes);
+  Abrir->SetDropDown(MRecientes);
   ActualizarArchivo1 = Accion(Archivo, "ActualizarArchivo1", "Actualizar");
   ActualizarArchivo1->setShortcut(QKeySequence(Qt::Key_F5));
   Archivo->addSeparator();
@@ -450,17 +470,11 @@ void TFormKorvane::CreaMenus() {
 }
 
 void TFormKorvane::LlenaListas() {
-  for (const auto& c : ClasesCatalogo) {
-    SelecDev->addItem(QString::fromUtf8(c.Texto));
-    SelecDev->setItemData(SelecDev->count() - 1, QString::fromUtf8(c.Memoria), Qt::ToolTipRole);
-  }
-  QComboBox* listas[] = {ListPics, ListPicsC, ListEeprom};
+  for (const auto& c : ClasesCatalogo) SelecDev->AddItem({QString::fromUtf8(c.Texto), QString::fromUtf8(c.Memoria)});
+  Korvane_TColumnComboBox* listas[] = {ListPics, ListPicsC, ListEeprom};
   for (uint8_t clase = 0; clase < 3; ++clase)
-    for (const auto& e : ListaCatalogo(clase)) {
-      listas[clase]->addItem(QString::fromUtf8(e.Texto));
-      listas[clase]->setItemData(listas[clase]->count() - 1, QString::fromUtf8(e.Memoria).trimmed(),
-                                 Qt::ToolTipRole);
-    }
+    for (const auto& e : ListaCatalogo(clase))
+      listas[clase]->AddItem({QString::fromUtf8(e.Texto), QString::fromUtf8(e.Memoria)});
 }
 
 // --- Start-up, settings, caption ---------------------------------------------------
@@ -484,7 +498,7 @@ void TFormKorvane::FormShow() {
   ResetEditor();
   Control->setFocus();
   PuertoAlArrancar();
-  if (FAcciones) FAcciones->KvStatusPanel3->setText(Q(" CPU - " + std::to_string(CalibrateCpuClock()) + " Mhz"));
+  if (FAcciones) FAcciones->KvStatusPanel3->SetCaption(Q(" CPU - " + std::to_string(CalibrateCpuClock()) + " Mhz"));
   ClaseDispositivo = ClaseNinguna;
   SelecDevChange();
   Timer->start();
@@ -516,10 +530,10 @@ void TFormKorvane::LeeIni() {
   IndiceListPicsC = a.PicC;
   IndiceListEeprom = a.I2C;
   ClaseDispositivo = a.Dev;
-  SelecDev->setCurrentIndex(a.Dev);
-  ListPics->setCurrentIndex(a.Pic);
-  ListPicsC->setCurrentIndex(a.PicC);
-  ListEeprom->setCurrentIndex(a.I2C);
+  SelecDev->SetItemIndex(a.Dev);
+  ListPics->SetItemIndex(a.Pic);
+  ListPicsC->SetItemIndex(a.PicC);
+  ListEeprom->SetItemIndex(a.I2C);
   if (FAcciones) FAcciones->closw->setChecked(a.ClosW);
   InitDir = a.InitDir;
   OpcVDurante = a.VDurante;
@@ -584,7 +598,7 @@ void TFormKorvane::TimerTimer() {
   Timer->stop();
   if (ManejadorArranque) return ManejadorArranque(*this);
   if (!OpcAutoSel) return;
-  SelecDev->setCurrentIndex(ClaseFlash);
+  SelecDev->SetItemIndex(ClaseFlash);
   SelecDevChange();
   const bool antes = OpcAutoPic;
   OpcAutoPic = true;
@@ -663,6 +677,8 @@ void TFormKorvane::CambiaEditorConf(uint8_t anterior, uint8_t nuevo) {
       Configuracion->layout()->addWidget(EditorConf->Widget());
       EditorConf->Widget()->show();
     }
+  } else if (EditorConf) {
+    EditorConf->CambiaDispositivo();
   }
   const bool dspic = nuevo == EdFC_30Fxxx;
   if (!dspic && SCE->isChecked()) {
@@ -673,8 +689,8 @@ void TFormKorvane::CambiaEditorConf(uint8_t anterior, uint8_t nuevo) {
 }
 
 void TFormKorvane::PonHints() {
-  for (QComboBox* c : {SelecDev, ListPics, ListPicsC, ListEeprom})
-    c->setToolTip(c->itemData(c->currentIndex(), Qt::ToolTipRole).toString());
+  for (Korvane_TColumnComboBox* c : {SelecDev, ListPics, ListPicsC, ListEeprom})
+    c->setToolTip(c->currentIndex() >= 0 ? c->GetColumnText(c->currentIndex(), 1) : QString());
 }
 
 void TFormKorvane::CargaEditor(const TBuffers& b) {
@@ -709,7 +725,9 @@ void TFormKorvane::SprogramaClick(QToolButton* sender) {
 
 int TFormKorvane::EjecutaOperacion(uint32_t accion) {
   TipoAccion = accion;
-  return dialogos_->Operacion();
+  const int r = dialogos_->Operacion();
+  if (EditorConf) EditorConf->OperacionTerminada();
+  return r;
 }
 
 // A run counts as accepted when it succeeded and the user took its result
@@ -754,7 +772,7 @@ void TFormKorvane::MDtModelClick() {
   // Only a part named by the ID tables switches the list.
   if (!OpcAutoPic || IndiceDetectado >= NumListPics || IndiceDetectado == IndiceListPics) return;
   IndiceListPics = IndiceDetectado;
-  ListPics->setCurrentIndex(IndiceDetectado);
+  ListPics->SetItemIndex(IndiceDetectado);
   ResetEditor();
   OlvidaArchivo();
 }
@@ -766,7 +784,7 @@ void TFormKorvane::MLimpiarBufferClick() {
 }
 
 void TFormKorvane::MConfHardClick() {
-  if (FAcciones) FAcciones->KvStatusPanel1->clear();
+  if (FAcciones) FAcciones->KvStatusPanel1->SetCaption(QString());
   if (EditorPerfiles) EditorPerfiles(this);
   PonCaption();
 }

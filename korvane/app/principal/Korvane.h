@@ -23,7 +23,8 @@
 class QAction;
 class QActionGroup;
 class QButtonGroup;
-class QComboBox;
+class Korvane_TColumnComboBox;
+class TArrowButton;
 class QDialog;
 class QLabel;
 class QMenu;
@@ -152,13 +153,14 @@ public:
   std::string InitDir;
 
   // --- Components ---
-  QComboBox *SelecDev, *ListPics, *ListPicsC, *ListEeprom;
+  Korvane_TColumnComboBox *SelecDev, *ListPics, *ListPicsC, *ListEeprom;
   QStackedWidget* Control;
   QWidget* Configuracion;
   QToolButton *Sprograma, *SDatos, *Sconfig, *SCE;
   TEditorMemoria *EditorProg, *EditorData, *Editor_CE;
   TPaginaConf* EditorConf = nullptr;
-  QToolButton *Abrir, *Reabrir, *Guardar;
+  TArrowButton* Abrir;
+  QToolButton *Reabrir, *Guardar;
   QToolButton *SLeer, *Sprogramar, *SVerificar, *BorrarTodo, *DetectPic, *TestHardw;
   QToolButton *B_copiar, *B_pegar, *B_cortar, *B_Llenar, *B_Marcas, *B_buscar, *B_buscars;
   QMenu *Archivo, *Edicion, *Comando, *MConfig, *Idioma_menu, *Informacion1;

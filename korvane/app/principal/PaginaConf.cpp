@@ -3,6 +3,8 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "conf/EditorConf.h"
+
 namespace {
 
 // Shows the words of the selected device in hex and carries them through a
@@ -42,9 +44,28 @@ private:
   std::array<uint16_t, TamConfig> config_{};
 };
 
+// The configuration editor of the kind.
+class TConfEditor final : public TPaginaConf {
+public:
+  explicit TConfEditor(std::unique_ptr<TFEditorConf> editor) : e_(std::move(editor)) {}
+  QWidget* Widget() override { return e_.get(); }
+  void LoadFromBuffer(const std::array<uint16_t, TamId>& id, const std::array<uint16_t, TamConfig>& config) override {
+    e_->LoadFromBuffer(id, config);
+  }
+  void SaveToBuffer(std::array<uint16_t, TamId>& id, std::array<uint16_t, TamConfig>& config) override {
+    e_->SaveToBuffer(id, config);
+  }
+  void CambiaDispositivo() override { e_->CambiaDispositivo(); }
+  void OperacionTerminada() override { e_->OperacionTerminada(); }
+
+private:
+  std::unique_ptr<TFEditorConf> e_;
+};
+
 }  // namespace
 
 std::unique_ptr<TPaginaConf> CreaPaginaConf(uint8_t tipo, QWidget* pagina) {
   if (tipo == EdNinguno) return nullptr;
+  if (auto editor = CreaEditorConf(tipo, pagina)) return std::make_unique<TConfEditor>(std::move(editor));
   return std::make_unique<TConfPlana>(pagina);
 }
