@@ -17,6 +17,7 @@
 #include "CarpetaPrograma.h"
 #include "ConfigHarw.h"
 #include "PerfilHarw.h"
+#include "TransLED.h"
 #include "chips/pic1x_fw.h"
 #include "chips/pic1x_partes.h"
 #include "firmware/placa_fw.h"

@@ -124,7 +124,7 @@ private slots:
     banco->Adaptador.Registra = false;
     banco->Puerto.Registra = false;
     banco->Adaptador.Conecta(&chip);
-    w->ListPics->setCurrentIndex(BuscaPic("PIC16F84A"));
+    w->ListPics->SetItemIndex(BuscaPic("PIC16F84A"));
     w->ListPicsChange();
     w->SLeer->click();
     QVERIFY2(ResultadoAccion == 0, mensajes.empty() ? "" : mensajes.back().c_str());

@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 #include <vector>
 
+#include "TransLED.h"
 #include "fw/pg_fw.h"
 #include "hw/pg_perfil.h"
 #include "hw/pg_port.h"
@@ -108,11 +109,8 @@ TFConfigHarw::TFConfigHarw(QWidget* parent) : QDialog(parent) {
 
   for (int l = 0; l < NumLineasPerfil; ++l) {
     const int fila = l + 1;
-    Leds[l] = new QLabel(Panel1);
-    const int lado = Leds[l]->fontMetrics().height() * 3 / 4;
-    Leds[l]->setFixedSize(lado, lado);
-    Leds[l]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Leds[l]->setAutoFillBackground(true);
+    Leds[l] = new TTransLED(Panel1);
+    Leds[l]->setFixedSize(17, 17);
     rejilla->addWidget(Leds[l], fila, 0);
     if (l < 6) {
       Tests[l] = new QCheckBox(NombresLinea[l], Panel1);
@@ -273,14 +271,12 @@ void TFConfigHarw::Le(TLineaPerfil linea, TLed estado) {
     case TLed::Neutro: color = palette().color(QPalette::Button); break;
     case TLed::Panel: color = Panel1->palette().color(QPalette::Window); break;
   }
-  QPalette p = Leds[linea]->palette();
-  p.setColor(QPalette::Window, color);
-  Leds[linea]->setPalette(p);
+  Leds[linea]->SetColor(color);
   Leds[linea]->setProperty("estado", static_cast<int>(estado));
 }
 
 uint32_t TFConfigHarw::ColorLed(TLineaPerfil linea) const {
-  return Leds[linea]->palette().color(QPalette::Window).rgb() & 0xFFFFFF;
+  return Leds[linea]->Color().rgb() & 0xFFFFFF;
 }
 
 void TFConfigHarw::PonSelAddr() {

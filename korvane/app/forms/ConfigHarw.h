@@ -33,6 +33,7 @@ class QRadioButton;
 class QTimer;
 class QToolButton;
 class QWidget;
+class TTransLED;
 
 // Window state shared with the profile-name dialog (which does nothing
 // while the editor refreshes its controls).
@@ -65,7 +66,7 @@ public:
   QRadioButton *LPT, *COM, *RUSB_COM, *RUSB;
   QCheckBox* Block;
   QWidget* Panel1;
-  std::array<QLabel*, NumLineasPerfil> Leds{};         // by TLineaPerfil
+  std::array<TTransLED*, NumLineasPerfil> Leds{};      // by TLineaPerfil
   std::array<QCheckBox*, 6> Tests{};                   // TestData .. TestMclr
   QCheckBox *UsVdd, *UsVpp2, *UsMclr;
   QWidget* PanelPort;

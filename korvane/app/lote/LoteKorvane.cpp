@@ -1,7 +1,6 @@
 #include "LoteKorvane.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QDialog>
 #include <QMessageBox>
 #include <QPointer>
@@ -15,6 +14,7 @@
 #include <unistd.h>
 
 #include "Acciones.h"
+#include "ColCombo.h"
 #include "forms/pg_acciones.h"
 #include "pg_catalogo.h"
 #include "pg_entorno.h"
@@ -149,7 +149,7 @@ void TLoteKorvane::Anota(const std::string& texto) {
 // --- Steps ------------------------------------------------------------------------
 
 void TLoteKorvane::SeleccionaFamiliaFlash() {
-  ventana_.SelecDev->setCurrentIndex(ClaseFlash);
+  ventana_.SelecDev->SetItemIndex(ClaseFlash);
   ventana_.SelecDevChange();
 }
 
@@ -180,7 +180,7 @@ void TLoteKorvane::PonAutoPic(bool valor) { OpcAutoPic = valor; }
 uint8_t TLoteKorvane::BuscaDispositivo(const std::string& nombre) { return BuscaPic(nombre); }
 
 void TLoteKorvane::SeleccionaDispositivo(uint8_t indice) {
-  ventana_.ListPics->setCurrentIndex(indice);
+  ventana_.ListPics->SetItemIndex(indice);
   ventana_.ListPicsChange();
 }
 
