@@ -1,0 +1,168 @@
+// The batch over the main window in this process: an identification on the
+// simulated firmware board that picks the part (or names another part than
+// the command line), and the program closed as a user would while the
+// batch waits or while its message is still open.
+#include <QAction>
+#include <QCheckBox>
+#include <QMessageBox>
+#include <QTimer>
+#include <QtTest>
+
+#include "Acciones.h"
+#include "ColCombo.h"
+#include "firmware/placa_fw.h"
+#include "firmware/zocalo_fw.h"
+#include "hw/pg_perfil.h"
+#include "hw/pg_puertos.h"
+#include "lote/LoteKorvane.h"
+#include "pg_err.h"
+#include "pg_hex.h"
+#include "pg_idioma.h"
+#include "pg_pic.h"
+#include "ventana_comun.h"
+
+class TestLoteVentana : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<TCarpetaPrueba> carpeta;
+  std::unique_ptr<TZocaloFw> zocalo;
+  std::unique_ptr<TPlacaFw> placa;
+  std::unique_ptr<TFormKorvane> w;
+  std::unique_ptr<TLoteKorvane> lote;
+  TDialogosPrueba* d = nullptr;
+  std::vector<std::string> lineas;
+
+  // The window as the program builds it, with the batch of `argumentos`;
+  // sinEspera: the batch's boxes are real ones that do not block.
+  void Crea(const std::vector<std::string>& argumentos, bool sinEspera = false) {
+    w = std::make_unique<TFormKorvane>();
+    lote = std::make_unique<TLoteKorvane>(*w, argumentos);
+    auto prueba = std::make_unique<TDialogosPrueba>();
+    d = prueba.get();
+    w->PonDialogos(std::make_unique<TDialogosLote>(std::move(prueba), *lote, sinEspera));
+    lote->AlResultado = [this](const std::string& l) { lineas.push_back(l); };
+    FAcciones->Timer1->setInterval(1);
+    w->show();
+    FAcciones->closw->setChecked(true);
+    // The start timer's work, at once.
+    w->Timer->stop();
+    w->TimerTimer();
+  }
+
+  // A HEX file of 16F628A program words.
+  std::string Hex(const std::string& nombre) {
+    const uint8_t antes = IndiceListPics;
+    IndiceListPics = BuscaPic("PIC16F628A");
+    ClaseDispositivo = ClaseFlash;
+    if (PonDispositivo() != 0) qFatal("PonDispositivo");
+    LimpiaBuffers(BufArchivo);
+    for (uint32_t a = 0; a < 16; ++a) BufArchivo.Prog[a] = static_cast<uint16_t>(0x3000 + a);
+    const std::string ruta = (carpeta->raiz / nombre).string();
+    if (GuardaHex(ruta) != 0) qFatal("GuardaHex");
+    IndiceListPics = antes;
+    return ruta;
+  }
+
+private slots:
+  void init() {
+    carpeta = std::make_unique<TCarpetaPrueba>();
+    UsaArchivoIdioma((carpeta->programa / "LANGUAGES" / "Español.ini").string());
+    lineas.clear();
+    zocalo = TZocaloFw::Crea("16F628A");
+    placa = std::make_unique<TPlacaFw>(zocalo->Chip());
+    PonPinesPorDefecto(0x3F8);
+    USB_COM = true;
+    USB_ = false;
+    ADDR_USB_COM = placa->Dispositivo();
+    QVERIFY(GuardaPerfilHardware("Placa"));
+    // The 10F200 is selected; the firmware board's profile is the current one.
+    TCarpetaPrueba::Escribe(carpeta->programa / "Korvane.ini", "[Parametros]\nPic=0\nDev=0\nTPH=Placa\nPMsgs=0\n");
+  }
+  void cleanup() {
+    lote.reset();
+    w.reset();
+    CierraPuerto(true);
+    placa.reset();
+    zocalo.reset();
+    USB_COM = USB_ = false;
+    ADDR_USB_COM.clear();
+    PerfilHardware.clear();
+    carpeta.reset();
+  }
+
+  // -A identifies the part on the board and selects it, with no wait before
+  // the action; with -D of another part the batch stops before loading.
+  void identificacion_data() {
+    QTest::addColumn<QString>("dispositivo");
+    QTest::addColumn<int>("codigo");
+    QTest::newRow("part found") << "" << 0;
+    QTest::newRow("another part named") << "-DPIC16F84A" << 1;
+  }
+  void identificacion() {
+    QFETCH(QString, dispositivo);
+    QFETCH(int, codigo);
+    const std::string hex = Hex("a.hex");
+    std::vector<std::string> args = {"-A", "-P", hex};
+    if (!dispositivo.isEmpty()) args.insert(args.begin(), dispositivo.toStdString());
+    Crea(args);
+    QVERIFY(!lote->Espera()->isActive());
+    QVERIFY(lote->Lote().Terminado());
+    QCOMPARE(lote->CodigoSalida(), codigo);
+    QCOMPARE(lineas.size(), std::size_t{1});
+    QCOMPARE(IndiceListPics, BuscaPic("PIC16F628A"));
+    QVERIFY(OpcAutoPic);
+    if (codigo == 0) {
+      QCOMPARE(lineas[0], "korvane: identify, program " + hex + " (16F628a): ok");
+      QCOMPARE(ArchivoActual, hex);
+      const uint32_t p5 = placa->Con([&] { return zocalo->Programa(5); });
+      QCOMPARE(p5, uint32_t{0x3005});
+      QVERIFY(d->Mensajes.empty());
+    } else {
+      QVERIFY(ArchivoActual.empty());  // nothing loaded
+      QCOMPARE(d->Mensajes.size(), std::size_t{1});
+      QVERIFY(d->Mensajes[0].startsWith(QString::fromStdString(TextoIdioma("Lote*", "0*"))));
+      QVERIFY(lineas[0].find("failed: " + TextoIdioma("Lote*", "0*")) != std::string::npos);
+      QCOMPARE(placa->Con([&] { return zocalo->Programa(5); }), uint32_t{0x3FFF});
+    }
+    QVERIFY(w->isVisible());  // no -S
+  }
+
+  // Closed during the wait before the action: the batch ends as
+  // interrupted (status 2) and nothing is programmed; the settings are saved.
+  void cerradoDuranteLaEspera() {
+    const std::string hex = Hex("b.hex");
+    Crea({"-dpic16f628a", "-P", "-S", hex});
+    QVERIFY(lote->Espera()->isActive());
+    QVERIFY(!lote->Lote().Terminado());
+    fs::remove(carpeta->programa / "Korvane.ini");
+    lote->CierraComoUsuario();
+    QVERIFY(!lote->Espera()->isActive());
+    QCOMPARE(lote->CodigoSalida(), 2);
+    QCOMPARE(lineas, std::vector<std::string>{"korvane: program " + hex +
+                                              " (16F628a): interrupted: the program was closed first"});
+    QVERIFY(!w->isVisible());
+    QVERIFY(fs::exists(carpeta->programa / "Korvane.ini"));
+    QVERIFY(placa->Recibido().empty());
+  }
+
+  // A batch that failed leaves its message open beside the window without
+  // blocking; closing as a user closes both and keeps the status 1.
+  void cerradoConSuMensajeAbierto() {
+    Crea({"-P", "-S", (carpeta->raiz / "missing.hex").string()}, true);
+    QCOMPARE(lote->CodigoSalida(), 1);
+    QCOMPARE(lineas.size(), std::size_t{1});
+    QVERIFY2(lineas[0].find("failed: " + TextoIdioma("pg_err*", "0*")) != std::string::npos, lineas[0].c_str());
+    QMessageBox* caja = w->findChild<QMessageBox*>();
+    QVERIFY(caja && caja->isVisible() && !caja->isModal());
+    QVERIFY(w->isVisible());
+    QPointer<QMessageBox> vigilada(caja);
+    lote->CierraComoUsuario();
+    QVERIFY(!w->isVisible());
+    QVERIFY(vigilada.isNull() || !vigilada->isVisible());
+    QCOMPARE(lote->CodigoSalida(), 1);
+    QCOMPARE(lineas.size(), std::size_t{1});
+  }
+};
+
+QTEST_MAIN(TestLoteVentana)
+#include "lote_ventana_test.moc"
