@@ -13,9 +13,7 @@
 #include <unistd.h>
 
 #include "CarpetaPrograma.h"
-#include "firmware/placa_fw.h"
-#include "firmware/zocalo_fw.h"
-#include "hw/pg_perfil.h"
+#include "placa_perfil.h"
 #include "pg_idioma.h"
 #include "pg_pic.h"
 
@@ -60,8 +58,7 @@ class TestLoteProceso : public QObject {
   Q_OBJECT
 
   fs::path raiz, programa, config;
-  std::unique_ptr<TZocaloFw> zocalo;
-  std::unique_ptr<TPlacaFw> placa;
+  std::unique_ptr<TPlacaConPerfil> banco;
 
   // The program as a script starts it.
   std::unique_ptr<QProcess> Arranca(const QStringList& argumentos) {
@@ -98,9 +95,9 @@ class TestLoteProceso : public QObject {
   }
 
   std::vector<uint32_t> Celdas() {
-    return placa->Con([&] {
-      std::vector<uint32_t> v(zocalo->Celdas());
-      for (uint32_t c = 0; c < v.size(); ++c) v[c] = zocalo->Programa(c);
+    return banco->Placa->Con([&] {
+      std::vector<uint32_t> v(banco->Zocalo->Celdas());
+      for (uint32_t c = 0; c < v.size(); ++c) v[c] = banco->Zocalo->Programa(c);
       return v;
     });
   }
@@ -132,21 +129,14 @@ private slots:
   // the 16F628A is the selected part and the operation window closes at
   // the end of a run.
   void init() {
-    zocalo = TZocaloFw::Crea("16F628A");
-    QVERIFY(zocalo);
-    placa = std::make_unique<TPlacaFw>(zocalo->Chip());
-    PonPinesPorDefecto(0x3F8);
-    USB_COM = true;
-    USB_ = false;
-    ADDR_USB_COM = placa->Dispositivo();
-    QVERIFY(GuardaPerfilHardware("Placa"));
+    banco = std::make_unique<TPlacaConPerfil>("16F628A");
+    QVERIFY(banco->Guardado);
     Escribe(programa / "Korvane.ini", "[Parametros]\nPic=" + std::to_string(BuscaPic("PIC16F628A")) +
                                            "\nDev=0\nClosW=1\nTPH=Placa\nVDurante=1\nPMsgs=0\n");
   }
 
   void cleanup() {
-    placa.reset();
-    zocalo.reset();
+    banco.reset();
   }
 
   // -P -S: programmed, the result line says so, the program closes by
@@ -161,7 +151,7 @@ private slots:
     const std::vector<uint32_t> celdas = Celdas();
     for (uint32_t c = 0; c < celdas.size(); ++c)
       QCOMPARE(celdas[c], c < kPrograma.size() ? uint32_t{kPrograma[c]} : uint32_t{0x3FFF});
-    QVERIFY(placa->Errores().empty());
+    QVERIFY(banco->Placa->Errores().empty());
   }
 
   // A batch that fails prints why on its result line and stays open
@@ -192,7 +182,7 @@ private slots:
     QVERIFY2(linea.contains(texto), qPrintable(linea + " / " + texto));
     QCOMPARE(p->state(), QProcess::Running);
     // A file that did not load never reaches the programmer.
-    QCOMPARE(!placa->Recibido().empty(), enlaceUsado);
+    QCOMPARE(!banco->Placa->Recibido().empty(), enlaceUsado);
     const std::vector<uint32_t> celdas = Celdas();
     QVERIFY(std::all_of(celdas.begin(), celdas.end(), [](uint32_t v) { return v == 0x3FFF; }));
     fs::remove(programa / "Korvane.ini");

@@ -5,14 +5,15 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QTimer>
 #include <QtTest>
 
 #include "Acciones.h"
 #include "ColCombo.h"
-#include "firmware/placa_fw.h"
-#include "firmware/zocalo_fw.h"
+#include "dialogos/Dialogos.h"
 #include "hw/pg_perfil.h"
+#include "placa_perfil.h"
 #include "hw/pg_puertos.h"
 #include "lote/LoteKorvane.h"
 #include "pg_err.h"
@@ -25,8 +26,7 @@ class TestLoteVentana : public QObject {
   Q_OBJECT
 
   std::unique_ptr<TCarpetaPrueba> carpeta;
-  std::unique_ptr<TZocaloFw> zocalo;
-  std::unique_ptr<TPlacaFw> placa;
+  std::unique_ptr<TPlacaConPerfil> banco;
   std::unique_ptr<TFormKorvane> w;
   std::unique_ptr<TLoteKorvane> lote;
   TDialogosPrueba* d = nullptr;
@@ -68,13 +68,8 @@ private slots:
     carpeta = std::make_unique<TCarpetaPrueba>();
     UsaArchivoIdioma((carpeta->programa / "LANGUAGES" / "Español.ini").string());
     lineas.clear();
-    zocalo = TZocaloFw::Crea("16F628A");
-    placa = std::make_unique<TPlacaFw>(zocalo->Chip());
-    PonPinesPorDefecto(0x3F8);
-    USB_COM = true;
-    USB_ = false;
-    ADDR_USB_COM = placa->Dispositivo();
-    QVERIFY(GuardaPerfilHardware("Placa"));
+    banco = std::make_unique<TPlacaConPerfil>("16F628A");
+    QVERIFY(banco->Guardado);
     // The 10F200 is selected; the firmware board's profile is the current one.
     TCarpetaPrueba::Escribe(carpeta->programa / "Korvane.ini", "[Parametros]\nPic=0\nDev=0\nTPH=Placa\nPMsgs=0\n");
   }
@@ -82,8 +77,7 @@ private slots:
     lote.reset();
     w.reset();
     CierraPuerto(true);
-    placa.reset();
-    zocalo.reset();
+    banco.reset();
     USB_COM = USB_ = false;
     ADDR_USB_COM.clear();
     PerfilHardware.clear();
@@ -114,15 +108,14 @@ private slots:
     if (codigo == 0) {
       QCOMPARE(lineas[0], "korvane: identify, program " + hex + " (16F628a): ok");
       QCOMPARE(ArchivoActual, hex);
-      const uint32_t p5 = placa->Con([&] { return zocalo->Programa(5); });
-      QCOMPARE(p5, uint32_t{0x3005});
+      QCOMPARE(banco->Programa(5), uint32_t{0x3005});
       QVERIFY(d->Mensajes.empty());
     } else {
       QVERIFY(ArchivoActual.empty());  // nothing loaded
       QCOMPARE(d->Mensajes.size(), std::size_t{1});
       QVERIFY(d->Mensajes[0].startsWith(QString::fromStdString(TextoIdioma("Lote*", "0*"))));
       QVERIFY(lineas[0].find("failed: " + TextoIdioma("Lote*", "0*")) != std::string::npos);
-      QCOMPARE(placa->Con([&] { return zocalo->Programa(5); }), uint32_t{0x3FFF});
+      QCOMPARE(banco->Programa(5), uint32_t{0x3FFF});
     }
     QVERIFY(w->isVisible());  // no -S
   }
@@ -142,7 +135,7 @@ private slots:
                                               " (16F628a): interrupted: the program was closed first"});
     QVERIFY(!w->isVisible());
     QVERIFY(fs::exists(carpeta->programa / "Korvane.ini"));
-    QVERIFY(placa->Recibido().empty());
+    QVERIFY(banco->Placa->Recibido().empty());
   }
 
   // A batch that failed leaves its message open beside the window without
@@ -161,6 +154,27 @@ private slots:
     QVERIFY(vigilada.isNull() || !vigilada->isVisible());
     QCOMPARE(lote->CodigoSalida(), 1);
     QCOMPARE(lineas.size(), std::size_t{1});
+  }
+
+  // The help of the command line, in each language, lists every option and
+  // the exit statuses.
+  void ayudaDeLaLineaDeOrdenes_data() {
+    QTest::addColumn<QString>("idioma");
+    QTest::newRow("English") << "English.ini";
+    QTest::newRow("Spanish") << "Español.ini";
+  }
+  void ayudaDeLaLineaDeOrdenes() {
+    QFETCH(QString, idioma);
+    UsaArchivoIdioma((carpeta->programa / "LANGUAGES" / idioma.toStdString()).string());
+    TFAyuda_params ayuda;
+    ayuda.FormShow();
+    const QStringList lineas = ayuda.Memo1->toPlainText().split('\n');
+    for (const char* opcion : {"-A", "-D", "-I", "-P", "-S", "-V"})
+      QVERIFY2(std::any_of(lineas.begin(), lineas.end(), [&](const QString& l) { return l.startsWith(opcion); }),
+               opcion);
+    QVERIFY(std::any_of(lineas.begin(), lineas.end(), [](const QString& l) {
+      return l.contains(": 0 ") && l.contains("; 1 ") && l.contains("; 2 ");
+    }));
   }
 };
 

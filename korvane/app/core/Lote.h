@@ -77,9 +77,10 @@ public:
   virtual void Mensaje(const std::string& texto) = 0;
 };
 
-// One batch run. Inicia runs the steps up to the wait; when it answers
-// true, the caller waits EsperaMs (a timer) and then calls Continua. Without
-// a wait, Continua is called at once.
+// One batch run; the command line it parses is also the program's global
+// Comand (a failed load sets its Accion to 6). Inicia runs the steps up to
+// the wait; when it answers true, the caller waits EsperaMs (a timer) and
+// then calls Continua. Without a wait, Continua is called at once.
 class TLote {
 public:
   static constexpr int EsperaMs = 750;
@@ -92,8 +93,7 @@ public:
   void Continua();
 
   // The program was closed before the batch ended (also from inside a step
-  // still running: what that step returns then changes nothing). The parsed
-  // command line is also the program's global Comand.
+  // still running: what that step returns then changes nothing).
   void Interrumpe();
 
   bool ConArgumentos() const { return !argumentos_.empty(); }
