@@ -1,0 +1,27 @@
+// Base of Tessaly's tool windows beside the main window (configuration,
+// code, data, ID, count, serial number): a tool-window frame, and a signal
+// when the window is shown or closed, which the main window connects to the
+// window's View menu item (checked while shown).
+#pragma once
+
+#include <QWidget>
+
+class TToolForm : public QWidget {
+  Q_OBJECT
+public:
+  explicit TToolForm(QWidget* parent = nullptr);
+
+signals:
+  // FormShow (true) and FormClose (false).
+  void shownChanged(bool shown);
+
+protected:
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+};
+
+// Mirrors checked states into a set of auto-exclusive radio buttons: the
+// one that should be on is checked first, since the checked button of such
+// a set refuses setChecked(false); a set with none on is cleared too.
+class QRadioButton;
+void MirrorRadios(const QList<QRadioButton*>& buttons, const QList<bool>& checked);
