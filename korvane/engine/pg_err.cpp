@@ -40,7 +40,7 @@ std::optional<std::string> TextoMensaje(const TContextoError& c, uint32_t codigo
     case ErrHexDigito: return LineaArchivo(c) + "   " + M("8*");
     case ErrHexFin: return LineaArchivo(c) + "   " + M("9*");
     case ErrHexLinea: return LineaArchivo(c) + "   " + M("10*");
-    case ErrHexDireccion: return LineaArchivo(c) + cr + M("12*");
+    case ErrHexDireccion: return LineaArchivo(c) + "   0x" + Hex(c.Direccion, 6) + cr + M("12*");
     case ErrHexChecksum: return LineaArchivo(c) + "  " + M("25*");
     case ErrEscritura:
     case ErrVerificacion: {

@@ -3,9 +3,12 @@
 #include "pg_hex.h"
 
 #include <algorithm>
+#include <map>
 #include <vector>
 
+#include "pg_entorno.h"
 #include "pg_err.h"
+#include "pg_idioma.h"
 #include "pg_pic.h"
 
 namespace {
@@ -38,6 +41,8 @@ void Pon(std::array<uint16_t, N>& area, int64_t celda, unsigned mitad, uint8_t b
 // only once all its EEPROM bytes are known.
 class TEepromPic18 {
 public:
+  using TArea = std::array<uint16_t, TamDatos>;
+
   void Prepara(const TPic& pic) {
     base_ = 2 * static_cast<int64_t>(pic.EeIni);
     tam_ = pic.EeTam;
@@ -72,22 +77,45 @@ public:
       hayParNoCero_ = true;
     }
   }
-  // Bytes past the device's locations fit only the two-byte layout; within
-  // them, a file in whole pairs whose every second byte is 00 while some
-  // first byte is not reads as two-byte too.
+  bool Hay() const { return hay_; }
+  // The two-byte layout: whole pairs, every second byte 00.
+  bool CabenDosBytes() const { return alineado_ && hayImpar_ && imparesCero_; }
+  // The one-byte layout: nothing past the device's locations.
+  bool CabeUnByte() const { return maxOffset_ < tam_; }
+  // The guess where the bytes decide alone: bytes past the device's
+  // locations fit only the two-byte layout; within them, a file in whole
+  // pairs whose every second byte is 00 while some first byte is not
+  // reads as two-byte too.
   bool DosBytes() const {
     return alineado_ && hayImpar_ && (maxOffset_ >= tam_ || (imparesCero_ && hayParNoCero_));
   }
+  // Both layouts fit and place the bytes differently in `datos`.
+  bool Ambigua(const TArea& datos) const {
+    if (!hay_ || !CabenDosBytes() || !CabeUnByte()) return false;
+    TArea uno = datos, dos = datos;
+    Pone(uno, false);
+    Pone(dos, true);
+    return uno != dos;
+  }
   // Places the bytes; 0, or error 9 when the one-byte layout is too long
-  // for the device.
-  uint8_t Coloca(std::array<uint16_t, TamDatos>& datos) {
+  // for the device. Fills `informe` with the layout taken.
+  uint8_t Coloca(TArea& datos, TDisposicionEeprom18 siAmbigua, TInformeCargaHex& informe) {
     if (!hay_) return 0;
-    const bool dosBytes = DosBytes();
+    informe.HayEeprom18 = true;
+    informe.EepromAmbigua = Ambigua(datos);
+    const bool dosBytes = informe.EepromAmbigua ? siAmbigua == TDisposicionEeprom18::DosBytes : DosBytes();
+    informe.Disposicion = dosBytes ? TDisposicionEeprom18::DosBytes : TDisposicionEeprom18::UnByte;
     if (!dosBytes && maxOffset_ >= tam_) {
       ContextoError.LineaHex = lineaFuera_;
       ContextoError.Direccion = direccionFuera_;
       return static_cast<uint8_t>(MuestraError(ContextoError, ErrHexDireccion));
     }
+    Pone(datos, dosBytes);
+    return 0;
+  }
+
+private:
+  void Pone(TArea& datos, bool dosBytes) const {
     for (std::size_t o = 0; o < bytes_.size(); ++o) {
       if (bytes_[o] < 0) continue;
       const auto b = static_cast<uint8_t>(bytes_[o]);
@@ -96,10 +124,8 @@ public:
       else if (o < datos.size())
         datos[o] = b;
     }
-    return 0;
   }
 
-private:
   int64_t base_ = 0;
   std::size_t tam_ = 0;
   std::vector<int16_t> bytes_;
@@ -110,11 +136,25 @@ private:
   bool imparesCero_ = true, hayImpar_ = false, hayParNoCero_ = false, alineado_ = true;
 };
 
+// The log line of an ambiguous PIC18 data EEPROM: which layout was taken.
+void AnotaEepromAmbigua(TDisposicionEeprom18 tomada) {
+  const bool dos = tomada == TDisposicionEeprom18::DosBytes;
+  std::string texto = TextoIdioma("pg_avisos*", "0*");
+  std::string disposicion = TextoIdioma("pg_avisos*", dos ? "1*" : "2*");
+  if (texto.empty())
+    texto = "The data EEPROM of this file reads both as one byte per location and as two bytes per location; taken:";
+  if (disposicion.empty())
+    disposicion = dos ? "two bytes per location (data, 00), as this program saved it"
+                      : "one byte per location, as compilers write it";
+  InterfazOperacion().Log(" " + texto + " " + disposicion);
+}
+
 // Writes the PIC18 data EEPROM one byte a location, the way every toolchain
 // writes it. Records that keep to whole pairs with every second byte 00
-// would read back as the two-byte layout of older saves (16-bit values
-// below 256 do that); the last record then gives its last byte a record of
-// its own, so the file reads back as saved by this program and by any other.
+// would fit the two-byte layout of older saves too (16-bit values below 256
+// do that); the last record then gives its last byte a record of its own,
+// so the file fits one layout only and reads back as saved, here and in any
+// other tool.
 void EscribeEepromPic18(const TPic& p, const std::array<uint16_t, TamDatos>& datos) {
   const uint16_t tam = std::min<uint16_t>(p.EeTam, TamDatos);
   std::vector<TTramoHex> tramos = TramosBytesHex(datos, 0, tam, static_cast<uint8_t>(p.EeMask));
@@ -125,7 +165,7 @@ void EscribeEepromPic18(const TPic& p, const std::array<uint16_t, TamDatos>& dat
     lectura.Registro(base + t.Celda, t.Cuenta);
     for (uint32_t k = 0; k < t.Cuenta; ++k) lectura.Guarda(base + t.Celda + k, static_cast<uint8_t>(datos[t.Celda + k]));
   }
-  if (lectura.DosBytes()) {
+  if (lectura.CabenDosBytes()) {
     TTramoHex& ultimo = tramos.back();
     --ultimo.Cuenta;
     tramos.push_back({ultimo.Celda + ultimo.Cuenta, 1});
@@ -153,7 +193,13 @@ public:
     return 0;
   }
 
-  uint8_t Termina() { return p_.Familia == 18 ? ee18_.Coloca(b_.Datos) : 0; }
+  uint8_t Termina(TDisposicionEeprom18 siAmbigua, TInformeCargaHex& informe) {
+    if (p_.Familia == 10) return SobranteBaseline();
+    if (p_.Familia != 18) return 0;
+    const uint8_t r = ee18_.Coloca(b_.Datos, siAmbigua, informe);
+    if (r == 0 && informe.EepromAmbigua) AnotaEepromAmbigua(informe.Disposicion);
+    return r;
+  }
 
 private:
   // Places (or drops) the byte at file address f; false when the address
@@ -176,14 +222,39 @@ private:
     else if (p_.IdNum && EnRango(m, p_.IdIni, p_.IdFin)) Pon(b_.Id, m - p_.IdIni, h, v);
     else if (p_.EeTam && EnRango(m, p_.EeIni, p_.EeFin)) Pon(b_.Datos, m - p_.EeIni, h, v);
     else if (p_.CfgNum && EnRango(m, p_.CfgIni, p_.CfgFin)) Pon(b_.Config, m - p_.CfgIni, h, v);
-    else return EnReservada14(m);
+    else if (EnReservada14(m)) GuardaSobrante(m, h, v);
+    else return false;
     return true;
   }
 
   bool EnReservada14(int64_t m) const {
     if (p_.Familia == 16) return EnRango(m, p_.IdIni, p_.IdIni + Reservada14Tam - 1);
-    // Baseline: between the ID locations and the configuration word.
+    // Baseline: between the ID locations and the configuration word. The
+    // word right after the ID locations is the backup calibration word,
+    // which files read from a chip carry; the words past it are kept until
+    // the end of the file to see whether they hold anything.
     return EnRango(m, std::min(p_.IdIni, p_.CfgIni), std::max(p_.IdFin, p_.CfgFin));
+  }
+
+  void GuardaSobrante(int64_t m, unsigned h, uint8_t v) {
+    if (p_.Familia != 10 || m <= p_.IdFin + 1 || m >= p_.CfgIni) return;
+    auto [it, nueva] = sobrante_.try_emplace(m, TSobrante{0xFFFF, ContextoError.LineaHex});
+    (void)nueva;
+    uint16_t& c = it->second.valor;
+    c = h ? static_cast<uint16_t>((c & 0x00FF) | v << 8) : static_cast<uint16_t>((c & 0xFF00) | v);
+  }
+
+  // A file for a larger baseline part (a 10F202 file opened for a 10F200)
+  // has program words past the ID locations: error 9 at the first word that
+  // is not blank, instead of loading half of it without a word.
+  uint8_t SobranteBaseline() {
+    for (const auto& [m, s] : sobrante_) {
+      if ((s.valor & p_.ProgMask) == p_.ProgMask) continue;
+      ContextoError.LineaHex = s.linea;
+      ContextoError.Direccion = static_cast<uint32_t>(2 * m);
+      return static_cast<uint8_t>(MuestraError(ContextoError, ErrHexDireccion));
+    }
+    return 0;
   }
 
   // PIC18: byte addresses.
@@ -215,9 +286,15 @@ private:
     return true;
   }
 
+  struct TSobrante {
+    uint16_t valor;  // the word, 0xFFFF until its bytes come
+    uint16_t linea;  // the line of its first byte
+  };
+
   const TPic& p_;
   TBuffers& b_;
   TEepromPic18 ee18_;
+  std::map<int64_t, TSobrante> sobrante_;
 };
 
 // Restores ArchivoActual, which the messages name, when a load ends.
@@ -252,24 +329,31 @@ bool EjecutivoConDatos() {
   return false;
 }
 
-uint8_t CargaHexTexto(std::string_view texto) {
+TInformeCargaHex InformeCargaHex;
+
+uint8_t CargaHexTexto(std::string_view texto, TDisposicionEeprom18 siAmbigua) {
+  InformeCargaHex = TInformeCargaHex{};
   LimpiaBufferB();
   TMapaHex mapa(PicActual, BufArchivo);
   uint8_t r = RecorreHex(texto, [&](const TLineaHex& l, uint64_t d) { return mapa.Registro(l, d); });
-  if (r == 0) r = mapa.Termina();
+  if (r == 0) r = mapa.Termina(siAmbigua, InformeCargaHex);
   // Half a file must not pass for the file: nothing of it stays.
-  if (r) LimpiaBuffers(BufArchivo);
+  if (r) {
+    LimpiaBuffers(BufArchivo);
+    InformeCargaHex = TInformeCargaHex{};
+  }
   return r;
 }
 
-uint8_t CargaHex(const std::string& archivo) {
+uint8_t CargaHex(const std::string& archivo, TDisposicionEeprom18 siAmbigua) {
   TNombreEnCurso nombre(archivo);
   std::string texto;
   if (uint8_t e = LeeArchivoEntero(archivo, texto)) {
+    InformeCargaHex = TInformeCargaHex{};
     LimpiaBufferB();
     return e;
   }
-  return CargaHexTexto(texto);
+  return CargaHexTexto(texto, siAmbigua);
 }
 
 void GeneraHex() {

@@ -16,12 +16,40 @@
 
 // ---- Loading and saving ----------------------------------------------------
 
+// A PIC18 file's data EEPROM comes in two layouts: one byte per location
+// from 0xF00000 (what compilers write, and what GuardaHex writes), or one
+// location per two bytes, the data then 00 (what older saves of this
+// program wrote; such files are still about). The reader tells them apart
+// by the bytes: bytes past the device's locations, records of odd length
+// or at odd addresses, or a non-zero second byte fit one layout only. A
+// file that fits both and gives a different image in each (a compiler's
+// table of 16-bit values below 256: 05 00 07 00) is ambiguous: it takes
+// the layout the caller names, by default this program's own two-byte
+// layout, and the load reports it (InformeCargaHex, and one log line
+// naming the layout taken). A window asks the user and loads again with
+// the answer; batch mode takes the default and says so.
+enum class TDisposicionEeprom18 : uint8_t {
+  DosBytes,  // one location per two bytes, data then 00
+  UnByte,    // one byte per location
+};
+
+// What the last CargaHex or CargaHexTexto found beyond success or failure.
+struct TInformeCargaHex {
+  bool HayEeprom18 = false;     // the file held PIC18 data EEPROM bytes
+  bool EepromAmbigua = false;   // ... that fit both layouts, with different images
+  TDisposicionEeprom18 Disposicion = TDisposicionEeprom18::DosBytes;  // the layout taken
+};
+extern TInformeCargaHex InformeCargaHex;
+
 // Loads a HEX file into BufArchivo with the address map of
 // PicActual.Familia. 0 when the whole file was loaded; otherwise the error
 // already reported, and BufArchivo is left blank (nothing of the file).
-uint8_t CargaHex(const std::string& archivo);
+// `siAmbigua` is the layout an ambiguous PIC18 data EEPROM takes.
+uint8_t CargaHex(const std::string& archivo,
+                 TDisposicionEeprom18 siAmbigua = TDisposicionEeprom18::DosBytes);
 // The same from the file's text already in memory.
-uint8_t CargaHexTexto(std::string_view texto);
+uint8_t CargaHexTexto(std::string_view texto,
+                      TDisposicionEeprom18 siAmbigua = TDisposicionEeprom18::DosBytes);
 
 // Writes BufArchivo area by area (blank cells skipped). The old file is
 // replaced only when the whole new one is on disk. 0 when saved.
@@ -38,7 +66,9 @@ bool EjecutivoConDatos();
 
 // ---- Lines and records -----------------------------------------------------
 
-constexpr uint8_t MaxDatosLineaHex = 32;
+// A record may carry as many bytes as its one-byte count says; tools with a
+// record-length option write up to 255.
+constexpr uint8_t MaxDatosLineaHex = 255;
 
 enum TTipoRegistroHex : uint8_t {
   RegDatos = 0,

@@ -18,7 +18,13 @@ TCodeForm::TCodeForm(TViewKind kind, const char* caption, QWidget* parent) : TTo
   richEdit_->setLineWrapMode(QPlainTextEdit::NoWrap);
   richEdit_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   richEdit_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  richEdit_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  if (!QFontInfo(font).fixedPitch()) {
+    font.setFamily("monospace");
+    font.setStyleHint(QFont::Monospace);
+    font.setFixedPitch(true);
+  }
+  richEdit_->setFont(font);
   // A read-only text box zooms on Ctrl+wheel; a memory view keeps its font.
   richEdit_->viewport()->installEventFilter(this);
 

@@ -11,9 +11,7 @@
 
 namespace {
 QSpinBox* CounterBox(QWidget* parent, const char* name, int32_t TProgramCounters::*field) {
-  auto* box = new QSpinBox(parent);
-  box->setObjectName(name);
-  box->setRange(0, std::numeric_limits<int32_t>::max());
+  auto* box = new TSpinEdit(parent, name, 0, std::numeric_limits<int32_t>::max());
   QObject::connect(box, &QSpinBox::valueChanged, parent, [field](int v) { ProgramCounters.*field = v; });
   return box;
 }

@@ -13,12 +13,6 @@
 #include "ts_images.h"
 
 namespace {
-QSpinBox* SpinEdit(QWidget* parent, const char* name, int low, int high) {
-  auto* box = new QSpinBox(parent);
-  box->setObjectName(name);
-  box->setRange(low, high);
-  return box;
-}
 QRadioButton* Radio(QWidget* parent, const char* name, const char* caption) {
   auto* b = new QRadioButton(caption, parent);
   b->setObjectName(name);
@@ -30,11 +24,11 @@ TSNForm::TSNForm(QWidget* parent) : TToolForm(parent) {
   setObjectName("SNForm");
   setWindowTitle("Tessaly - Serial Number");
   constexpr int low = std::numeric_limits<int32_t>::min(), high = std::numeric_limits<int32_t>::max();
-  SerialNumber = SpinEdit(this, "SerialNumber", low, high);
-  IncrementBy = SpinEdit(this, "IncrementBy", low, high);
-  StartingLocation = SpinEdit(this, "StartingLocation", 0, 8191);
-  NumberLocations = SpinEdit(this, "NumberLocations", 1, 4);
-  PrefixByte = SpinEdit(this, "PrefixByte", 0, 63);
+  SerialNumber = new TSpinEdit(this, "SerialNumber", low, high);
+  IncrementBy = new TSpinEdit(this, "IncrementBy", low, high);
+  StartingLocation = new TSpinEdit(this, "StartingLocation", 0, 8191);
+  NumberLocations = new TSpinEdit(this, "NumberLocations", 1, 4);
+  PrefixByte = new TSpinEdit(this, "PrefixByte", 0, 63);
 
   auto* grid = new QGridLayout;
   const std::pair<const char*, QSpinBox*> rows[] = {{"Serial Number", SerialNumber},

@@ -26,3 +26,10 @@ void MirrorRadios(const QList<QRadioButton*>& buttons, const QList<bool>& checke
     buttons[i]->setAutoExclusive(true);
   }
 }
+
+TSpinEdit::TSpinEdit(QWidget* parent, const char* name, int low, int high) : QSpinBox(parent) {
+  setObjectName(name);
+  setRange(low, high);
+  const QString a = QString::number(low), b = QString::number(high);
+  setMinimumWidth(fontMetrics().horizontalAdvance((a.size() > b.size() ? a : b) + "00") + 30);
+}

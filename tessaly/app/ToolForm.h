@@ -4,6 +4,7 @@
 // window's View menu item (checked while shown).
 #pragma once
 
+#include <QSpinBox>
 #include <QWidget>
 
 class TToolForm : public QWidget {
@@ -25,3 +26,15 @@ protected:
 // a set refuses setChecked(false); a set with none on is cleared too.
 class QRadioButton;
 void MirrorRadios(const QList<QRadioButton*>& buttons, const QList<bool>& checked);
+
+// A spin edit for counters and serial numbers: plain digits, wide enough
+// for the widest number of its range.
+class TSpinEdit : public QSpinBox {
+  Q_OBJECT
+public:
+  TSpinEdit(QWidget* parent, const char* name, int low, int high);
+
+protected:
+  // Without group separators, which Qt would keep for the most negative value.
+  QString textFromValue(int value) const override { return QString::number(value); }
+};

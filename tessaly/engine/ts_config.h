@@ -5,11 +5,12 @@
 // mirror OptionItems and call these.
 //
 // How the main window uses it:
-// - At start it calls InstallConfigurationModel() once, so the engine's
-//   BuildConfiguration()/ShowConfiguration() (LoadDevice, Read, Program,
-//   the HEX reader) run this model, and SetConfigurationListener() with a
-//   function that mirrors the model into the Configuration menu and the
-//   configuration window (TConfigurationMenu::Refresh, TConfigForm::ShowOptions).
+// - At start, ConnectConfiguration() (app/Config.h) calls
+//   InstallConfigurationModel(), so the engine's BuildConfiguration() and
+//   ShowConfiguration() (LoadDevice, Read, Program, the HEX reader) run this
+//   model, and SetConfigurationListener() with a function that mirrors the
+//   model into the Configuration menu and the configuration window
+//   (TConfigurationMenu::Refresh, TConfigForm::ShowOptions).
 // - The Configuration menu is built from OptionGroups/OptionItems and
 //   MemorySizes; a click ticks (radio) or inverts (on/off) the model's item
 //   and then refreshes the configuration window.

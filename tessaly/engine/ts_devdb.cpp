@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <fstream>
+#include <utility>
 
 #include "ts_app.h"
 #include "ts_options.h"
@@ -268,10 +269,19 @@ bool LoadDevice() {
                       d.CoreType));
     d.IDSize = 4;
   }
-  // Negative sizes of the smaller areas mean nothing to program.
-  if (d.DataSize < 0) d.DataSize = 0;
-  if (d.IDSize < 0) d.IDSize = 0;
-  if (d.ConfigSize < 0) d.ConfigSize = 0;
+  // A negative size of the smaller areas means nothing to program; said as
+  // a negative CodeSize is, since a typo would otherwise skip an area
+  // without a word.
+  const std::pair<const char*, int32_t TDeviceParameters::*> smaller[] = {
+      {"DataSize", &TDeviceParameters::DataSize},
+      {"IDSize", &TDeviceParameters::IDSize},
+      {"ConfigSize", &TDeviceParameters::ConfigSize},
+  };
+  for (const auto& [key, field] : smaller) {
+    if (d.*field >= 0) continue;
+    WarningBox(Format("Device %s in VORRA.INI has %s=%d; 0 is used.", name.c_str(), key, d.*field));
+    d.*field = 0;
+  }
 
   AppSettings.LastDeviceName = DeviceBox.Text;
   ShowConfiguration();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <vector>
@@ -173,7 +174,19 @@ public:
     Text += "\r\n";
   }
 
-  void Extended(uint32_t upper) { Record(4, 0, {static_cast<uint8_t>(upper >> 8), static_cast<uint8_t>(upper)}); }
+  void Extended(uint32_t upper) {
+    Record(4, 0, {static_cast<uint8_t>(upper >> 8), static_cast<uint8_t>(upper)});
+    upper_ = upper;
+  }
+
+  // A data record at a byte address. The 12-, 14- and 17-bit layouts have
+  // no upper-address records of their own; a memory size above 32K words
+  // gets them wherever the upper address changes, so no word is written
+  // over the first 64K bytes.
+  void Data(uint32_t byteAddress, const std::vector<uint8_t>& data) {
+    if (TrackUpper && byteAddress >> 16 != upper_) Extended(byteAddress >> 16);
+    Record(0, byteAddress & 0xFFFF, data);
+  }
 
   // The set entries of entries[0 .. count-1] as data records at file word
   // addresses base + i: a record holds a run of set entries, at most 8, and
@@ -195,11 +208,15 @@ public:
         ++i;
       } while (i < count && entries[i] != EmptyEntry && (base + static_cast<uint32_t>(i)) % 8 != 0);
       if (before >= 0) Extended(static_cast<uint32_t>(before));
-      Record(0, (2 * first) & 0xFFFF, data);
+      Data(2 * first, data);
     }
   }
 
   std::string Text;
+  bool TrackUpper = false;
+
+private:
+  uint32_t upper_ = 0;
 };
 
 std::string HexImageText() {
@@ -210,6 +227,7 @@ std::string HexImageText() {
   const int dataSize = std::clamp(d.DataSize, 0, 1024);
   const int configSize = std::clamp(d.ConfigSize, 0, 8);
   THexWriter w;
+  w.TrackUpper = core != 18;
   if (core == 17) w.Extended(0);
   if (core == 18) {
     for (int start = 0; start < codeSize; start += 0x8000) {
@@ -228,11 +246,11 @@ std::string HexImageText() {
     w.Runs(DataImage, dataSize, 0, true);
   }
   const std::vector<uint8_t> word0 = {static_cast<uint8_t>(ConfigWords[0]), static_cast<uint8_t>(ConfigWords[0] >> 8)};
-  if (core == 12) w.Record(0, 0x1FFE, word0);
-  if (core == 14) w.Record(0, 0x400E, word0);
+  if (core == 12) w.Data(0x1FFE, word0);
+  if (core == 14) w.Data(0x400E, word0);
   if (core == 17) {
     w.Extended(1);
-    w.Record(0, 0xFC00, word0);
+    w.Data(0x1FC00, word0);
   }
   if (core == 18) {
     w.Extended(0x0030);
@@ -255,8 +273,10 @@ size_t LastCharacters(const std::string& s, size_t count) {
 }  // namespace
 
 bool ReadHexFile(const std::string& name) {
-  std::ifstream in(name, std::ios::binary);
-  if (!in) {
+  std::error_code ec;
+  std::ifstream in;
+  if (!std::filesystem::is_directory(name, ec)) in.open(name, std::ios::binary);
+  if (!in.is_open()) {
     WarningBox("Unable to open file.");
     return false;
   }

@@ -121,21 +121,80 @@ TEST_F(Carga, Pic18DataEepromLayouts) {
   const Caso casos[] = {
       {"one byte a location", {Extendida(0x00F0), ":0300000011223397"}, {0x11, 0x22, 0x33, 0xFFFF}},
       {"two bytes a location, erased cells", lineasBorradas, {0xFFFF, 0x0012, 0xFFFF}},
-      {"zeros, one byte a location",
-       {Extendida(0x00F0), Registro(RegDatos, 0, {0, 0, 0, 0}), Registro(RegDatos, 0xFC, {0, 0, 0, 0})},
-       {0, 0, 0, 0, 0xFFFF}},
+      {"zeros, one byte a location, odd record",
+       {Extendida(0x00F0), Registro(RegDatos, 0, {0, 0, 0}), Registro(RegDatos, 0xFC, {0, 0, 0, 0})},
+       {0, 0, 0, 0xFFFF}},
       {"two bytes a location", lineasAntiguas, {1, 2, 3, 4}},
-      {"two bytes, first half only",
-       {Extendida(0x00F0), Registro(RegDatos, 0, {5, 0, 6, 0, 7, 0, 8, 0})},
-       {5, 6, 7, 8, 0xFFFF}},
   };
   for (const auto& c : casos) {
     ASSERT_EQ(CargaHexTexto(Archivo(c.lineas)), 0) << c.que;
+    EXPECT_TRUE(InformeCargaHex.HayEeprom18) << c.que;
+    EXPECT_FALSE(InformeCargaHex.EepromAmbigua) << c.que;
     for (std::size_t k = 0; k < c.datos.size(); ++k) EXPECT_EQ(BufArchivo.Datos[k], c.datos[k]) << c.que << " " << k;
   }
   ASSERT_EQ(CargaHexTexto(Archivo(lineasAntiguas)), 0);
   EXPECT_EQ(BufArchivo.Datos[255], 256 & 0xFF);
   EXPECT_EQ(BufArchivo.Datos[256], 0xFFFF);
+}
+
+// Data EEPROM bytes that fit both layouts and give different images: a
+// compiler's table of 16-bit values below 256 (de 0x05,0x00,0x07,0x00), or
+// an older save of this program that uses the first half of the EEPROM.
+// The caller's layout is taken, by default this program's two-byte one, and
+// the load says so.
+TEST_F(Carga, Pic18EepromThatFitsBothLayoutsIsReported) {
+  Selecciona("18F452");
+  using D = TDisposicionEeprom18;
+  struct Caso {
+    const char* que;
+    std::vector<uint8_t> bytes;  // from 0xF00000, one record
+    std::vector<uint16_t> dos, uno;  // the first cells in each layout
+  };
+  const Caso casos[] = {
+      {"two 16-bit values, or an older save", {5, 0, 7, 0}, {5, 7, 0xFFFF}, {5, 0, 7, 0, 0xFFFF}},
+      {"three 16-bit values", {5, 0, 7, 0, 9, 0}, {5, 7, 9, 0xFFFF}, {5, 0, 7, 0, 9, 0, 0xFFFF}},
+      {"zeros", {0, 0, 0, 0}, {0, 0, 0xFFFF}, {0, 0, 0, 0, 0xFFFF}},
+  };
+  for (const auto& c : casos) {
+    const std::string texto = Archivo({Extendida(0x00F0), Registro(RegDatos, 0, c.bytes)});
+    for (const D d : {D::DosBytes, D::UnByte}) {
+      grabador.Lineas.clear();
+      ASSERT_EQ(d == D::DosBytes ? CargaHexTexto(texto) : CargaHexTexto(texto, d), 0) << c.que;
+      EXPECT_TRUE(InformeCargaHex.EepromAmbigua) << c.que;
+      EXPECT_EQ(InformeCargaHex.Disposicion, d) << c.que;
+      const auto& esperado = d == D::DosBytes ? c.dos : c.uno;
+      for (std::size_t k = 0; k < esperado.size(); ++k)
+        EXPECT_EQ(BufArchivo.Datos[k], esperado[k]) << c.que << " cell " << k;
+      ASSERT_EQ(grabador.Lineas.size(), 1u) << c.que;
+      EXPECT_NE(grabador.Lineas[0].find(d == D::DosBytes ? "two bytes" : "one byte"), std::string::npos)
+          << grabador.Lineas[0];
+    }
+  }
+  // A file without data EEPROM reports nothing.
+  ASSERT_EQ(CargaHexTexto(Archivo({Registro(RegDatos, 0, {1, 2})})), 0);
+  EXPECT_FALSE(InformeCargaHex.HayEeprom18);
+  EXPECT_FALSE(InformeCargaHex.EepromAmbigua);
+}
+
+// Records of every length a tool may write, up to 255 bytes, land byte for
+// byte.
+TEST_F(Carga, LongRecordsLoad) {
+  Selecciona("18F452");
+  std::vector<std::string> lineas;
+  std::vector<std::pair<uint16_t, uint8_t>> esperado;  // file address, byte
+  uint16_t direccion = 0;
+  for (unsigned n : {1u, 16u, 32u, 33u, 64u, 255u}) {
+    std::vector<uint8_t> datos(n);
+    for (unsigned k = 0; k < n; ++k) {
+      datos[k] = static_cast<uint8_t>(n + k);
+      esperado.push_back({static_cast<uint16_t>(direccion + k), datos[k]});
+    }
+    lineas.push_back(Registro(RegDatos, direccion, datos));
+    direccion = static_cast<uint16_t>(direccion + 0x200);
+  }
+  ASSERT_EQ(CargaHexTexto(Archivo(lineas)), 0);
+  for (const auto& [f, b] : esperado)
+    ASSERT_EQ((BufArchivo.Prog[f / 2] >> (f & 1 ? 8 : 0)) & 0xFF, b) << "byte " << f;
 }
 
 TEST_F(Carga, Pic18EepromTooLongForTheDeviceIsOutOfRange) {
@@ -188,6 +247,7 @@ TEST_F(Carga, OutsideTheDevice) {
   struct Caso {
     const char* dispositivo;
     std::vector<std::string> lineas;
+    uint32_t direccion = 0;  // the file address the error names, when checked
   };
   const Caso casos[] = {
       {"16F84a", {Registro(RegDatos, 0x0800, {1, 2})}},               // past program memory
@@ -198,6 +258,12 @@ TEST_F(Carga, OutsideTheDevice) {
       {"18F452", {Extendida(0x0040), Registro(RegDatos, 0, {1, 2})}},
       {"30F2011", {Extendida(0x00FF), Registro(RegDatos, 0xF800, {1, 2})}},  // no EEPROM
       {"24C02", {Registro(RegDatos, 0, {1, 2})}},                     // not a PIC family
+      // A 10F202 file opened for a 10F200: words 0x100-0x103 pass for ID
+      // words and 0x104 for the backup calibration word; the next word
+      // that holds anything is the program of a larger part.
+      {"10F200", {Registro(RegDatos, 0x0200, {1, 0x0C, 2, 0x0C, 3, 0x0C, 4, 0x0C, 5, 0x0C, 6, 0x0C})}, 0x020A},
+      {"10F200", {Registro(RegDatos, 0x03FE, {0x0A, 0x0C}), Registro(RegDatos, 0x020C, {0xFF, 0x0F, 0x12})}, 0x020E},
+      {"10F200", {Registro(RegDatos, 0x1FFC, {0, 0})}, 0x1FFC},  // below the configuration word
   };
   for (const auto& c : casos) {
     Selecciona(c.dispositivo);
@@ -205,7 +271,23 @@ TEST_F(Carga, OutsideTheDevice) {
     EXPECT_EQ(CargaHexTexto(Archivo(c.lineas)), ErrHexDireccion) << c.dispositivo << " " << c.lineas.back();
     EXPECT_EQ(grabador.Mensajes.size(), 1u);
     EsperaBlanco();
+    if (c.direccion) {
+      EXPECT_EQ(ContextoError.Direccion, c.direccion) << c.lineas.back();
+      EXPECT_EQ(ContextoError.LineaHex, c.lineas.size()) << c.lineas.back();
+    }
   }
+}
+
+// What a baseline file may carry past its ID words: the backup calibration
+// word, and blank words up to the configuration word.
+TEST_F(Carga, BaselineBackupCalibrationAndBlankWordsLoad) {
+  Selecciona("10F200");
+  ASSERT_EQ(CargaHexTexto(Archivo({Registro(RegDatos, 0x0200, {1, 0, 2, 0, 3, 0, 4, 0, 0x12, 0x0C}),
+                                   Registro(RegDatos, 0x020A, {0xFF, 0x0F, 0xFF, 0xFF}),
+                                   Registro(RegDatos, 0x1FFE, {0xEB, 0x0F})})),
+            0);
+  for (int k = 0; k < 4; ++k) EXPECT_EQ(BufArchivo.Id[k], k + 1);
+  EXPECT_EQ(BufArchivo.Config[0], 0x0FEB);
 }
 
 TEST_F(Carga, BadFilesLeaveNothingHalfLoaded) {

@@ -93,6 +93,7 @@ TEST_F(Guarda, Pic18EepromReadsBackAsSaved) {
       {{0xF8, {1, 2, 3, 4}}},                                 // the EEPROM's last record
       {{0, {5, 6, 7, 8, 9, 10, 11, 12}}, {0x20, {0, 0, 0, 13, 0, 0, 0, 0}}},
       {{0, std::vector<uint16_t>(128, 0x2A)}},  // the whole EEPROM
+      {{0, {0, 0}}, {0x40, {0, 0, 0, 0}}},      // zeros
   };
   const std::string archivo = Ruta("eeprom.hex");
   for (const auto& imagen : imagenes) {
@@ -105,6 +106,8 @@ TEST_F(Guarda, Pic18EepromReadsBackAsSaved) {
     const auto guardado = BufArchivo.Datos;
     ASSERT_EQ(GuardaHex(archivo), 0);
     ASSERT_EQ(CargaHex(archivo), 0);
+    EXPECT_FALSE(InformeCargaHex.EepromAmbigua) << "image " << &imagen - imagenes.data();
+    EXPECT_EQ(InformeCargaHex.Disposicion, TDisposicionEeprom18::UnByte);
     for (std::size_t k = 0; k < PicActual.EeTam; ++k)
       ASSERT_EQ(BufArchivo.Datos[k] & 0xFF, guardado[k] & 0xFF) << "location " << k << " of image "
                                                                  << &imagen - imagenes.data();

@@ -38,12 +38,24 @@ TEST_F(Linea, AcceptedLines) {
   EXPECT_TRUE(grabador.Mensajes.empty());
 }
 
-TEST_F(Linea, RejectedLines) {
-  // 32 data bytes are the most a line may carry.
-  const std::string largo32 = Registro(RegDatos, 0, std::vector<uint8_t>(32, 0x11));
-  const std::string largo33 = ":21000000" + std::string(66, '1') + "AD";
+// A record carries as many bytes as its count says, up to 255 (tools with
+// a record-length option write such lines).
+TEST_F(Linea, EveryRecordLengthUpTo255) {
   TLineaHex l;
-  ASSERT_EQ(AnalizaLineaHex(largo32, l), 0);
+  for (unsigned n : {1u, 16u, 32u, 33u, 64u, 255u}) {
+    std::vector<uint8_t> datos(n);
+    for (unsigned k = 0; k < n; ++k) datos[k] = static_cast<uint8_t>(k * 7 + 1);
+    const std::string linea = Registro(RegDatos, 0x1230, datos);
+    ASSERT_EQ(AnalizaLineaHex(linea, l), 0) << n;
+    EXPECT_EQ(l.Longitud, n);
+    EXPECT_EQ(std::vector<uint8_t>(l.Datos.begin(), l.Datos.begin() + n), datos) << n;
+    // One byte short of its count is still malformed.
+    EXPECT_EQ(AnalizaLineaHex(linea.substr(0, linea.size() - 4) + linea.substr(linea.size() - 2), l), ErrHexLinea) << n;
+  }
+}
+
+TEST_F(Linea, RejectedLines) {
+  TLineaHex l;
   struct Caso {
     std::string texto;
     uint32_t codigo;
@@ -57,7 +69,6 @@ TEST_F(Linea, RejectedLines) {
       {":02400E00323F", ErrHexLinea},           // shorter than its count says
       {":04400E00323F3F", ErrHexLinea},
       {":02400E00323F3F00", ErrHexLinea},       // longer than its count says
-      {largo33, ErrHexLinea},
       {":02400E00323F3E", ErrHexChecksum},
       {":00000001FE", ErrHexChecksum},
       {":0100000400FB", ErrHexLinea},           // address record with one byte

@@ -180,6 +180,10 @@ TEST(Pines, ProfileChecks) {
       {"data-in on the control register", [] { AddrS = 0x37A; }, false},
       {"clock on the status register", [] { AddrC = 0x379; }, false},
       {"Vpp on the control register", [] { AddrV = 0x37A; }, true},
+      {"clock on control bit 3", [] { AddrC = 0x37A; Bit_Clock = 0x08; }, true},
+      {"Vpp on control bit 4, interrupt enable", [] { AddrV = 0x37A; Bit_Vpp = 0x10; }, false},
+      {"Vdd on control bit 5, direction", [] { AddrVdd = 0x37A; Bit_Vdd = 0x20; }, false},
+      {"unused MCLR on control bit 4", [] { AddrM = 0x37A; Bit_Mclr = 0x10; }, true},
       {"COM line on the data register", [] { PonPerfilComSim(); AddrD = 0x3F8; }, false},
       {"COM data-in on modem control", [] { PonPerfilComSim(); AddrS = 0x3FC; }, false},
       {"COM Vpp on modem control", [] { PonPerfilComSim(); AddrV = 0x3FC; }, true},
@@ -190,6 +194,16 @@ TEST(Pines, ProfileChecks) {
     std::string error;
     EXPECT_EQ(ValidaPines(error), c.valido) << c.caso;
   }
+  // A line ppdev cannot drive is refused as any line outside the port.
+  PonPerfilLptSim();
+  AddrV = 0x37A;
+  Bit_Vpp = 0x10;
+  std::string bit4, fuera;
+  ValidaPines(bit4);
+  PonPerfilLptSim();
+  AddrC = 0x379;
+  ValidaPines(fuera);
+  EXPECT_EQ(bit4, fuera);
 }
 
 }  // namespace

@@ -155,6 +155,35 @@ TEST_F(Prueba, UnavailablePortIsReportedWithItsNode) {
   NodoPuerto.clear();
 }
 
+// A pin-level profile on a USB-serial adapter reads the data line through
+// status packets that come late: the check says so once per port, and the
+// operation goes on.
+TEST_F(Prueba, UsbSerialAdapterIsWarnedAboutOnce) {
+  struct {
+    const char* nodo;
+    bool com;
+    std::size_t avisos;
+  } casos[] = {
+      {"/dev/ttyUSB7", true, 1}, {"/dev/ttyACM7", true, 1}, {"/dev/ttyS7", true, 0},
+      {"/dev/ttyUSB7", false, 0},  // a parallel profile's node is no serial port
+  };
+  for (const auto& c : casos) {
+    c.com ? PonPerfilComSim() : PonPerfilLptSim();
+    NodoPuerto = c.nodo;
+    ventana.Mensajes.clear();
+    ventana.Lineas.clear();
+    EXPECT_TRUE(PerfilPinesValido()) << c.nodo;
+    EXPECT_TRUE(PerfilPinesValido()) << c.nodo;
+    ASSERT_EQ(ventana.Mensajes.size(), c.avisos) << c.nodo;
+    EXPECT_EQ(ventana.Lineas.size(), c.avisos) << c.nodo;
+    if (c.avisos) {
+      EXPECT_NE(ventana.Mensajes[0].find(c.nodo), std::string::npos) << ventana.Mensajes[0];
+      EXPECT_NE(ventana.Mensajes[0].find("USB-serial"), std::string::npos) << ventana.Mensajes[0];
+    }
+  }
+  NodoPuerto.clear();
+}
+
 TEST_F(Prueba, FirmwareProgrammerAnswers) {
   struct {
     const char* respuesta;

@@ -333,6 +333,48 @@ private slots:
     CompruebaReposo(b);
   }
 
+  // A data line that never moves through the identification (an empty
+  // socket, a line stuck high) stops the run there, with the hardware
+  // message, instead of clocking the whole action into nothing: the run
+  // takes no more port accesses than identifying alone. A selected part
+  // without a device ID (the 16F84) cannot be told from a dead port by its
+  // identification and is programmed as before.
+  void lineaQuietaParaTrasIdentificar_data() {
+    QTest::addColumn<bool>("conChip");
+    QTest::addColumn<int>("indice");
+    QTest::addColumn<bool>("para");
+    QTest::newRow("empty socket") << false << int(Indice16F84A) << true;
+    QTest::newRow("data line stuck high") << true << int(Indice16F84A) << true;
+    QTest::newRow("part without an ID, empty socket") << false << 29 << false;
+  }
+  void lineaQuietaParaTrasIdentificar() {
+    QFETCH(bool, conChip);
+    QFETCH(int, indice);
+    QFETCH(bool, para);
+    PerfilLpt();
+    SeleccionaPic(0, static_cast<uint8_t>(indice));
+    TBanco84 banco(conChip);
+    TBancoSim& b = banco.b;
+    if (conChip) b.Adaptador.Falla = TFallaAdaptador::DatoPegadoAlto;
+    Imagen(3);
+    uint64_t antes = b.Puerto.Accesos;
+    Ejecuta(AccIdentificar);
+    const uint64_t identificar = b.Puerto.Accesos - antes;
+    mensajes.clear();
+    antes = b.Puerto.Accesos;
+    Ejecuta(AccProgramar);
+    const uint64_t programar = b.Puerto.Accesos - antes;
+    QVERIFY(ResultadoAccion != 0);
+    if (para) {
+      QVERIFY(HayMensaje(TextoIdioma("pg_err*", "6*")));
+      QCOMPARE(ResultadoAccion, ResultadoNoHecho);
+      QVERIFY2(programar <= identificar, (std::to_string(programar) + " > " + std::to_string(identificar)).c_str());
+    } else {
+      QVERIFY(programar > identificar);  // the action ran
+    }
+    CompruebaReposo(b);
+  }
+
   // An adapter unplugged in the middle of the action: from then on every
   // port access fails and the data-in line reads what a dead port gives
   // (all 1s on COM, all 0s through the inverted LPT input). Whatever the

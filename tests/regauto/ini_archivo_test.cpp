@@ -16,6 +16,16 @@ protected:
   TRegAuto ini;
 };
 
+// UTF-16LE bytes with their byte-order mark, as Windows saves "Unicode".
+std::string Utf16(const std::u16string& s) {
+  std::string b = "\xFF\xFE";
+  for (char16_t c : s) {
+    b += static_cast<char>(c & 0xFF);
+    b += static_cast<char>(c >> 8);
+  }
+  return b;
+}
+
 // A file as a person edits it: CRLF endings, comments, odd spacing, a
 // repeated key, a repeated section, a last line without an ending.
 const std::string kAMano =
@@ -138,29 +148,88 @@ TEST_F(IniArchivo, Windows1252FileIsReadAndWrittenInItsEncoding) {
 // its byte-order mark) in that encoding, as Notepad leaves a file a user
 // edited; a write must not append single-byte lines to it.
 TEST_F(IniArchivo, Utf16FileIsReadAndWrittenInItsEncoding) {
-  const auto utf16 = [](const std::u16string& s) {
-    std::string b = "\xFF\xFE";
-    for (char16_t c : s) {
-      b += static_cast<char>(c & 0xFF);
-      b += static_cast<char>(c >> 8);
-    }
-    return b;
-  };
   const std::u16string texto = u"[Hardware]\r\nAddrB=632\r\nNombre=Espa\u00F1ol \U0001F50C\r\n";
-  Escribe(programa / "Korvane.ini", utf16(texto));
+  Escribe(programa / "Korvane.ini", Utf16(texto));
   EXPECT_EQ(ini.ReadInteger("Hardware", "AddrB", 0), 632);
   EXPECT_EQ(ini.ReadString("Hardware", "Nombre", ""), "Español \xF0\x9F\x94\x8C");
   ASSERT_TRUE(ini.WriteInteger("Hardware", "AddrB", 888));
   ASSERT_TRUE(ini.WriteString("Hardware", "Otro", "año"));
   EXPECT_EQ(Lee(programa / "Korvane.ini"),
-            utf16(u"[Hardware]\r\nAddrB=888\r\nNombre=Espa\u00F1ol \U0001F50C\r\nOtro=a\u00F1o\r\n"));
+            Utf16(u"[Hardware]\r\nAddrB=888\r\nNombre=Espa\u00F1ol \U0001F50C\r\nOtro=a\u00F1o\r\n"));
 
   // Half a character (an odd byte count) is not a file to rewrite.
-  const std::string roto = utf16(u"[A]\r\nx=1\r\n") + "\x41";
+  const std::string roto = Utf16(u"[A]\r\nx=1\r\n") + "\x41";
   Escribe(programa / "Korvane.ini", roto);
   EXPECT_FALSE(ini.WriteString("A", "x", "2"));
   EXPECT_FALSE(ini.UltimoError().empty());
   EXPECT_EQ(Lee(programa / "Korvane.ini"), roto);
+}
+
+// A value that is not UTF-8 (a Latin-1 file name from an old tool) is taken
+// as Windows-1252 and stored in the file's own encoding: a UTF-8 file stays
+// UTF-8 and every accented value in it reads back as written.
+TEST_F(IniArchivo, Latin1ValueIsConvertedToTheFilesEncoding) {
+  struct Caso {
+    const char* que;
+    std::string antes, despues;
+  };
+  const Caso casos[] = {
+      {"UTF-8", "[Korvane]\r\nIdioma=Español\r\n", "[Korvane]\r\nIdioma=Español\r\nUltimo=/música/año.hex\r\n"},
+      {"Windows-1252", "[Korvane]\r\nIdioma=Espa\xF1ol\r\n",
+       "[Korvane]\r\nIdioma=Espa\xF1ol\r\nUltimo=/m\xFAsica/a\xF1o.hex\r\n"},
+      {"UTF-16", Utf16(u"[Korvane]\r\nIdioma=Espa\u00F1ol\r\n"),
+       Utf16(u"[Korvane]\r\nIdioma=Espa\u00F1ol\r\nUltimo=/m\u00FAsica/a\u00F1o.hex\r\n")},
+  };
+  for (const auto& c : casos) {
+    Escribe(programa / "Korvane.ini", c.antes);
+    ASSERT_TRUE(ini.WriteString("Korvane", "Ultimo", "/m\xFAsica/a\xF1o.hex")) << c.que << ini.UltimoError();
+    EXPECT_EQ(Lee(programa / "Korvane.ini"), c.despues) << c.que;
+    EXPECT_EQ(ini.ReadString("Korvane", "Idioma", ""), "Español") << c.que;
+    EXPECT_EQ(ini.ReadString("Korvane", "Ultimo", ""), "/música/año.hex") << c.que;
+    // The same value written again is no change.
+    ASSERT_TRUE(ini.WriteString("Korvane", "Ultimo", "/m\xFAsica/a\xF1o.hex")) << c.que;
+    EXPECT_EQ(Lee(programa / "Korvane.ini"), c.despues) << c.que;
+  }
+}
+
+// A path that names a huge or endless file is refused with a reason
+// instead of read into memory without bound; the file is never rewritten.
+TEST_F(IniArchivo, FilePastTheSizeCapIsRefused) {
+  const auto grande = programa / "Grande.ini";
+  Escribe(grande, "[A]\r\nx=1\r\n");
+  std::filesystem::resize_file(grande, 64u * 1024 * 1024 + 1);
+  for (const std::string& archivo : {grande.string(), std::string("/dev/zero")}) {
+    ini.IniFile = archivo;
+    EXPECT_EQ(ini.ReadString("A", "x", "<def>"), "<def>") << archivo;
+    EXPECT_NE(ini.UltimoError().find("64 MB"), std::string::npos) << ini.UltimoError();
+    EXPECT_FALSE(ini.WriteString("A", "x", "2")) << archivo;
+    EXPECT_NE(ini.UltimoError().find("64 MB"), std::string::npos) << ini.UltimoError();
+  }
+  EXPECT_EQ(std::filesystem::file_size(grande), 64u * 1024 * 1024 + 1);
+  // Exactly at the cap is still a file.
+  std::filesystem::resize_file(grande, 64u * 1024 * 1024);
+  ini.IniFile = grande.string();
+  EXPECT_EQ(ini.ReadString("A", "x", "<def>"), "1");
+}
+
+// A line ends at CR, LF or CR LF wherever it stands, the last line too.
+TEST_F(IniArchivo, LoneCrEndsALine) {
+  struct Caso {
+    const char* que;
+    std::string antes, despues;
+  };
+  const Caso casos[] = {
+      {"last line", "[A]\r\nx=1\r", "[A]\r\nx=1\ry=2\r\n"},  // each line keeps its ending
+      {"CR only", "[A]\rx=1\r\r[B]\rz=3", "[A]\rx=1\ry=2\r\r[B]\rz=3"},
+  };
+  for (const auto& c : casos) {
+    Escribe(programa / "Korvane.ini", c.antes);
+    EXPECT_EQ(ini.ReadString("A", "x", ""), "1") << c.que;
+    ASSERT_TRUE(ini.WriteString("A", "y", "2")) << c.que;
+    EXPECT_EQ(Lee(programa / "Korvane.ini"), c.despues) << c.que;
+    EXPECT_EQ(ini.ReadString("A", "x", ""), "1") << c.que;
+  }
+  EXPECT_EQ(ini.ReadString("B", "z", ""), "3");
 }
 
 TEST_F(IniArchivo, LineBreakInAValueIsRefused) {

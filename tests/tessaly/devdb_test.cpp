@@ -181,6 +181,34 @@ TEST_F(DeviceDbTest, OutOfRangeSizesAreClampedWithAWarning) {
   EXPECT_EQ(DeviceParameters.BlockSize, 1);
 }
 
+// A negative size of a smaller area warns by device and key, as a negative
+// CodeSize does; a missing key or an explicit 0 stays silent.
+TEST_F(DeviceDbTest, NegativeSmallerAreaSizesWarnByKey) {
+  Write("[NegData]\nDataSize=-1\n[NegId]\nIDSize=-4\n[NegConfig]\nConfigSize=-2\n"
+        "[Zeros]\nDataSize=0\nIDSize=0\nConfigSize=0\n[Missing]\nCodeSize=512\n");
+  const struct {
+    const char* device;
+    const char* key;
+    int32_t TDeviceParameters::*field;
+  } casos[] = {{"NegData", "DataSize=-1", &TDeviceParameters::DataSize},
+               {"NegId", "IDSize=-4", &TDeviceParameters::IDSize},
+               {"NegConfig", "ConfigSize=-2", &TDeviceParameters::ConfigSize}};
+  for (const auto& c : casos) {
+    UiRec.Boxes.clear();
+    ASSERT_TRUE(Load(c.device));
+    EXPECT_EQ(DeviceParameters.*c.field, 0) << c.device;
+    ASSERT_EQ(UiRec.Boxes.size(), 1u) << c.device << UiRec.Texts();
+    EXPECT_EQ(UiRec.Boxes[0].Icon, TBoxIcon::Warning);
+    EXPECT_NE(UiRec.Boxes[0].Text.find(c.device), std::string::npos) << UiRec.Boxes[0].Text;
+    EXPECT_NE(UiRec.Boxes[0].Text.find(c.key), std::string::npos) << UiRec.Boxes[0].Text;
+  }
+  for (const char* silent : {"Zeros", "Missing"}) {
+    UiRec.Boxes.clear();
+    ASSERT_TRUE(Load(silent));
+    EXPECT_TRUE(UiRec.Boxes.empty()) << silent << UiRec.Texts();
+  }
+}
+
 // An ID loop past the four ID locations of a 12- or 14-bit part would
 // program the device ID and, on the 14-bit core, the configuration word.
 TEST_F(DeviceDbTest, IdLocationsBeyondTheCoresFourAreCutWithAWarning) {

@@ -77,7 +77,8 @@ TEST_F(HexFileTest, EachCoreReadsBackWhatItWrote) {
     const char* Device;
     int32_t CodeSize;  // 0: the device's own
   };
-  const TCase cases[] = {{"PIC12C508A", 0}, {"PIC16F84A", 0}, {"PIC17C756A", 0}, {"PIC18F452", 0x10000}};
+  const TCase cases[] = {{"PIC12C508A", 0}, {"PIC16F84A", 0},       {"PIC17C756A", 0},
+                         {"PIC18F452", 0x10000}, {"PIC16F84A", 0x10000}};  // 64K chosen in the menu
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Device);
     SetUp();
@@ -128,6 +129,24 @@ TEST_F(HexFileTest, WriterGroupsWordsAndWritesTheCoresRecords) {
   EXPECT_EQ(lines[1].substr(0, 9), ":04001000");  // words 8..9
   EXPECT_EQ(lines[2], ":024000000100BD");
   EXPECT_EQ(lines[3], ":02420000A50017");
+}
+
+TEST_F(HexFileTest, EmptyImagesWriteEachCoresConfigurationRecords) {
+  struct TCase {
+    const char* Device;
+    const char* Text;
+  };
+  const TCase cases[] = {
+      {"PIC12C508A", ":021FFE00FFFFE3\n:00000001FF\n"},
+      {"PIC16F84A", ":02400E00FFFFB2\n:00000001FF\n"},
+      {"PIC17C756A", ":020000040000FA\n:020000040001F9\n:02FC0000FFFF04\n:00000001FF\n"},
+      {"PIC18F452", ":020000040000FA\n:0200000400F00A\n:020000040030CA\n:00000001FF\n"},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Device);
+    LoadShippedDevice(c.Device);
+    EXPECT_EQ(WrittenText(), c.Text);
+  }
 }
 
 TEST_F(HexFileTest, Core18WritesUpperAddressesBeforeCodeIdDataAndConfiguration) {
@@ -386,8 +405,10 @@ TEST_F(HexFileTest, OpenFileKeepsCaptionAndRecentEntries) {
   EXPECT_EQ(recent(), (std::vector<std::string>{"c.hex", "d.hex", "a.hex", "b.hex"}));
   EXPECT_TRUE(FileState.SeparatorVisible);
 
-  EXPECT_FALSE(OpenFile(PathOf("missing.hex")));
-  EXPECT_EQ(UiRec.Boxes.back().Text, "Unable to open file.");
+  for (const char* unreadable : {"missing.hex", "v1.2"}) {
+    EXPECT_FALSE(OpenFile(PathOf(unreadable)));
+    EXPECT_EQ(UiRec.Boxes.back().Text, "Unable to open file.");
+  }
   EXPECT_EQ(fs::path(FileState.FileName).filename(), "c.hex");
 }
 

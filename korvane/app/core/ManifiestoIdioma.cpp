@@ -66,6 +66,11 @@ std::vector<TClaveIdioma> Construye() {
   for (int k = 31; k <= 56; ++k) m.push_back({"pg_err*", numero(k), 0});
   // "pg_port*": why a port could not be used and how to fix it (Linux).
   for (int k = 0; k <= 11; ++k) m.push_back({"pg_port*", numero(k), 0});
+  // "pg_avisos*": warnings of the engine that stop nothing: "0*".."2*" the
+  // log line of a PIC18 HEX file whose data EEPROM fits both layouts (the
+  // text, then the layout taken), "3*" a USB-serial adapter named by a
+  // pin-level profile (follows the port's name).
+  for (int k = 0; k <= 3; ++k) m.push_back({"pg_avisos*", numero(k), 0});
   return m;
 }
 

@@ -476,6 +476,14 @@ void TFAcciones::FormActivate() {
     }
     // Identifying is the action itself: naming no part is its failure.
     if (TipoAccion == AccIdentificar && !model.Encontrado) ResultadoAccion = ResultadoNoHecho;
+    // A data line that never moved while a part with a device ID was looked
+    // for is a dead port or an empty socket: clocking the whole action into
+    // it would only end in a misleading verify or a blank image.
+    if (model.LineaQuieta && TipoAccion != AccIdentificar) {
+      MuestraError(ContextoError, ErrHardware);
+      ResultadoAccion = ResultadoNoHecho;
+      return Cola();
+    }
   }
 
   // 12: the action.

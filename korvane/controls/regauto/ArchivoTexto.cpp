@@ -1,6 +1,7 @@
 #include "ArchivoTexto.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
@@ -12,6 +13,10 @@ namespace fs = std::filesystem;
 namespace {
 
 std::string Sistema(int err) { return std::strerror(err); }
+
+// No settings, language or profile file comes near this; a path that points
+// at a device or an endless file must not grow memory without bound.
+constexpr size_t kTamMaximo = 64u * 1024 * 1024;
 
 bool EscribeTodo(int fd, const std::string& contenido) {
   size_t hecho = 0;
@@ -38,6 +43,17 @@ bool LeeArchivo(const std::string& ruta, std::string& contenido, bool& existe, s
     return false;
   }
   existe = true;
+  const std::string demasiado =
+      "the file is larger than 64 MB, far more than any settings file; check that the path names the right file";
+  struct stat st {};
+  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+    if (static_cast<uint64_t>(st.st_size) > kTamMaximo) {
+      motivo = demasiado;
+      ::close(fd);
+      return false;
+    }
+    contenido.reserve(static_cast<size_t>(st.st_size));
+  }
   char buf[65536];
   for (;;) {
     const ssize_t n = ::read(fd, buf, sizeof buf);
@@ -48,6 +64,12 @@ bool LeeArchivo(const std::string& ruta, std::string& contenido, bool& existe, s
       return false;
     }
     if (n == 0) break;
+    if (contenido.size() + static_cast<size_t>(n) > kTamMaximo) {
+      motivo = demasiado;
+      contenido.clear();
+      ::close(fd);
+      return false;
+    }
     contenido.append(buf, static_cast<size_t>(n));
   }
   ::close(fd);

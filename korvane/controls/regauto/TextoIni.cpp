@@ -48,20 +48,16 @@ TTextoIni TTextoIni::DesdeBytes(std::string_view bytes) {
   bool primerFin = true;
   size_t inicio = 0;
   while (inicio < bytes.size()) {
-    const size_t nl = bytes.find('\n', inicio);
+    // A line ends at CR LF, LF or a lone CR, wherever it stands.
+    const size_t fin = bytes.find_first_of("\r\n", inicio);
     TLinea l;
-    if (nl == std::string_view::npos) {
+    if (fin == std::string_view::npos) {
       l.texto = std::string(bytes.substr(inicio));
       inicio = bytes.size();
     } else {
-      size_t finTexto = nl;
-      l.fin = "\n";
-      if (finTexto > inicio && bytes[finTexto - 1] == '\r') {
-        --finTexto;
-        l.fin = "\r\n";
-      }
-      l.texto = std::string(bytes.substr(inicio, finTexto - inicio));
-      inicio = nl + 1;
+      l.texto = std::string(bytes.substr(inicio, fin - inicio));
+      l.fin = bytes[fin] == '\n' ? "\n" : bytes.substr(fin, 2) == "\r\n" ? "\r\n" : "\r";
+      inicio = fin + l.fin.size();
       if (primerFin) {
         t.finNuevo_ = l.fin;  // new lines follow the file's own style
         primerFin = false;
@@ -153,11 +149,23 @@ void TTextoIni::Inserta(size_t posicion, std::string texto) {
                  TLinea{std::move(texto), finNuevo_});
 }
 
-bool TTextoIni::Escribe(std::string_view seccion, std::string_view clave, std::string_view valor,
+std::string TTextoIni::ComoUtf8(std::string_view texto) {
+  return EsUtf8Valido(texto) ? std::string(texto) : Cp1252AUtf8(texto);
+}
+
+bool TTextoIni::Escribe(std::string_view seccionDada, std::string_view claveDada, std::string_view valorDado,
                         bool& cambiado, std::string& motivo) {
   cambiado = false;
-  const std::string_view sec = Recorta(seccion);
-  const std::string_view cla = Recorta(clave);
+  // Text that is not UTF-8 (a Latin-1 file name from an old tool) is taken
+  // as Windows-1252, the rule the file itself is read by: stored raw, it
+  // would turn a UTF-8 file into one read as Windows-1252, garbling every
+  // other accented value in it.
+  const std::string seccionUtf8 = ComoUtf8(seccionDada);
+  const std::string claveUtf8 = ComoUtf8(claveDada);
+  const std::string valorUtf8 = ComoUtf8(valorDado);
+  const std::string_view sec = Recorta(seccionUtf8);
+  const std::string_view cla = Recorta(claveUtf8);
+  const std::string_view valor = valorUtf8;
   for (std::string_view parte : {sec, cla, valor}) {
     if (parte.find_first_of("\r\n") != std::string_view::npos) {
       motivo = "a line break cannot be stored in an ini value";
@@ -170,10 +178,6 @@ bool TTextoIni::Escribe(std::string_view seccion, std::string_view clave, std::s
   }
   std::string linea = std::string(cla) + "=" + Protege(valor);
   std::string cabecera = "[" + std::string(sec) + "]";
-  if (utf16_ && !(EsUtf8Valido(linea) && EsUtf8Valido(cabecera))) {
-    motivo = "the text is not valid UTF-8 and cannot be stored in this UTF-16 file";
-    return false;
-  }
   if (cp1252_) {
     auto l = Utf8ACp1252(linea);
     auto c = Utf8ACp1252(cabecera);

@@ -10,7 +10,10 @@
 // - a write changes only its own line: every other byte of the file,
 //   including each line's own CR LF or LF ending, stays as it was.
 // A file that is not valid UTF-8 is taken as Windows-1252: values come back
-// as UTF-8 and new lines are written in Windows-1252. A file that starts
+// as UTF-8 and new lines are written in Windows-1252. Text given to Escribe
+// that is not valid UTF-8 is taken as Windows-1252 by the same rule and
+// converted, so a UTF-8 file stays UTF-8. A line ends at CR LF, LF or a
+// lone CR. A file that starts
 // with the UTF-16LE byte-order mark is UTF-16LE text, read and written back
 // in that encoding, as the profile functions of Windows do; one that is not
 // well-formed UTF-16 reads as empty and is never rewritten.
@@ -44,7 +47,7 @@ public:
 private:
   struct TLinea {
     std::string texto;  // the bytes of the line without its ending
-    std::string fin;    // "\r\n", "\n" or "" (last line without ending)
+    std::string fin;    // "\r\n", "\n", "\r" or "" (last line without ending)
   };
   enum class TTipo { Otra, Vacia, Seccion, Clave };
   struct TAnalisis {
@@ -54,6 +57,7 @@ private:
   };
 
   TAnalisis Analiza(size_t indice) const;
+  static std::string ComoUtf8(std::string_view texto);
   std::string Decodifica(const std::string& bytes) const;
   void Inserta(size_t posicion, std::string texto);
 

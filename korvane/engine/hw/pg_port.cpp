@@ -51,9 +51,16 @@ void VppElegido(bool on) {
 
 void EscribePort(uint16_t direccion, uint8_t sombra) { EscribePuertoES(direccion, sombra); }
 
+TMuestraDato MuestraDato;
+
 uint8_t LeeDato() {
   const bool bit = (LeePuertoES(AddrS) & Bit_Read) != 0;
-  return bit != Inv_Read ? 1 : 0;
+  const uint8_t dato = bit != Inv_Read ? 1 : 0;
+  if (MuestraDato.Lecturas++ == 0)
+    MuestraDato.Primero = dato;
+  else if (dato != MuestraDato.Primero)
+    MuestraDato.Cambio = true;
+  return dato;
 }
 
 void DatoAlto() { PonLinea(lDato, true, Bit_Data, Inv_Data); }
@@ -155,12 +162,15 @@ bool ValidaPines(std::string& error) {
   // The registers that carry lines: LPT data (+0) and control (+2) out,
   // status (+1) in; COM line control (+3) and modem control (+4) out,
   // modem status (+6) in.
+  // Bits 4-7 of the LPT control register (interrupt enable, direction) are
+  // no lines: ppdev never puts them on a pin.
   const bool lpt = indice >= 4;
-  const auto salida = [&](uint16_t d) {
-    return lpt ? d == AddrB || d == AddrB + 2 : d == AddrB + 3 || d == AddrB + 4;
+  const auto salida = [&](uint16_t d, uint8_t mascara) {
+    if (lpt) return d == AddrB || (d == AddrB + 2 && (mascara & 0xF0) == 0);
+    return d == AddrB + 3 || d == AddrB + 4;
   };
   for (const auto& l : lineas) {
-    const bool valida = &l == &lineas[6] ? l.direccion == AddrB + (lpt ? 1 : 6) : salida(l.direccion);
+    const bool valida = &l == &lineas[6] ? l.direccion == AddrB + (lpt ? 1 : 6) : salida(l.direccion, l.mascara);
     if (l.usada && !valida) {
       error = TextoPuerto(10);
       return false;

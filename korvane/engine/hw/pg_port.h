@@ -42,6 +42,16 @@ void EscribePort(uint16_t direccion, uint8_t sombra);
 // The data-in line: 0 or 1 (the bit of Bit_Read at AddrS, inverted with Inv_Read).
 uint8_t LeeDato();
 
+// What LeeDato has read since it was last cleared: how many reads, and
+// whether the line ever moved. A dead port (an adapter unplugged, a cable
+// off) or an empty socket reads the same bit every time.
+struct TMuestraDato {
+  uint32_t Lecturas = 0;
+  uint8_t Primero = 0;
+  bool Cambio = false;
+};
+extern TMuestraDato MuestraDato;
+
 void DatoAlto();
 void DatoBajo();
 void ClockAlto();
@@ -73,9 +83,15 @@ extern std::function<uint8_t(std::array<uint8_t, 6>& respuesta)> IdentificaFirmw
 extern std::function<std::string()> VersionFirmware;
 
 // Checks a pin-level profile before any line is driven: the base address
-// is a port of the table, every line used lies in that port's registers,
-// and every mask used is a single bit. False with the reason in `error`.
+// is a port of the table, every line used lies in that port's registers
+// (an output never on bits 4-7 of the LPT control register, which reach no
+// pin), and every mask used is a single bit. False with the reason in
+// `error`.
 bool ValidaPines(std::string& error);
 // ValidaPines with the failure shown and logged ("37*", the port, the
-// reason); true when the profile may drive its lines.
+// reason); true when the profile may drive its lines. A serial port that
+// is a USB-serial adapter (ttyUSB, ttyACM) is warned about once per port
+// and program run: its modem inputs arrive late.
 bool PerfilPinesValido();
+// Whether a serial device node is a USB-serial adapter (links followed).
+bool EsAdaptadorUsbSerie(const std::string& nodo);

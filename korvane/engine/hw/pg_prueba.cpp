@@ -1,6 +1,8 @@
 // The hardware check before an operation and the adapter's loop-back test.
 #include <chrono>
+#include <cstdlib>
 #include <random>
+#include <set>
 
 #include "pg_entorno.h"
 #include "pg_err.h"
@@ -65,9 +67,44 @@ bool EnlacePinesUtilizable() {
 
 }  // namespace
 
+bool EsAdaptadorUsbSerie(const std::string& nodo) {
+  std::string real = nodo;
+  if (char* r = ::realpath(nodo.c_str(), nullptr)) {
+    real = r;
+    std::free(r);
+  }
+  const std::string nombre = real.substr(real.find_last_of('/') + 1);
+  return nombre.starts_with("ttyUSB") || nombre.starts_with("ttyACM");
+}
+
+namespace {
+
+// A USB-serial adapter reports CTS and DSR changes only with its next
+// status packet, so a pin-level profile reads the data line stale through
+// it. Said once per port and run: the user may have no other port.
+void AvisaAdaptadorUsbSerie() {
+  static std::set<std::string> avisados;
+  if (TipoEnlace() != TTipoEnlace::teCOM) return;
+  const std::string nodo = NodoDePuerto(DaIndicePuerto(AddrB));
+  if (!EsAdaptadorUsbSerie(nodo) || !avisados.insert(nodo).second) return;
+  std::string texto = TextoIdioma("pg_avisos*", "3*");
+  if (texto.empty())
+    texto = "is a USB-serial adapter: it reports the CTS and DSR inputs only with its next status packet, "
+            "milliseconds later, so the data line is read stale and reads fail or come back wrong. Use a "
+            "built-in serial port or a parallel port for a pin-level programmer.";
+  const std::string aviso = " " + NombrePuertoTabla(AddrB) + " (" + nodo + ") " + texto;
+  InterfazOperacion().Mensaje(aviso);
+  InterfazOperacion().Log(aviso);
+}
+
+}  // namespace
+
 bool PerfilPinesValido() {
   std::string error;
-  if (ValidaPines(error)) return true;
+  if (ValidaPines(error)) {
+    AvisaAdaptadorUsbSerie();
+    return true;
+  }
   error = " " + TextoIdioma("pg_err*", "37*") + " " + NombrePuertoTabla(AddrB) + ": " + error;
   InterfazOperacion().Mensaje(error);
   InterfazOperacion().Log(error);

@@ -152,9 +152,21 @@ void DetectaPic18(TModel& model) {
   if (model.Responde && buena && BuscaId18(id, indice, nombre)) Nombra(model, nombre, indice);
 }
 
+bool SeleccionConId() {
+  if (ClaseDispositivo != 0) return false;
+  if (PicActual.Familia == 30) return true;
+  for (const auto& e : Tabla14)
+    if (e.Indice == IndiceListPics) return true;
+  for (const auto& e : Tabla18)
+    if (e.Indice == IndiceListPics) return true;
+  return false;
+}
+
 void DetectaPic(TModel& model) {
   model.Responde = 0;
   model.Encontrado = false;
+  model.LineaQuieta = false;
+  MuestraDato = {};
   VppAntesVdd = false;
   if (!Usa_Vpp2 && ClaseDispositivo == ClaseI2C) return;
   const bool zocaloAnterior = Zocalo2;
@@ -181,6 +193,8 @@ void DetectaPic(TModel& model) {
   if (!model.Encontrado) model.Nombre = TextosEntorno[12];
   if (ClaseDispositivo != ClaseEprom && ClaseDispositivo != ClaseI2C) InterfazOperacion().Log(" " + TextosEntorno[13] + " -> " + model.Nombre);
   IndiceDetectado = model.Encontrado ? model.Indice : 255;
+  model.LineaQuieta = !model.Encontrado && !USB_COM && MuestraDato.Lecturas > 0 && !MuestraDato.Cambio &&
+                      SeleccionConId();
   SaleProgramacion();
 }
 

@@ -24,6 +24,12 @@ void DetectaPic(TModel& model);
 // Encontrado, not the result.
 uint8_t DetectaPicCodigo(TModel& model);
 
+// Whether the selected part can be named by identification (it carries a
+// device ID): the dsPIC30 parts and the parts of the 14-bit and PIC18 ID
+// tables. Baseline parts and the 16F84 have none: a blank one reads all
+// ones, as a dead port may.
+bool SeleccionConId();
+
 // The table lookups (false: nothing named).
 bool BuscaId14(uint16_t id, uint8_t& indice, const char*& nombre);
 bool BuscaId18(uint16_t id, uint8_t& indice, const char*& nombre);

@@ -18,4 +18,8 @@ struct TModel {
   uint8_t Responde = 0;
   // A table lookup named a part; Indice is then its ListPics index.
   bool Encontrado = false;
+  // Nothing was named, the data line read the same bit through the whole
+  // identification, and the selected part has a device ID: a dead port or
+  // an empty socket, where an operation would only clock into nothing.
+  bool LineaQuieta = false;
 };
