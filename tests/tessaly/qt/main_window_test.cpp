@@ -141,6 +141,7 @@ private slots:
     SetClock(&clock);
     SetPortBackend(&port);
     PortLayer = TPortLayerState{};
+    DeviceBox = TDeviceList{};
     ProgramOptions = TProgramOptions{};
     ProgramCounters = TProgramCounters{};
     CancelRequested = false;
@@ -292,6 +293,25 @@ private slots:
     QVERIFY(d->Has("Programming complete."));
     QCOMPARE(chip.Mid->Word(0), static_cast<uint16_t>(((0u * 2654435761u + 9) >> 9) & 0x3FFF));
     QTRY_VERIFY(!w->isVisible());  // File > Exit after the command returned
+  }
+
+  // Neither the device database nor the settings file: the boxes say so
+  // and the window runs with its start values.
+  void arranqueSinArchivos() {
+    AppSettings = TAppSettings{};
+    AppSettings.ProgramDirectory = dir.filePath("vacia").toStdString() + "/";
+    w = std::make_unique<TVentana>();
+    auto dialogs = std::make_unique<TDialogosPrueba>();
+    d = dialogs.get();
+    w->SetDialogs(std::move(dialogs));
+    w->show();
+    w->FormActivate();
+    QVERIFY(d->Has("Unable to open VORRA.INI."));
+    QVERIFY(d->Has("Unable to open VORRACFG.INI."));
+    QCOMPARE(w->DeviceBox->count(), 0);
+    QVERIFY(w->Vorra_Auto->isChecked());
+    QVERIFY(w->OptionsItems[0]->isChecked());
+    QVERIFY(w->isEnabled());
   }
 
   void ayudaYAcercaDe() {
