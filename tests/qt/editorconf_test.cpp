@@ -208,9 +208,30 @@ private slots:
     caja->click();
     QVERIFY(!Act_Cal);
     CargaEn(*e, ClaseFlash, 17);
+    caja->click();
+    QVERIFY(Act_Cal);
     QVERIFY(!Hijo<QLabel>(e.get(), "HexFuses2")->isVisible());
     QVERIFY(!Hijo<QCheckBox>(e.get(), "POR2")->isVisible());
     Guarda(*e, "FC_16F6xx_16F684.png");
+    e.reset();
+    QVERIFY(!Act_Cal);
+  }
+
+  // Another device of the same kind reads the words shown under its own
+  // rules; the ID box keeps its value.
+  void deviceChangeWithinKind() {
+    auto e = CreaEditorConf(EdFC_16F8x);
+    e->show();
+    const std::array<uint16_t, 4> id{0x3FF1, 0x3FF2, 0x3FF3, 0x3FF4};
+    const std::array<uint16_t, 3> config{0x3FF1, 0x3FFF, 0x3FFF};
+    e->LoadFromBuffer(id, config);
+    Selecciona(ClaseFlash, 10);
+    e->CambiaDispositivo();
+    QVERIFY(Hijo<QGroupBox>(e.get(), "G16F62x")->isVisible());
+    QVERIFY(Hijo<QRadioButton>(e.get(), "INTRC_C")->isChecked());
+    QVERIFY(Hijo<QRadioButton>(e.get(), "CP0")->isChecked());
+    QCOMPARE(Etiqueta(e.get(), "HexFuses6"), QStringLiteral("3FF1"));
+    QCOMPARE(Hijo<QLineEdit>(e.get(), "ID")->text(), QStringLiteral("1234"));
   }
 
   void clickChangesLabelsNotBuffers() {

@@ -27,4 +27,6 @@ TFC_16F6xx::TFC_16F6xx(QWidget* padre) : TFEditorTabla(Tabla16F6xx(), padre) {
   connect(actCal_, &QCheckBox::toggled, this, [](bool marcada) { Act_Cal = marcada; });
 }
 
+TFC_16F6xx::~TFC_16F6xx() { Act_Cal = false; }
+
 bool TFC_16F6xx::ActualizaCalibracion() const { return actCal_->isChecked(); }

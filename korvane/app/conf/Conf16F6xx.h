@@ -12,6 +12,8 @@ class TFC_16F6xx : public TFEditorTabla {
   Q_OBJECT
 public:
   explicit TFC_16F6xx(QWidget* padre = nullptr);
+  // Without the box nothing asks for the calibration words.
+  ~TFC_16F6xx() override;
   bool ActualizaCalibracion() const;
 
 private:
