@@ -55,12 +55,14 @@ void CargaEn(TFEditorConf& e, uint8_t clase, uint8_t indice) {
   e.LoadFromBuffer(id, config);
 }
 
+// A picture for review, in the build folder beside the test program.
 void Guarda(QWidget& w, const char* archivo) {
   QCoreApplication::sendPostedEvents();
   if (w.layout()) w.layout()->activate();
   w.adjustSize();
-  QDir().mkpath(QStringLiteral(KORVANE_SOURCE_DIR "/build/capturas"));
-  w.grab().save(QStringLiteral(KORVANE_SOURCE_DIR "/build/capturas/") + QString::fromLatin1(archivo));
+  const QString carpeta = QCoreApplication::applicationDirPath() + QStringLiteral("/capturas/");
+  QDir().mkpath(carpeta);
+  QVERIFY(w.grab().save(carpeta + QString::fromLatin1(archivo)));
 }
 
 }  // namespace
