@@ -16,7 +16,6 @@
 #include "conf/Conf16F6xx.h"
 #include "conf/EditorConf.h"
 #include "conf/EditorTabla.h"
-#include "conf/PaginaConf.h"
 #include "flash/pg_flash.h"
 #include "pg_catalogo.h"
 #include "pg_idioma.h"
@@ -158,37 +157,30 @@ private slots:
     Guarda(*e, "FC_16Cxxx_16C926.png");
   }
 
-  // The page replaces the editor on a kind change only: a new 10F editor
-  // knows no backup word, a 10F to 10F switch keeps the one shown.
-  void pageRecreatesOnKindChange() {
-    TPaginaConf pagina;
-    pagina.show();
+  // A new 10F editor (a kind change creates one) knows no backup word; a
+  // 10F to 10F switch keeps the editor and the word it shows, and the end
+  // of an operation shows what the operation found.
+  void backupWordOf10F() {
     Selecciona(ClaseFlash, 3);
-    pagina.PonTipo(EstadoEditorConf);
-    TFEditorConf* primero = pagina.Editor();
-    QVERIFY(primero);
-    QCOMPARE(Etiqueta(primero, "Backup"), QStringLiteral("????"));
-    QCOMPARE(Etiqueta(primero, "Label4"), QStringLiteral("0x0200..0203"));
-    QCOMPARE(Etiqueta(primero, "Label1"), QStringLiteral("0x0204"));
+    auto e = CreaEditorConf(EstadoEditorConf);
+    e->show();
+    QCOMPARE(Etiqueta(e.get(), "Backup"), QStringLiteral("????"));
+    QCOMPARE(Etiqueta(e.get(), "Label4"), QStringLiteral("0x0200..0203"));
+    QCOMPARE(Etiqueta(e.get(), "Label3"), QStringLiteral("0x0FFF"));
+    QCOMPARE(Etiqueta(e.get(), "Label1"), QStringLiteral("0x0204"));
     OscCalBackup = 0x0C1A;  // what a read found
-    pagina.OperacionTerminada();
-    QCOMPARE(Etiqueta(primero, "Backup"), QStringLiteral("0C1A"));
+    QCOMPARE(Etiqueta(e.get(), "Backup"), QStringLiteral("????"));
+    e->OperacionTerminada();
+    QCOMPARE(Etiqueta(e.get(), "Backup"), QStringLiteral("0C1A"));
     Selecciona(ClaseFlash, 0);
-    pagina.PonTipo(EstadoEditorConf);
-    QCOMPARE(pagina.Editor(), primero);
-    QCOMPARE(Etiqueta(primero, "Backup"), QStringLiteral("0C1A"));
-    QCOMPARE(Etiqueta(primero, "Label4"), QStringLiteral("0x0100..0103"));
-    Selecciona(ClaseFlash, 29);
-    pagina.PonTipo(EstadoEditorConf);
-    QCOMPARE(int(pagina.Editor()->Tipo()), int(EdFC_16F8x));
-    Selecciona(ClaseFlash, 1);
-    pagina.PonTipo(EstadoEditorConf);
+    e->CambiaDispositivo();
+    QCOMPARE(Etiqueta(e.get(), "Backup"), QStringLiteral("0C1A"));
+    QCOMPARE(Etiqueta(e.get(), "Label4"), QStringLiteral("0x0100..0103"));
+    e = CreaEditorConf(EdFC_16F8x);
+    e = CreaEditorConf(EdFC_10Fxxx);
     QCOMPARE(OscCalBackup, uint16_t(0xFFFF));
-    QCOMPARE(Etiqueta(pagina.Editor(), "Backup"), QStringLiteral("????"));
-    Selecciona(ClaseFlash, 60);  // a PIC18 part: no editor of this kind here
-    pagina.PonTipo(EstadoEditorConf);
-    TBuffers b{};
-    pagina.Guarda(b);
+    QCOMPARE(Etiqueta(e.get(), "Backup"), QStringLiteral("????"));
+    QVERIFY(!CreaEditorConf(EdNinguno));
   }
 
   // The 16F6xx box is the engine's Act_Cal flag; its texts come from the
