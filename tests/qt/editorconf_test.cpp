@@ -195,6 +195,11 @@ private slots:
     QCOMPARE(Hijo<QLabel>(e.get(), "StaticText1")->text(), QStringLiteral("Calibration words"));
     auto* caja = Hijo<QCheckBox>(e.get(), "Act_Cal");
     QCOMPARE(caja->text(), QStringLiteral("Update calibration"));
+    // Another language: the next show takes its texts.
+    e->hide();
+    UsaArchivoIdioma(KORVANE_SOURCE_DIR "/korvane/app/LANGUAGES/Español.ini");
+    e->show();
+    QCOMPARE(caja->text(), QStringLiteral("Actualizar calibración"));
     QVERIFY(!Act_Cal);
     caja->click();
     QVERIFY(Act_Cal);

@@ -16,6 +16,11 @@ public:
   ~TFC_16F6xx() override;
   bool ActualizaCalibracion() const;
 
+protected:
+  // The block's texts are read at every show, so a language chosen since
+  // the editor was made is the one it shows.
+  void showEvent(QShowEvent* e) override;
+
 private:
   QLabel* titulo_ = nullptr;
   QCheckBox* actCal_ = nullptr;
