@@ -1,0 +1,240 @@
+#include "EditorTabla.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+
+#include "pg_pic.h"
+
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+}  // namespace
+
+TFEditorTabla::TFEditorTabla(const TTablaConf& tabla, QWidget* padre) : TFEditorConf(padre), tabla_(tabla) {
+  setObjectName(Q(tabla_.nombre));
+  Construye();
+  estado_ = CargaConf(tabla_, Dispositivo(), {}, {});
+  id_->setText(Q(Hex4(0)));
+  AplicaVista();
+  MuestraEstado();
+  RefrescaEtiquetas();
+}
+
+int TFEditorTabla::Dispositivo() const {
+  const uint8_t i = tabla_.claseLista == 1 ? IndiceListPicsC : IndiceListPics;
+  return i == 255 ? -1 : i;
+}
+
+void TFEditorTabla::Construye() {
+  auto* raiz = new QVBoxLayout(this);
+  int n = 0;
+  for (const TGrupoConf& g : tabla_.grupos) {
+    auto* caja = new QGroupBox(Q(g.texto), this);
+    caja->setObjectName(Q(g.nombre));
+    auto* filas = new QVBoxLayout(caja);
+    auto* columnas = new QHBoxLayout;
+    filas->addLayout(columnas);
+    std::vector<QVBoxLayout*> col;
+    auto columna = [&](size_t c) {
+      while (col.size() <= c) {
+        col.push_back(new QVBoxLayout);
+        columnas->addLayout(col.back());
+      }
+      return col[c];
+    };
+    for (const TControlConf& c : g.controles) {
+      TWidgetControl w;
+      const int indice = n++;
+      switch (c.clase) {
+        case TClaseControl::Casilla: {
+          w.casilla = new QCheckBox(caja);
+          w.casilla->setObjectName(Q(c.nombre));
+          w.caja = w.casilla;
+          connect(w.casilla, &QCheckBox::clicked, this, [this, indice](bool marcada) { CambioUsuario(indice, marcada ? 1 : 0); });
+          break;
+        }
+        case TClaseControl::Radios: {
+          auto* box = new QGroupBox(caja);
+          box->setObjectName(Q(c.nombre));
+          auto* v = new QVBoxLayout(box);
+          w.grupo = new QButtonGroup(box);
+          for (size_t i = 0; i < c.opciones.size(); ++i) {
+            auto* b = new QRadioButton(box);
+            b->setObjectName(Q(c.opciones[i].nombre));
+            v->addWidget(b);
+            w.grupo->addButton(b, static_cast<int>(i));
+            w.botones.push_back(b);
+          }
+          connect(w.grupo, &QButtonGroup::idClicked, this, [this, indice](int id) { CambioUsuario(indice, id); });
+          w.caja = box;
+          break;
+        }
+        case TClaseControl::Lista: {
+          auto* box = new QGroupBox(caja);
+          box->setObjectName(Q(c.nombre + "_caja"));
+          auto* v = new QVBoxLayout(box);
+          w.lista = new QComboBox(box);
+          w.lista->setObjectName(Q(c.nombre));
+          for (size_t i = 0; i < c.opciones.size(); ++i) w.lista->addItem(QString());
+          v->addWidget(w.lista);
+          // `activated`: a list set by a load is no user change.
+          connect(w.lista, &QComboBox::activated, this, [this, indice](int i) { CambioUsuario(indice, i); });
+          w.caja = box;
+          break;
+        }
+      }
+      columna(c.columna)->addWidget(w.caja);
+      controles_.push_back(w);
+    }
+    for (QVBoxLayout* c : col) c->addStretch();
+    auto* fila = new QHBoxLayout;
+    std::vector<QLabel*> etiquetas, prefijos;
+    for (const TEtiquetaConf& e : g.etiquetas) {
+      auto* p = new QLabel(Q(e.prefijo), caja);
+      auto* l = new QLabel(caja);
+      l->setObjectName(Q(e.nombre));
+      l->setFrameShape(QFrame::Panel);
+      l->setFrameShadow(QFrame::Sunken);
+      fila->addWidget(p);
+      fila->addWidget(l);
+      etiquetas.push_back(l);
+      prefijos.push_back(p);
+    }
+    fila->addStretch();
+    filas->addLayout(fila);
+    etiquetas_.push_back(etiquetas);
+    prefijos_.push_back(prefijos);
+    grupos_.push_back(caja);
+    raiz->addWidget(caja);
+  }
+  auto* filaId = new QHBoxLayout;
+  auto* rotuloId = new QLabel(QStringLiteral("ID"), this);
+  filaId->addWidget(rotuloId);
+  id_ = new QLineEdit(this);
+  id_->setObjectName(QStringLiteral("ID"));
+  id_->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9A-Fa-f]{0,4}")), id_));
+  id_->setMaximumWidth(id_->fontMetrics().horizontalAdvance(QStringLiteral("0000")) * 2 + 12);
+  filaId->addWidget(id_);
+  filaId->addStretch();
+  raiz->addLayout(filaId);
+  rotuloId->setVisible(tabla_.conId);
+  id_->setVisible(tabla_.conId);
+  pie_ = new QVBoxLayout;
+  raiz->addLayout(pie_);
+  raiz->addStretch();
+}
+
+// Texts first, visibility last: a caption changed inside a box that is
+// hidden at that moment would keep the box's old size once shown.
+void TFEditorTabla::AplicaVista() {
+  const TVistaConf v = VistaConf(tabla_, Dispositivo(), &estado_);
+  for (size_t n = 0; n < controles_.size(); ++n) {
+    const TVistaControl& vc = v.controles[n];
+    TWidgetControl& w = controles_[n];
+    w.caja->setEnabled(vc.habilitado);
+    if (w.casilla) w.casilla->setText(Q(vc.texto));
+    if (w.grupo) {
+      static_cast<QGroupBox*>(w.caja)->setTitle(Q(vc.texto));
+      for (size_t i = 0; i < w.botones.size(); ++i) {
+        w.botones[i]->setText(Q(vc.opciones[i].texto));
+        w.botones[i]->setEnabled(vc.opciones[i].habilitado);
+        w.botones[i]->setVisible(vc.opciones[i].visible);
+      }
+    }
+    if (w.lista) {
+      static_cast<QGroupBox*>(w.caja)->setTitle(Q(vc.texto));
+      for (size_t i = 0; i < vc.opciones.size(); ++i) w.lista->setItemText(static_cast<int>(i), Q(vc.opciones[i].texto));
+    }
+    w.caja->setVisible(vc.visible);
+  }
+  for (size_t g = 0; g < grupos_.size(); ++g) grupos_[g]->setVisible(static_cast<int>(g) == v.grupo);
+  const int dispositivo = Dispositivo();
+  for (size_t g = 0; g < etiquetas_.size(); ++g)
+    for (size_t e = 0; e < etiquetas_[g].size(); ++e) {
+      const TDispositivos& solo = tabla_.grupos[g].etiquetas[e].soloEn;
+      const bool visible = dispositivo >= 0 && solo.test(static_cast<size_t>(dispositivo));
+      etiquetas_[g][e]->setVisible(visible);
+      prefijos_[g][e]->setVisible(visible);
+    }
+}
+
+void TFEditorTabla::MuestraEstado() {
+  for (size_t n = 0; n < controles_.size(); ++n) {
+    TWidgetControl& w = controles_[n];
+    const int v = estado_.valores[n];
+    if (w.casilla) w.casilla->setChecked(v == 1);
+    if (w.grupo) {
+      if (v >= 0 && v < static_cast<int>(w.botones.size())) {
+        w.botones[static_cast<size_t>(v)]->setChecked(true);
+      } else {
+        // An exclusive group keeps one button checked; "none" needs it
+        // open for a moment.
+        w.grupo->setExclusive(false);
+        for (QAbstractButton* b : w.botones) b->setChecked(false);
+        w.grupo->setExclusive(true);
+      }
+    }
+    if (w.lista) w.lista->setCurrentIndex(v);
+  }
+}
+
+void TFEditorTabla::RefrescaEtiquetas() {
+  const std::vector<uint16_t> w = Palabras();
+  mostradas_ = w;
+  for (size_t g = 0; g < etiquetas_.size(); ++g)
+    for (size_t e = 0; e < etiquetas_[g].size(); ++e) {
+      const uint8_t p = tabla_.grupos[g].etiquetas[e].palabra;
+      etiquetas_[g][e]->setText(p < w.size() ? Q(Hex4(w[p])) : QString());
+    }
+  AlRefrescar();
+}
+
+TEstadoConf TFEditorTabla::Estado() const {
+  TEstadoConf e = estado_;
+  bool ok = false;
+  const uint16_t id = static_cast<uint16_t>(id_->text().toUInt(&ok, 16));
+  e.id = ok ? id : 0;
+  return e;
+}
+
+std::vector<uint16_t> TFEditorTabla::Palabras() const { return PalabrasConf(tabla_, Dispositivo(), estado_); }
+
+void TFEditorTabla::CambioUsuario(int n, int valor) {
+  estado_.valores[static_cast<size_t>(n)] = valor;
+  if (tabla_.ajustaEstado) {
+    tabla_.ajustaEstado(Dispositivo(), estado_);
+    MuestraEstado();
+  }
+  if (tabla_.ajustaVista) AplicaVista();
+  RefrescaEtiquetas();
+  emit Cambiado();
+}
+
+void TFEditorTabla::LoadFromBuffer(std::span<const uint16_t> id, std::span<const uint16_t> config) {
+  estado_ = CargaConf(tabla_, Dispositivo(), id, config);
+  id_->setText(Q(Hex4(estado_.id)));
+  AplicaVista();
+  MuestraEstado();
+  RefrescaEtiquetas();
+}
+
+void TFEditorTabla::SaveToBuffer(std::span<uint16_t> id, std::span<uint16_t> config) {
+  GuardaConf(tabla_, Dispositivo(), Estado(), id, config);
+}
+
+void TFEditorTabla::CambiaDispositivo() {
+  // The words shown so far, read again under the new device's rules.
+  const std::vector<uint16_t> w = mostradas_;
+  uint16_t id[4];
+  BufferToID(id, Estado().id, tabla_.ancho);
+  LoadFromBuffer(id, w);
+}
