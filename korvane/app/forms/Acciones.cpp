@@ -463,8 +463,11 @@ void TFAcciones::FormActivate() {
   else
     KvStatusPanel1->SetCaption(Q(" Clock - " + std::to_string(MedioBitUs) + " us"));
 
-  // 11: identification, before every action on class 0.
-  if (clase0) {
+  // 11: identification, before every action on class 0. A baseline 10F
+  // has no device ID, and the 14-bit, dsPIC and PIC18 ID sequences clocked
+  // into it can be taken for its bulk erase, which also takes its OSCCAL:
+  // a selected 10F is probed only when identifying is the action itself.
+  if (clase0 && (PicActual.Familia != 10 || TipoAccion == AccIdentificar)) {
     TModel model;
     DetectaPic(model);
     if (Usa_Vpp2 && TipoAccion != AccIdentificar) {
