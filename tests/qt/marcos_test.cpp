@@ -2,6 +2,7 @@
 // its panes.
 #include <QApplication>
 #include <QLineEdit>
+#include <QStatusTipEvent>
 #include <QPainter>
 #include <QVBoxLayout>
 #include <QtTest>
@@ -10,6 +11,7 @@
 #include "KvCommon.h"
 #include "KvPanel.h"
 #include "KvStatus.h"
+#include "KvThemeSrv.h"
 
 namespace {
 
@@ -81,6 +83,9 @@ private slots:
   void panelSinMarco();
   void mismoTextoUnaVez();
   void parpadeo();
+  void textoDeHint();
+  void deshabilitadoEnRelieve();
+  void temaDelEstilo();
 };
 
 void MarcosTest::rutinasDeMarco_data() {
@@ -353,6 +358,68 @@ void MarcosTest::parpadeo() {
   reloj->Tick();
   QCOMPARE(c.estados.size(), 1);
   TKvBlinkingControlsList::Remove(&c);
+}
+
+void MarcosTest::textoDeHint() {
+  QWidget v;
+  auto* barra = new TKvStatusBar(&v);
+  auto* p = new TKvFieldStatus(barra);
+  p->SetAlign(alClient);
+  p->SetAutoHint(true);
+  auto* boton = new QWidget(&v);
+  boton->setStatusTip("Programa el dispositivo");
+  v.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&v));
+  QStatusTipEvent e(boton->statusTip());
+  QApplication::sendEvent(boton, &e);  // unhandled, it travels up to the window
+  QCOMPARE(p->Caption(), QString("Programa el dispositivo"));
+}
+
+void MarcosTest::deshabilitadoEnRelieve() {
+  TKvStatusPane p;
+  p.resize(120, 20);
+  p.SetFrameStyle(fsNone);
+  p.SetCaption("MMMM");
+  p.setEnabled(false);
+  const QImage img = p.grab().toImage();
+  // The text in the highlight colour one pixel right and down, then in the
+  // shadow colour: pixels lighter and darker than the fill.
+  const int fondo = p.Color().lightness();
+  int luz = 0, sombra = 0;
+  for (int y = 0; y < img.height(); ++y)
+    for (int x = 0; x < img.width(); ++x) {
+      const int l = img.pixelColor(x, y).lightness();
+      if (l > fondo + 20) ++luz;
+      if (l < fondo - 20) ++sombra;
+    }
+  QVERIFY(luz > 0);
+  QVERIFY(sombra > 0);
+}
+
+void MarcosTest::temaDelEstilo() {
+  TThemeServices& t = SharedThemeServices();
+  QVERIFY(!t.ThemedDrawingEnabled());
+  QWidget v;
+  v.resize(200, 20);
+  auto* barra = new TKvStatusBar(&v);
+  barra->resize(200, 19);
+  auto* p = new TKvStatusPane(barra);
+  p->resize(100, 19);
+  const QImage propio = p->grab().toImage();
+  QCOMPARE(propio.pixelColor(5, 1).rgb(), ShadeBy(clBtnShadow(), 30).rgb());
+  QSignalSpy cambio(&t, &TThemeServices::ThemeSwitch);
+  t.SetThemedDrawing(true);
+  QCOMPARE(cambio.count(), 1);
+  // A palette change refreshes the themed components.
+  QPalette otra = QApplication::palette();
+  otra.setColor(QPalette::Window, QColor(190, 190, 190));
+  QApplication::setPalette(otra);
+  QTRY_VERIFY(cambio.count() >= 2);
+  t.SetThemedDrawing(false);
+  PaletaFija();
+  QCOMPARE(p->grab().toImage().pixelColor(5, 1).rgb(), ShadeBy(clBtnShadow(), 30).rgb());
+  QCOMPARE(TThemeServices::StatusElementDetails(2).Part, 1);
+  QCOMPARE(TThemeServices::StatusElementDetails(4).Part, 3);
 }
 
 QTEST_MAIN(MarcosTest)
