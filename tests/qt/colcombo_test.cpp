@@ -95,11 +95,11 @@ void ColComboTest::ordenMueveItemsYCadenas() {
 }
 
 void ColComboTest::senales() {
+  QStringList orden;
   Lista l({"10F200", "12F675", "16F84"});
   QVERIFY(QTest::qWaitForWindowActive(&l.ventana));
   QSignalSpy cambio(l.c, &Korvane_TColumnComboBox::Change);
   QSignalSpy click(l.c, &Korvane_TColumnComboBox::Click);
-  QStringList orden;
   connect(l.c, &Korvane_TColumnComboBox::Click, [&] { orden << "click"; });
   connect(l.c, &Korvane_TColumnComboBox::Change, [&] { orden << "change"; });
   l.c->SetItemIndex(1);
@@ -113,9 +113,9 @@ void ColComboTest::senales() {
 }
 
 void ColComboTest::eleccionConRaton() {
+  QStringList orden;  // outlives the box, which may close its list as it goes
   Lista l({"10F200", "12F675", "16F84"});
   QVERIFY(QTest::qWaitForWindowActive(&l.ventana));
-  QStringList orden;
   connect(l.c, &Korvane_TColumnComboBox::CloseUp, [&] { orden << "closeup"; });
   connect(l.c, &Korvane_TColumnComboBox::Click, [&] { orden << "click"; });
   connect(l.c, &Korvane_TColumnComboBox::Change, [&] {

@@ -15,7 +15,7 @@
 
 namespace {
 
-const QColor cA(255, 0, 0), cB(0, 0, 255), cK(0, 255, 0), fondo(0, 0, 0);
+const QColor cA(255, 0, 0), cB(0, 0, 255), cK(0, 255, 0), fondo(0, 0, 0), gris(100, 120, 140);
 
 // Fixed system colours, so the maps below name them by letter.
 void PaletaFija() {
@@ -38,6 +38,9 @@ QString Mapa(const QImage& img) {
       else if (c == cA) s += 'A';
       else if (c == cB) s += 'B';
       else if (c == cK) s += 'K';
+      else if (c == gris) s += 'g';
+      else if (c == ShadeDown(gris, 50)) s += 'd';
+      else if (c == ShadeUp(gris, 100)) s += 'u';
       else if (c == clBtnShadow()) s += 'S';
       else if (c == clBtnHighlight()) s += 'H';
       else if (c == cl3DDkShadow()) s += 'D';
@@ -131,6 +134,28 @@ void MarcosTest::rutinasDeMarco_data() {
                               "SLLH\n"
                               "HHHH\n"
                            << QRect(2, 2, 0, 0);
+  QTest::newRow("tinted status") << 4 << 4 << 7
+                                 << "dddu\n"
+                                    "d..u\n"
+                                    "d..u\n"
+                                    "uuuu\n"
+                                 << QRect(1, 1, 2, 2);
+  QTest::newRow("control frame, flat, erased first") << 5 << 5 << 8
+                                                     << "AAAAA\n"
+                                                        "AgggA\n"
+                                                        "Ag.gA\n"
+                                                        "AgggA\n"
+                                                        "AAAAA\n"
+                                                     << QRect();
+  QTest::newRow("panel: status bevel 2, band 1") << 7 << 7 << 9
+                                                << "AAAAAAB\n"
+                                                   "AAAAABB\n"
+                                                   "AAKKKBB\n"
+                                                   "AAK.KBB\n"
+                                                   "AAKKKBB\n"
+                                                   "ABBBBBB\n"
+                                                   "BBBBBBB\n"
+                                                << QRect(3, 3, 1, 1);
   QTest::newRow("flat bold") << 5 << 5 << 6
                              << "SSSSS\n"
                                 "SSSSS\n"
@@ -154,6 +179,21 @@ void MarcosTest::rutinasDeMarco() {
       [](QPainter& p, QRect r) { return PaintRoundedFlatSides(p, r, cK, sdLeft | sdTop); },
       [](QPainter& p, QRect r) { return PaintFrameStyleAll(p, r, fsLowered); },
       [](QPainter& p, QRect r) { return PaintFrameStyleAll(p, r, fsFlatBold); },
+      [](QPainter& p, QRect r) { return PaintTintedFrameStyle(p, r, gris, sdAll, fsStatus); },
+      [](QPainter& p, QRect r) {
+        PaintControlFrame(p, r.width(), r.height(), false, sdAll, cA, gris, fsFlat);
+        return QRect();
+      },
+      [](QPainter& p, QRect r) {
+        TBordesPanel b;
+        b.BorderOuter = fsStatus;
+        b.BevelWidth = 2;
+        b.BorderShadow = cA;
+        b.BorderHighlight = cB;
+        b.BorderWidth = 1;
+        b.BorderColor = cK;
+        return PaintPanelBorders(p, r, b);
+      },
   };
   QRect r;
   QCOMPARE(Dibuja(ancho, alto, rutinas[rutina], &r), mapa);
