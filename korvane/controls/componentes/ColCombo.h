@@ -19,6 +19,7 @@
 #include <QFont>
 #include <QPixmap>
 #include <QStringList>
+#include <deque>
 #include <vector>
 
 enum TColumnType { ctText, ctImage };
@@ -42,7 +43,7 @@ class Korvane_TColumnComboBox : public QComboBox {
 public:
   explicit Korvane_TColumnComboBox(QWidget* parent = nullptr);
 
-  // --- Columns ---
+  // --- Columns (references stay valid while the box lives) ---
   Korvane_TComboColumnItem& AddColumn(int width = 100, TColumnType tipo = ctText);
   int ColumnCount() const { return static_cast<int>(columnas_.size()); }
   Korvane_TComboColumnItem& Column(int i);
@@ -124,7 +125,7 @@ private:
   void Elegido(int i);
   QStringList Campos(int i) const;
 
-  std::vector<Korvane_TComboColumnItem> columnas_;
+  std::deque<Korvane_TComboColumnItem> columnas_;
   std::vector<Korvane_TComboItem> items_;
   std::vector<QPixmap> imagenes_;
   int dropWidth_ = 0;
