@@ -6,7 +6,8 @@
 // GetColumnText gives a column's text for hints.
 //
 // Keys typed while the box has the focus look the item up by its
-// LookupColumn text (incrementally with LookupIncr): each hit selects and
+// LookupColumn text (a column counted as GetColumnText counts them, image
+// columns included; incrementally with LookupIncr): each hit selects and
 // fires Change once. Escape and the navigation keys clear the typed text,
 // Backspace drops its last character.
 //
