@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QTimer>
 #include <QtTest>
+#include <memory>
 
 #include "Acciones.h"
 #include "ColCombo.h"
@@ -33,8 +34,10 @@ class TestLoteVentana : public QObject {
   std::vector<std::string> lineas;
 
   // The window as the program builds it, with the batch of `argumentos`;
-  // sinEspera: the batch's boxes are real ones that do not block.
-  void Crea(const std::vector<std::string>& argumentos, bool sinEspera = false) {
+  // sinEspera: the batch's boxes are real ones that do not block; antes
+  // runs just before the start handler.
+  void Crea(const std::vector<std::string>& argumentos, bool sinEspera = false,
+            const std::function<void()>& antes = {}) {
     w = std::make_unique<TFormKorvane>();
     lote = std::make_unique<TLoteKorvane>(*w, argumentos);
     auto prueba = std::make_unique<TDialogosPrueba>();
@@ -44,6 +47,7 @@ class TestLoteVentana : public QObject {
     FAcciones->Timer1->setInterval(1);
     w->show();
     FAcciones->closw->setChecked(true);
+    if (antes) antes();
     // The start timer's work, at once.
     w->Timer->stop();
     w->TimerTimer();
@@ -136,6 +140,28 @@ private slots:
     QVERIFY(!w->isVisible());
     QVERIFY(fs::exists(carpeta->programa / "Korvane.ini"));
     QVERIFY(banco->Placa->Recibido().empty());
+  }
+
+  // Closed while the operation runs (its error box open): the operation is
+  // cancelled and cleans up, then the window closes; the batch ends as
+  // interrupted, not as failed.
+  void cerradoDuranteLaOperacion() {
+    const std::string hex = Hex("c.hex");
+    banco->Placa->Inyecta({TFalloPlacaFw::Codigo, 200, 1, 0, 0});
+    bool enEjecucion = false;
+    // -A: no wait, the whole batch runs from the start handler.
+    Crea({"-A", "-P", "-S", hex}, false, [&] {
+      FAcciones->AlMensaje = [&](const std::string&) {
+        enEjecucion = FAcciones->EnEjecucion();
+        lote->CierraComoUsuario();
+      };
+    });
+    QVERIFY(enEjecucion);
+    QVERIFY(!FAcciones->isVisible());
+    QCOMPARE(lote->CodigoSalida(), 2);
+    QCOMPARE(lineas, std::vector<std::string>{"korvane: identify, program " + hex +
+                                              " (16F628a): interrupted: the program was closed first"});
+    QTRY_VERIFY(!w->isVisible());
   }
 
   // A batch that failed leaves its message open beside the window without
