@@ -501,6 +501,7 @@ void TFormKorvane::FormShow() {
   if (FAcciones) FAcciones->KvStatusPanel3->SetCaption(Q(" CPU - " + std::to_string(CalibrateCpuClock()) + " Mhz"));
   ClaseDispositivo = ClaseNinguna;
   SelecDevChange();
+  MConfHard->setEnabled(static_cast<bool>(EditorPerfiles));
   Timer->start();
   Arrancando = 0;
 }
@@ -516,7 +517,7 @@ void TFormKorvane::PuertoAlArrancar() {
   if (PerfilHardware.empty() || USB_COM || TipoEnlace() != TTipoEnlace::teLPT) return;
   std::string error;
   if (!AseguraAccesoPuerto(AddrB, error)) {
-    Mensaje(TextoIdioma("pg_err*", "1*") + " " + error);
+    Mensaje(TextoIdioma("pg_err*", "1*") + (error.starts_with(' ') ? "" : " ") + error);
     return;
   }
   PinesReposo();

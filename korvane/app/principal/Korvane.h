@@ -78,7 +78,10 @@ public:
   void TimerTimer();
   std::function<void(TFormKorvane&)> ManejadorArranque;
   // Opens the hardware-profile editor modally (set by the profile editor's
-  // unit); unset, the menu item is disabled.
+  // unit before the window is shown); unset, the menu item is disabled.
+  // The caller has cleared the operation window's first pane; the caption
+  // is refreshed afterwards (PerfilHardware and the pins as the editor left
+  // them).
   std::function<void(QWidget* padre)> EditorPerfiles;
 
   void LeeIni();
