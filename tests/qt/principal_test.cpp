@@ -108,7 +108,7 @@ private slots:
     QVERIFY(OpcVDurante);
     QVERIFY(OpcAutoPic);
     QVERIFY(PerfilHardware.empty());
-    QCOMPARE(w->KvFieldStatus1->text().toStdString(), EtiquetaHardware + EtiquetaNinguno);
+    QCOMPARE(w->KvFieldStatus1->Caption().toStdString(), EtiquetaHardware + EtiquetaNinguno);
     QVERIFY(!w->Reabrir->isEnabled());
     QVERIFY(d->Mensajes.empty());
     QVERIFY(!fs::exists(carpeta->programa / "Korvane.ini"));
@@ -202,7 +202,7 @@ private slots:
     QCOMPARE(w->MRecientes->actions().size(), 2);
     QCOMPARE(w->MRecientes->actions()[0]->text(), QString("/x/b.hex"));
     QCOMPARE(PerfilHardware, std::string("Sim"));
-    QVERIFY(w->KvFieldStatus1->text().contains("Sim - COM1"));
+    QVERIFY(w->KvFieldStatus1->Caption().contains("Sim - COM1"));
   }
 
   // One message naming the device node when the parallel port cannot be
@@ -435,7 +435,7 @@ private slots:
     QVERIFY(HayMensaje(TextoIdioma("pg_err*", "0*") + " " + (carpeta->raiz / "no-existe.hex").string()));
     QCOMPARE(ArchivoActual, bueno);
     QVERIFY(Imagen(*w->EditorProg) == antes);
-    QVERIFY(w->KvFieldStatus2->text().contains("bueno.hex"));
+    QVERIFY(w->KvFieldStatus2->Caption().contains("bueno.hex"));
   }
 
   // A PIC18 EEPROM block that reads both ways is asked about once, this
@@ -500,7 +500,7 @@ private slots:
     w->MGuardarComo->trigger();
     QCOMPARE(fs::exists(destino), !falla);
     QCOMPARE(ArchivoActual, falla ? a : destino.string());
-    QVERIFY(w->KvFieldStatus2->text().contains(falla ? "a.hex" : "b.hex"));
+    QVERIFY(w->KvFieldStatus2->Caption().contains(falla ? "a.hex" : "b.hex"));
     QCOMPARE(w->InitDir, destino.parent_path().string() + "/");
     if (!falla) QCOMPARE(w->Recientes().front(), destino.string());
   }

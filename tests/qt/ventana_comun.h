@@ -17,6 +17,7 @@
 #include "CarpetaPrograma.h"
 #include "ArrowBtn.h"
 #include "ColCombo.h"
+#include "KvStatus.h"
 #include "principal/Korvane.h"
 
 namespace fs = std::filesystem;

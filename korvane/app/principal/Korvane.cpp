@@ -18,7 +18,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStackedWidget>
-#include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
@@ -28,6 +27,7 @@
 #include "Acciones.h"
 #include "ArrowBtn.h"
 #include "ColCombo.h"
+#include "KvPanel.h"
 #include "KvStatus.h"
 #include "AjustesKorvane.h"
 #include "CarpetaPrograma.h"
@@ -287,18 +287,24 @@ void TFormKorvane::CreaComponentes() {
   v->addWidget(Control, 1);
   setCentralWidget(central);
 
-  KvFieldStatus1 = new QLabel(this);
+  // The status bar: the hardware field, sized to its text, then the file
+  // field over the rest; the reload animation lies over the file field.
+  Status = new TKvStatusBar(central);
+  Status->setObjectName("Status");
+  Status->setFixedHeight(fontMetrics().height() + 8);
+  KvFieldStatus1 = new TKvFieldStatus(Status);
   KvFieldStatus1->setObjectName("KvFieldStatus1");
-  KvFieldStatus2 = new QLabel(this);
+  KvFieldStatus1->SetAlign(alLeft);
+  KvFieldStatus1->SetAutoSize(true);
+  KvFieldStatus2 = new TKvFieldStatus(Status);
   KvFieldStatus2->setObjectName("KvFieldStatus2");
-  Act = new QProgressBar(this);
+  KvFieldStatus2->SetAlign(alClient);
+  v->addWidget(Status);
+  Act = new QProgressBar(Status);
   Act->setObjectName("Act");
   Act->setRange(0, 100);
-  Act->setMaximumWidth(120);
+  Act->setTextVisible(false);
   Act->hide();
-  statusBar()->addWidget(KvFieldStatus1);
-  statusBar()->addWidget(KvFieldStatus2, 1);
-  statusBar()->addPermanentWidget(Act);
 
   for (TEditorMemoria* e : {EditorProg, EditorData, Editor_CE}) e->AlCambiarEstado = [this] { EditorProgStateChanged(); };
   connect(SelecDev, &Korvane_TColumnComboBox::Change, this, [this] { SelecDevChange(); });
@@ -585,12 +591,11 @@ void TFormKorvane::closeEvent(QCloseEvent* e) {
 
 void TFormKorvane::PonCaption() {
   setWindowTitle(QStringLiteral(" Korvane   -  1.0"));
-  KvFieldStatus2->setText(Q(TextoCampoArchivo(ArchivoActual, isMaximized())));
+  KvFieldStatus2->SetCaption(Q(TextoCampoArchivo(ArchivoActual, isMaximized())));
   KvFieldStatus2->setToolTip(Q(" " + ArchivoActual));
   const std::string hw = PerfilHardware.empty() ? EtiquetaHardware + EtiquetaNinguno
                                                 : EtiquetaHardware + PerfilHardware + " - " + DaNombrePuerto(AddrB);
-  KvFieldStatus1->setText(Q(hw));
-  KvFieldStatus1->setMinimumWidth(KvFieldStatus1->fontMetrics().horizontalAdvance(KvFieldStatus1->text()) + 8);
+  KvFieldStatus1->SetCaption(Q(hw));
   Reabrir->setEnabled(!ArchivoActual.empty());
   ActualizarArchivo1->setEnabled(!ArchivoActual.empty());
 }
@@ -747,8 +752,7 @@ void TFormKorvane::MLeerClick() {
 void TFormKorvane::MProgramarClick() {
   if (OpcReabrir && Comand.Accion == 5 && !ArchivoActual.empty()) {
     if (FechaDe(ArchivoActual) != FechaArchivo || !fs::exists(ArchivoActual)) {
-      Act->setValue(1);
-      Act->show();
+      MuestraAct();
       if (!CargaArchivo(ArchivoActual)) {
         Act->hide();
         return;
@@ -884,10 +888,17 @@ void TFormKorvane::MGuardarComoClick() {
 }
 
 void TFormKorvane::ReabrirClick() {
-  Act->setValue(1);
-  Act->show();
+  MuestraAct();
   if (!ArchivoActual.empty()) CargaArchivo(ArchivoActual);
   Pond_Act();
+}
+
+void TFormKorvane::MuestraAct() {
+  const QRect campo = KvFieldStatus2->geometry();
+  Act->setGeometry(campo.left() + 7, campo.top() + 2, std::min(150, campo.width() - 14), campo.height() - 4);
+  Act->setValue(1);
+  Act->show();
+  Act->raise();
 }
 
 void TFormKorvane::Pond_Act() {

@@ -25,6 +25,8 @@ class QActionGroup;
 class QButtonGroup;
 class Korvane_TColumnComboBox;
 class TArrowButton;
+class TKvFieldStatus;
+class TKvStatusBar;
 class QDialog;
 class QLabel;
 class QMenu;
@@ -174,7 +176,8 @@ public:
   QAction *MConfHard, *MConfSoft, *Ay_params, *Acerca1;
   QAction *Copiar, *Pegar, *Cortar, *Seleccionartodo, *LLenarbuffer1, *Limpiar, *BorrarMarcas1;
   QActionGroup* GrupoIdiomas;
-  QLabel *KvFieldStatus1, *KvFieldStatus2;
+  TKvStatusBar* Status;
+  TKvFieldStatus *KvFieldStatus1, *KvFieldStatus2;
   QProgressBar* Act;
   QTimer* Timer;
 
@@ -192,6 +195,7 @@ private:
   void PonListas();
   void LeeDialogosDeAjustes();
   void PonRecientes();
+  void MuestraAct();
   void Pond_Act();
   QString Filtro() const;
   int EjecutaOperacion(uint32_t accion);
