@@ -2,8 +2,10 @@
 
 #include <string>
 
+#include "ts_app.h"
 #include "ts_devdb.h"
 #include "ts_images.h"
+#include "ts_kept.h"
 #include "ts_lpt.h"
 #include "ts_options.h"
 #include "ts_serial.h"
@@ -175,6 +177,44 @@ bool Reclaimed(uint32_t config) {
   return false;
 }
 
+// A calibration value kept from an erase whose write-back failed: when the
+// part's calibration word reads blank, the user is asked whether it is to
+// be written (it may come from another chip of this type). Leaves the part
+// at the start of programming again; false when that failed or the port
+// was lost (said already).
+bool OfferKeptCalibration(TKeptCalibration& kept, bool& restore) {
+  restore = false;
+  const TDeviceParameters& d = D();
+  if (!HasCalibrationWord() || Taken(d.OscCalAddr)) return true;
+  const std::vector<TKeptCalibration> records = KeptCalibrations(AppSettings.LastDeviceName);
+  if (records.empty()) return true;
+  for (int i = 0; i < d.OscCalAddr; ++i) SendCommand(6);
+  const uint32_t word = ReadWord();
+  ExitProgramMode();  // the part waits unpowered for the answer
+  if (PortLost()) return false;
+  if (word == BlankWord()) {
+    kept = records.back();
+    std::string text = Format("The calibration word at %04X reads blank.\nThe value %04X", d.OscCalAddr, kept.Osc);
+    if (kept.HasCfg) text += Format(" (configuration word %04X)", kept.Cfg);
+    text += Format(" was kept when an erase of a %s could not write it back. It belongs to this part only if this "
+                   "is the chip of that erase.\nWrite it into this part?",
+                   AppSettings.LastDeviceName.c_str());
+    restore = Ui().AskOkCancel(text, CaptionInfo, TBoxIcon::Question);
+  }
+  return StartOperation(TKind::Program);
+}
+
+// The configuration bits outside ConfigMask[0] put back from a kept record,
+// the chip's own bits inside the mask left as they are.
+bool RestoreCalibrationBits(uint32_t cfg) {
+  const uint32_t mask = static_cast<uint32_t>(D().ConfigMask[0]);
+  const uint32_t chip = ReadConfiguration();
+  if (chip == EmptyEntry) return false;
+  const uint32_t w = ((chip & mask) | (cfg & ~mask)) & BlankWord();
+  if (w == chip) return true;
+  return ProgramConfigWord(w) && ((ReadWord() ^ w) & ~mask & BlankWord()) == 0;
+}
+
 }  // namespace
 
 void BeginOperation() {
@@ -208,7 +248,9 @@ bool ProgramDevice() {
     CloseDialog();
     return false;
   }
-  if (!StartOperation(TKind::Program)) {
+  TKeptCalibration kept;
+  bool restore = false;
+  if (!StartOperation(TKind::Program) || !OfferKeptCalibration(kept, restore)) {
     CloseDialog();
     return false;
   }
@@ -217,12 +259,13 @@ bool ProgramDevice() {
   TTablePointer code(0);
   for (int b = 0; b < d.CodeSize; b += d.BlockSize) {
     bool ok = true;
+    const bool calibration = restore && b == d.OscCalAddr;
     if (d.BlockSize != 1 && ProgramOptions.ProgramCode) {
       ok = WriteCodeBlock(b);
       code.Lost();
-    } else if (Taken(b)) {
+    } else if (calibration || Taken(b)) {
       code.Before(b);
-      ok = ProgramWord(CodeImage[b]);
+      ok = ProgramWord(calibration ? kept.Osc : CodeImage[b]);
       code.After(b, ProgramWordAdvances());
     }
     if (!ok) return Fail(Format("Code programming error at %04X.", b));
@@ -272,8 +315,12 @@ bool ProgramDevice() {
 
   if (ProgramOptions.ProgramConfiguration && !WriteConfiguration())
     return Fail("Configuration programming error.");
+  if (restore && kept.HasCfg && !RestoreCalibrationBits(kept.Cfg))
+    return Fail(Format("Configuration programming error.\nThe configuration word read before the erase was %04X.",
+                       kept.Cfg));
   Finish();
   if (PortLost()) return false;
+  if (restore) ForgetCalibration(AppSettings.LastDeviceName, kept);
   if (ProgramOptions.ProgramSerialNumber)
     SerialNumberParameters.SerialNumber = static_cast<int32_t>(
         static_cast<uint32_t>(SerialNumberParameters.SerialNumber) +

@@ -14,6 +14,10 @@ extern bool CancelRequested;
 // used or the user cancelled (both already reported).
 extern bool OperationAborted;
 
+// Programs the images. A calibration word that reads blank while values
+// kept from a failed write-back are on disk for this device (ts_kept.h)
+// first asks whether to write them; Yes writes them with the program and
+// forgets them once they are in.
 bool ProgramDevice();
 bool VerifyDevice();
 bool ReadDevice();  // false when cancelled or the port could not be used
@@ -31,6 +35,9 @@ void BeginOperation();
 // `more` after it. True then, and the operation ends with false: what it
 // read or wrote after the failure cannot be trusted.
 bool PortLost(const std::string& more = "");
+
+// The device has a calibration word in its code memory (OscCalAddr).
+bool HasCalibrationWord();
 
 // Word-level steps (exposed for the tests).
 uint16_t ReadWord();

@@ -1,8 +1,10 @@
 #include <string>
 
+#include "ts_app.h"
 #include "ts_devdb.h"
 #include "ts_device.h"
 #include "ts_images.h"
+#include "ts_kept.h"
 #include "ts_serial.h"
 #include "ts_ui.h"
 
@@ -60,6 +62,21 @@ struct TKept {
   bool Moved = false;  // the address left where programming mode starts
 };
 
+// What an erase is about to take, as kept on disk: nothing when the part
+// holds no calibration value.
+bool Kept(const TKept& k, TKeptCalibration& kept) {
+  if (!k.HasOsc || k.Osc == BlankWord()) return false;
+  kept = {k.Osc, k.HasCfg, k.Cfg};
+  return true;
+}
+
+// Written to disk before the erase, so a write-back cut short (the port
+// lost, the program killed) leaves the values for the next Program.
+void KeepOnDisk(const TKept& k) {
+  TKeptCalibration kept;
+  if (Kept(k, kept)) KeepCalibration(AppSettings.LastDeviceName, kept);
+}
+
 // The values read before the erase, so a word that did not go back can be
 // put back by hand.
 std::string KeptText(const TKept& k, bool osc, bool cfg) {
@@ -67,11 +84,6 @@ std::string KeptText(const TKept& k, bool osc, bool cfg) {
   if (osc) s += Format("\nThe calibration word read before the erase was %04X.", k.Osc);
   if (cfg) s += Format("\nThe configuration word read before the erase was %04X.", k.Cfg);
   return s;
-}
-
-bool HasCalibrationWord() {
-  const TDeviceParameters& d = D();
-  return (d.CoreType == 12 || d.CoreType == 14) && d.OscCalAddr >= 0 && d.OscCalAddr < d.CodeSize;
 }
 
 // From where programming mode starts to the calibration word; the 12-bit
@@ -158,6 +170,8 @@ bool Restore(const TKept& k) {
   if (PortLost(KeptText(k, k.HasOsc, k.HasCfg))) return false;
   if (!oscOk) return Fail("OSCCAL programming error." + KeptText(k, true, false));
   if (!cfgOk) return Fail("Configuration programming error." + KeptText(k, false, true));
+  TKeptCalibration kept;
+  if (Kept(k, kept)) ForgetCalibration(AppSettings.LastDeviceName, kept);
   return true;
 }
 
@@ -175,6 +189,7 @@ bool BulkEraseKeepingCalibration() {
       return false;
     }
   }
+  KeepOnDisk(k);
   SendCommand(9);
   Wait();
   return !k.HasOsc || Restore(k);
@@ -188,6 +203,7 @@ bool EraseKeepingCalibration() {
   k.HasCfg = true;
   k.Cfg = ReadConfiguration();
   if (PortLost()) return false;  // nothing erased yet
+  KeepOnDisk(k);
   SendCommand(9);
   Wait();
   SendCommand(11);
@@ -196,6 +212,11 @@ bool EraseKeepingCalibration() {
 }
 
 }  // namespace
+
+bool HasCalibrationWord() {
+  const TDeviceParameters& d = D();
+  return (d.CoreType == 12 || d.CoreType == 14) && d.OscCalAddr >= 0 && d.OscCalAddr < d.CodeSize;
+}
 
 bool EraseDevice(bool messages) {
   CancelRequested = false;

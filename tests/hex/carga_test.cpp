@@ -151,7 +151,7 @@ TEST_F(Carga, Pic18EepromThatFitsBothLayoutsIsReported) {
     std::vector<uint16_t> dos, uno;  // the first cells in each layout
   };
   const Caso casos[] = {
-      {"two 16-bit values", {5, 0, 7, 0}, {5, 7, 0xFFFF}, {5, 0, 7, 0, 0xFFFF}},
+      {"two 16-bit values, or an older save", {5, 0, 7, 0}, {5, 7, 0xFFFF}, {5, 0, 7, 0, 0xFFFF}},
       {"three 16-bit values", {5, 0, 7, 0, 9, 0}, {5, 7, 9, 0xFFFF}, {5, 0, 7, 0, 9, 0, 0xFFFF}},
       {"zeros", {0, 0, 0, 0}, {0, 0, 0xFFFF}, {0, 0, 0, 0, 0xFFFF}},
   };

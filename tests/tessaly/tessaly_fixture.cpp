@@ -1,5 +1,11 @@
 #include "tessaly_fixture.h"
 
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "ts_kept.h"
+
 #include "ts_app.h"
 #include "ts_clock.h"
 
@@ -39,12 +45,19 @@ void TTessalyTest::SetUp() {
   Port.FailedAccesses = 0;
   Programmer.Socket = nullptr;
   ResetTessalyGlobals();
+  // Calibration kept by an erase goes to a file of this test only.
+  SetKeptCalibrationPath((std::filesystem::temp_directory_path() /
+                          ("tessaly-kept-" + std::to_string(::getpid()) + ".txt"))
+                             .string());
+  std::filesystem::remove(KeptCalibrationPath());
   SetClock(&Clock);
   SetUi(&UiRec);
   SetPortBackend(&Port);
 }
 
 void TTessalyTest::TearDown() {
+  std::filesystem::remove(KeptCalibrationPath());
+  SetKeptCalibrationPath("");
   SetPortBackend(nullptr);
   SetClock(nullptr);
   SetUi(nullptr);
