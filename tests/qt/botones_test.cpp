@@ -26,6 +26,7 @@ private slots:
   void rotuloYImagenes();
   void imagenSegunEstado();
   void flechaBordes();
+  void flechaPropiedades();
   void flechaNoEsClick();
   void clickSoltadoFuera();
 };
@@ -124,6 +125,37 @@ void BotonesTest::flechaBordes() {
     bool flecha;
   } casos[] = {{41 - 13, true}, {41 - 14, false}, {41, true}, {40, true}, {0, false}};
   for (const Caso& c : casos) QCOMPARE(b.EnFlecha(QPoint(c.x, 10)), c.flecha);
+}
+
+void BotonesTest::flechaPropiedades() {
+  TArrowButton b;
+  b.SetNumGlyphs(7);
+  QCOMPARE(b.NumGlyphs(), 4);
+  b.SetMargin(3);
+  b.SetMargin(-2);
+  QCOMPARE(b.Margin(), 3);
+  b.SetNumGlyphs(2);
+  b.SetGlyph(Tira(32, 16));
+  QCOMPARE(b.iconSize(), QSize(16, 16));
+  // The strip's lower-left colour is transparent in the icon.
+  const QImage i = b.icon().pixmap(16, 16).toImage();
+  QCOMPARE(qAlpha(i.pixel(0, 15)), 0);
+  QCOMPARE(i.pixelColor(8, 8), QColor(200, 0, 0));
+  // A button without a group never goes down.
+  b.SetDown(true);
+  QVERIFY(!b.Down());
+  // In a group, one down at a time; a down one is released only by another.
+  QWidget v;
+  auto* x = new TArrowButton(&v);
+  auto* y = new TArrowButton(&v);
+  x->SetGroupIndex(1);
+  y->SetGroupIndex(1);
+  x->SetDown(true);
+  y->SetDown(true);
+  QVERIFY(y->Down());
+  QVERIFY(!x->Down());
+  y->SetDown(false);
+  QVERIFY(y->Down());
 }
 
 void BotonesTest::flechaNoEsClick() {

@@ -1,5 +1,6 @@
 // The multi-column combo box: item strings, column texts, signals only on
 // user action, typed lookup and the painted columns.
+#include <QAbstractItemView>
 #include <QPainter>
 #include <QtTest>
 #include <stdexcept>
@@ -35,6 +36,7 @@ private slots:
   void textosDeColumna();
   void ordenMueveItemsYCadenas();
   void senales();
+  void eleccionConRaton();
   void busqueda_data();
   void busqueda();
   void pintaColumnas();
@@ -93,11 +95,11 @@ void ColComboTest::ordenMueveItemsYCadenas() {
 }
 
 void ColComboTest::senales() {
+  QStringList orden;
   Lista l({"10F200", "12F675", "16F84"});
   QVERIFY(QTest::qWaitForWindowActive(&l.ventana));
   QSignalSpy cambio(l.c, &Korvane_TColumnComboBox::Change);
   QSignalSpy click(l.c, &Korvane_TColumnComboBox::Click);
-  QStringList orden;
   connect(l.c, &Korvane_TColumnComboBox::Click, [&] { orden << "click"; });
   connect(l.c, &Korvane_TColumnComboBox::Change, [&] { orden << "change"; });
   l.c->SetItemIndex(1);
@@ -108,6 +110,33 @@ void ColComboTest::senales() {
   QTest::keyClick(l.c, Qt::Key_Down);  // already the last: nothing
   QCOMPARE(cambio.count(), 1);
   QCOMPARE(click.count(), 1);
+}
+
+void ColComboTest::eleccionConRaton() {
+  QStringList orden;  // outlives the box, which may close its list as it goes
+  Lista l({"10F200", "12F675", "16F84"});
+  QVERIFY(QTest::qWaitForWindowActive(&l.ventana));
+  connect(l.c, &Korvane_TColumnComboBox::CloseUp, [&] { orden << "closeup"; });
+  connect(l.c, &Korvane_TColumnComboBox::Click, [&] { orden << "click"; });
+  connect(l.c, &Korvane_TColumnComboBox::Change, [&] {
+    orden << "change";
+    QVERIFY(!l.c->Dropped());  // the device handler runs with the list closed
+  });
+  auto elige = [&](int fila) {
+    l.c->showPopup();
+    QAbstractItemView* v = l.c->view();
+    QTRY_VERIFY(v->isVisible());
+    QCOMPARE(v->width() >= l.c->width(), true);
+    const QRect r = v->visualRect(l.c->model()->index(fila, 0));
+    QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, r.center());
+    QTRY_VERIFY(!l.c->Dropped());
+  };
+  elige(2);
+  QCOMPARE(l.c->GetItemIndex(), 2);
+  QCOMPARE(orden, QStringList({"closeup", "click", "change"}));
+  orden.clear();
+  elige(2);  // the same item again: the list only closes
+  QCOMPARE(orden, QStringList({"closeup"}));
 }
 
 void ColComboTest::busqueda_data() {

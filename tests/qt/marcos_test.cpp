@@ -2,6 +2,7 @@
 // its panes.
 #include <QApplication>
 #include <QLineEdit>
+#include <QStatusTipEvent>
 #include <QPainter>
 #include <QVBoxLayout>
 #include <QtTest>
@@ -10,10 +11,11 @@
 #include "KvCommon.h"
 #include "KvPanel.h"
 #include "KvStatus.h"
+#include "KvThemeSrv.h"
 
 namespace {
 
-const QColor cA(255, 0, 0), cB(0, 0, 255), cK(0, 255, 0), fondo(0, 0, 0);
+const QColor cA(255, 0, 0), cB(0, 0, 255), cK(0, 255, 0), fondo(0, 0, 0), gris(100, 120, 140);
 
 // Fixed system colours, so the maps below name them by letter.
 void PaletaFija() {
@@ -36,6 +38,9 @@ QString Mapa(const QImage& img) {
       else if (c == cA) s += 'A';
       else if (c == cB) s += 'B';
       else if (c == cK) s += 'K';
+      else if (c == gris) s += 'g';
+      else if (c == ShadeDown(gris, 50)) s += 'd';
+      else if (c == ShadeUp(gris, 100)) s += 'u';
       else if (c == clBtnShadow()) s += 'S';
       else if (c == clBtnHighlight()) s += 'H';
       else if (c == cl3DDkShadow()) s += 'D';
@@ -81,6 +86,9 @@ private slots:
   void panelSinMarco();
   void mismoTextoUnaVez();
   void parpadeo();
+  void textoDeHint();
+  void deshabilitadoEnRelieve();
+  void temaDelEstilo();
 };
 
 void MarcosTest::rutinasDeMarco_data() {
@@ -126,6 +134,28 @@ void MarcosTest::rutinasDeMarco_data() {
                               "SLLH\n"
                               "HHHH\n"
                            << QRect(2, 2, 0, 0);
+  QTest::newRow("tinted status") << 4 << 4 << 7
+                                 << "dddu\n"
+                                    "d..u\n"
+                                    "d..u\n"
+                                    "uuuu\n"
+                                 << QRect(1, 1, 2, 2);
+  QTest::newRow("control frame, flat, erased first") << 5 << 5 << 8
+                                                     << "AAAAA\n"
+                                                        "AgggA\n"
+                                                        "Ag.gA\n"
+                                                        "AgggA\n"
+                                                        "AAAAA\n"
+                                                     << QRect();
+  QTest::newRow("panel: status bevel 2, band 1") << 7 << 7 << 9
+                                                << "AAAAAAB\n"
+                                                   "AAAAABB\n"
+                                                   "AAKKKBB\n"
+                                                   "AAK.KBB\n"
+                                                   "AAKKKBB\n"
+                                                   "ABBBBBB\n"
+                                                   "BBBBBBB\n"
+                                                << QRect(3, 3, 1, 1);
   QTest::newRow("flat bold") << 5 << 5 << 6
                              << "SSSSS\n"
                                 "SSSSS\n"
@@ -149,6 +179,21 @@ void MarcosTest::rutinasDeMarco() {
       [](QPainter& p, QRect r) { return PaintRoundedFlatSides(p, r, cK, sdLeft | sdTop); },
       [](QPainter& p, QRect r) { return PaintFrameStyleAll(p, r, fsLowered); },
       [](QPainter& p, QRect r) { return PaintFrameStyleAll(p, r, fsFlatBold); },
+      [](QPainter& p, QRect r) { return PaintTintedFrameStyle(p, r, gris, sdAll, fsStatus); },
+      [](QPainter& p, QRect r) {
+        PaintControlFrame(p, r.width(), r.height(), false, sdAll, cA, gris, fsFlat);
+        return QRect();
+      },
+      [](QPainter& p, QRect r) {
+        TBordesPanel b;
+        b.BorderOuter = fsStatus;
+        b.BevelWidth = 2;
+        b.BorderShadow = cA;
+        b.BorderHighlight = cB;
+        b.BorderWidth = 1;
+        b.BorderColor = cK;
+        return PaintPanelBorders(p, r, b);
+      },
   };
   QRect r;
   QCOMPARE(Dibuja(ancho, alto, rutinas[rutina], &r), mapa);
@@ -353,6 +398,68 @@ void MarcosTest::parpadeo() {
   reloj->Tick();
   QCOMPARE(c.estados.size(), 1);
   TKvBlinkingControlsList::Remove(&c);
+}
+
+void MarcosTest::textoDeHint() {
+  QWidget v;
+  auto* barra = new TKvStatusBar(&v);
+  auto* p = new TKvFieldStatus(barra);
+  p->SetAlign(alClient);
+  p->SetAutoHint(true);
+  auto* boton = new QWidget(&v);
+  boton->setStatusTip("Programa el dispositivo");
+  v.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&v));
+  QStatusTipEvent e(boton->statusTip());
+  QApplication::sendEvent(boton, &e);  // unhandled, it travels up to the window
+  QCOMPARE(p->Caption(), QString("Programa el dispositivo"));
+}
+
+void MarcosTest::deshabilitadoEnRelieve() {
+  TKvStatusPane p;
+  p.resize(120, 20);
+  p.SetFrameStyle(fsNone);
+  p.SetCaption("MMMM");
+  p.setEnabled(false);
+  const QImage img = p.grab().toImage();
+  // The text in the highlight colour one pixel right and down, then in the
+  // shadow colour: pixels lighter and darker than the fill.
+  const int fondo = p.Color().lightness();
+  int luz = 0, sombra = 0;
+  for (int y = 0; y < img.height(); ++y)
+    for (int x = 0; x < img.width(); ++x) {
+      const int l = img.pixelColor(x, y).lightness();
+      if (l > fondo + 20) ++luz;
+      if (l < fondo - 20) ++sombra;
+    }
+  QVERIFY(luz > 0);
+  QVERIFY(sombra > 0);
+}
+
+void MarcosTest::temaDelEstilo() {
+  TThemeServices& t = SharedThemeServices();
+  QVERIFY(!t.ThemedDrawingEnabled());
+  QWidget v;
+  v.resize(200, 20);
+  auto* barra = new TKvStatusBar(&v);
+  barra->resize(200, 19);
+  auto* p = new TKvStatusPane(barra);
+  p->resize(100, 19);
+  const QImage propio = p->grab().toImage();
+  QCOMPARE(propio.pixelColor(5, 1).rgb(), ShadeBy(clBtnShadow(), 30).rgb());
+  QSignalSpy cambio(&t, &TThemeServices::ThemeSwitch);
+  t.SetThemedDrawing(true);
+  QCOMPARE(cambio.count(), 1);
+  // A palette change refreshes the themed components.
+  QPalette otra = QApplication::palette();
+  otra.setColor(QPalette::Window, QColor(190, 190, 190));
+  QApplication::setPalette(otra);
+  QTRY_VERIFY(cambio.count() >= 2);
+  t.SetThemedDrawing(false);
+  PaletaFija();
+  QCOMPARE(p->grab().toImage().pixelColor(5, 1).rgb(), ShadeBy(clBtnShadow(), 30).rgb());
+  QCOMPARE(TThemeServices::StatusElementDetails(2).Part, 1);
+  QCOMPARE(TThemeServices::StatusElementDetails(4).Part, 3);
 }
 
 QTEST_MAIN(MarcosTest)

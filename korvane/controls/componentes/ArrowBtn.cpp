@@ -20,6 +20,41 @@ void TArrowButton::SetArrowWidth(int w) {
   update();
 }
 
+void TArrowButton::SetGlyph(const QPixmap& strip) {
+  glyph_ = strip;
+  HaceIcono();
+}
+
+void TArrowButton::SetNumGlyphs(int n) {
+  numGlyphs_ = std::clamp(n, 1, 4);
+  HaceIcono();
+}
+
+void TArrowButton::SetMargin(int m) {
+  if (m < -1) return;
+  margin_ = m;
+  update();
+}
+
+void TArrowButton::SetSpacing(int s) {
+  spacing_ = s;
+  update();
+}
+
+// The strip's pictures become the icon's normal, disabled and pressed
+// modes; a missing disabled picture is left to the style, which greys the
+// normal one.
+void TArrowButton::HaceIcono() {
+  if (glyph_.isNull()) return;
+  const int ancho = glyph_.width() / numGlyphs_;
+  auto corte = [&](int i) { return QPixmap::fromImage(ConTransparente(glyph_.copy(i * ancho, 0, ancho, glyph_.height()).toImage())); };
+  QIcon icono(corte(0));
+  if (numGlyphs_ >= 2) icono.addPixmap(corte(1), QIcon::Disabled);
+  if (numGlyphs_ >= 3) icono.addPixmap(corte(2), QIcon::Active, QIcon::On);
+  setIcon(icono);
+  setIconSize(QSize(ancho, glyph_.height()));
+}
+
 void TArrowButton::SetPressBoth(bool v) {
   pressBoth_ = v;
   update();

@@ -5,11 +5,13 @@
 // DropDown menu under the button and, once the menu has closed, emits Drop.
 // Mouse input queued while the menu was open is discarded.
 //
-// Flat is QToolButton's autoRaise; the picture is the icon. With a
-// non-zero GroupIndex the buttons of one parent latch like radio buttons
-// (Down).
+// Flat is QToolButton's autoRaise. Glyph takes a strip of NumGlyphs
+// pictures (up, disabled, down) and makes the button's icon from it; an
+// icon set directly works too. With a non-zero GroupIndex the buttons of
+// one parent latch like radio buttons (Down).
 #pragma once
 
+#include <QPixmap>
 #include <QToolButton>
 #include <functional>
 
@@ -34,6 +36,16 @@ public:
   void SetAllowAllUp(bool v);
   bool Down() const { return down_; }
   void SetDown(bool d);
+  const QPixmap& Glyph() const { return glyph_; }
+  void SetGlyph(const QPixmap& strip);
+  int NumGlyphs() const { return numGlyphs_; }
+  // 1 to 4; more is taken as 4.
+  void SetNumGlyphs(int n);
+  int Margin() const { return margin_; }
+  // -1 centres glyph and caption; below -1 is refused.
+  void SetMargin(int m);
+  int Spacing() const { return spacing_; }
+  void SetSpacing(int s);
 
   // The point lies in the arrow part.
   bool EnFlecha(const QPoint& p) const;
@@ -66,4 +78,9 @@ private:
   bool down_ = false;
   bool arrowPressed_ = false;
   bool descarta_ = false;
+  void HaceIcono();
+  QPixmap glyph_;
+  int numGlyphs_ = 1;
+  int margin_ = -1;
+  int spacing_ = 4;
 };

@@ -6,7 +6,8 @@
 // GetColumnText gives a column's text for hints.
 //
 // Keys typed while the box has the focus look the item up by its
-// LookupColumn text (incrementally with LookupIncr): each hit selects and
+// LookupColumn text (a column counted as GetColumnText counts them, image
+// columns included; incrementally with LookupIncr): each hit selects and
 // fires Change once. Escape and the navigation keys clear the typed text,
 // Backspace drops its last character.
 //
@@ -19,6 +20,7 @@
 #include <QFont>
 #include <QPixmap>
 #include <QStringList>
+#include <deque>
 #include <vector>
 
 enum TColumnType { ctText, ctImage };
@@ -42,7 +44,7 @@ class Korvane_TColumnComboBox : public QComboBox {
 public:
   explicit Korvane_TColumnComboBox(QWidget* parent = nullptr);
 
-  // --- Columns ---
+  // --- Columns (references stay valid while the box lives) ---
   Korvane_TComboColumnItem& AddColumn(int width = 100, TColumnType tipo = ctText);
   int ColumnCount() const { return static_cast<int>(columnas_.size()); }
   Korvane_TComboColumnItem& Column(int i);
@@ -124,7 +126,7 @@ private:
   void Elegido(int i);
   QStringList Campos(int i) const;
 
-  std::vector<Korvane_TComboColumnItem> columnas_;
+  std::deque<Korvane_TComboColumnItem> columnas_;
   std::vector<Korvane_TComboItem> items_;
   std::vector<QPixmap> imagenes_;
   int dropWidth_ = 0;

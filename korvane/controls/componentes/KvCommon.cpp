@@ -1,6 +1,7 @@
 #include "KvCommon.h"
 
 #include <QApplication>
+#include <QImage>
 #include <QPainter>
 #include <QPalette>
 #include <QTimer>
@@ -237,6 +238,16 @@ void PaintControlFrame(QPainter& p, int ancho, int alto, bool conservaFondo, TSi
       if (control == clWindow()) PaintFrameStyle(p, r, estilo, lados);
       else PaintTintedFrameStyle(p, r, control, lados, estilo);
   }
+}
+
+QImage ConTransparente(const QImage& src) {
+  QImage i = src.convertToFormat(QImage::Format_ARGB32);
+  if (i.isNull()) return i;
+  const QRgb transparente = i.pixel(0, i.height() - 1);
+  for (int y = 0; y < i.height(); ++y)
+    for (int x = 0; x < i.width(); ++x)
+      if (i.pixel(x, y) == transparente) i.setPixel(x, y, qRgba(0, 0, 0, 0));
+  return i;
 }
 
 // --- Colour shading -------------------------------------------------------------

@@ -90,6 +90,11 @@ int AnchoBorde(TFrameStyleEx estilo, int bevelWidth);
 void PaintControlFrame(QPainter& p, int ancho, int alto, bool conservaFondo, TSides lados,
                        const QColor& marco, const QColor& control, TFrameStyle estilo);
 
+// A picture whose pixels of its transparent colour (the lower-left pixel)
+// are made transparent.
+class QImage;
+QImage ConTransparente(const QImage& src);
+
 // Hue, saturation and lightness on a 0-240 scale.
 struct THsl240 {
   int H = 0, S = 0, L = 0;

@@ -10,17 +10,6 @@
 
 namespace {
 
-// The transparent colour of a picture: its lower-left pixel.
-QImage ConMascara(const QImage& src) {
-  QImage i = src.convertToFormat(QImage::Format_ARGB32);
-  if (i.isNull()) return i;
-  const QRgb transparente = i.pixel(0, i.height() - 1);
-  for (int y = 0; y < i.height(); ++y)
-    for (int x = 0; x < i.width(); ++x)
-      if (i.pixel(x, y) == transparente) i.setPixel(x, y, qRgba(0, 0, 0, 0));
-  return i;
-}
-
 QImage Gris(const QImage& src) {
   QImage i = src.convertToFormat(QImage::Format_ARGB32);
   for (int y = 0; y < i.height(); ++y)
@@ -118,7 +107,7 @@ void TTransparentButton::RehaceImagenes() {
   imagenes_.clear();
   const QImage tira = glyph_.toImage();
   const int ancho = tira.width() / numGlyphs_;
-  for (int i = 0; i < numGlyphs_; ++i) imagenes_.push_back(ConMascara(tira.copy(i * ancho, 0, ancho, tira.height())));
+  for (int i = 0; i < numGlyphs_; ++i) imagenes_.push_back(ConTransparente(tira.copy(i * ancho, 0, ancho, tira.height())));
   const QImage primera = tira.copy(0, 0, ancho, tira.height());
   imagenes_.push_back(Gris(imagenes_.front()));
   imagenes_.push_back(Relieve(primera));
