@@ -277,7 +277,8 @@ private slots:
     Selecciona(0, Indice16F84A);
     QVERIFY(!w->SCE->isVisible());
     QCOMPARE(w->Control->currentIndex(), 0);
-    QVERIFY(w->Sprograma->isChecked());
+    QVERIFY(w->Sprograma->Down());
+    QVERIFY(!w->SCE->Down());
   }
 
   // The configuration page holds the editor of the device's kind: kept for

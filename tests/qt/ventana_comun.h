@@ -18,6 +18,7 @@
 #include "ArrowBtn.h"
 #include "ColCombo.h"
 #include "KvStatus.h"
+#include "TransBtn.h"
 #include "principal/Korvane.h"
 
 namespace fs = std::filesystem;

@@ -4,7 +4,6 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QBoxLayout>
-#include <QButtonGroup>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
@@ -29,6 +28,7 @@
 #include "ColCombo.h"
 #include "KvPanel.h"
 #include "KvStatus.h"
+#include "TransBtn.h"
 #include "AjustesKorvane.h"
 #include "CarpetaPrograma.h"
 #include "Comand.h"
@@ -233,17 +233,20 @@ void TFormKorvane::CreaComponentes() {
   v->addLayout(filaComandos);
 
   auto* fila = new QHBoxLayout;
-  paginas_ = new QButtonGroup(this);
-  paginas_->setExclusive(true);
-  Sprograma = Boton("Sprograma", "Programa", central);
-  SDatos = Boton("SDatos", "Datos", central);
-  Sconfig = Boton("Sconfig", "Configuración", central);
-  SCE = Boton("SCE", "EX_CODE", central);
-  for (QToolButton* b : {Sprograma, SDatos, Sconfig, SCE}) {
-    b->setCheckable(true);
-    paginas_->addButton(b);
+  auto pagina = [&](const char* nombre, const char* texto) {
+    auto* b = new TTransparentButton(central);
+    b->setObjectName(nombre);
+    b->SetCaption(texto);
+    b->SetFlat(true);
+    b->setFixedSize(fontMetrics().horizontalAdvance(QStringLiteral("0000000000")), fontMetrics().height() + 10);
     fila->addWidget(b);
-  }
+    return b;
+  };
+  Sprograma = pagina("Sprograma", "Programa");
+  SDatos = pagina("SDatos", "Datos");
+  Sconfig = pagina("Sconfig", "Config.");
+  SCE = pagina("SCE", "EX_CODE");
+  Sprograma->SetDown(true);
   fila->addStretch(1);
   B_copiar = Boton("B_copiar", "Copiar", central);
   B_pegar = Boton("B_pegar", "Pegar", central);
@@ -313,8 +316,8 @@ void TFormKorvane::CreaComponentes() {
   }
   for (Korvane_TColumnComboBox* c : {SelecDev, ListPics, ListPicsC, ListEeprom})
     connect(c, &Korvane_TColumnComboBox::CloseUp, Control, [this] { Control->setFocus(); });
-  for (QToolButton* b : {Sprograma, SDatos, Sconfig, SCE})
-    connect(b, &QToolButton::clicked, this, [this, b] { SprogramaClick(b); });
+  for (TTransparentButton* b : {Sprograma, SDatos, Sconfig, SCE})
+    connect(b, &TTransparentButton::clicked, this, [this, b] { SprogramaClick(b); });
   connect(Abrir, &QToolButton::clicked, this, &TFormKorvane::MAbrirClick);
   connect(Reabrir, &QToolButton::clicked, this, &TFormKorvane::ReabrirClick);
   connect(Guardar, &QToolButton::clicked, this, &TFormKorvane::MGuardarClick);
@@ -643,8 +646,10 @@ void TFormKorvane::SelecDevChange() {
     OlvidaArchivo();
     ClaseDispositivo = IndiceDeItem(k);
     Control->setCurrentIndex(0);
-    Sprograma->setChecked(k != 2);
-    SDatos->setChecked(k == 2);
+    Sprograma->SetDown(k != 2);
+    SDatos->SetDown(k == 2);
+    Sconfig->SetDown(false);
+    SCE->SetDown(false);
     EditorProg->PonEeprom(k == 2, k == 2);
     ResetEditor();
   }
@@ -687,9 +692,10 @@ void TFormKorvane::CambiaEditorConf(uint8_t anterior, uint8_t nuevo) {
     EditorConf->CambiaDispositivo();
   }
   const bool dspic = nuevo == EdFC_30Fxxx;
-  if (!dspic && SCE->isChecked()) {
+  if (!dspic && SCE->Down()) {
     Control->setCurrentIndex(0);
-    Sprograma->setChecked(true);
+    SCE->SetDown(false);
+    Sprograma->SetDown(true);
   }
   SCE->setVisible(dspic);
 }
@@ -718,11 +724,11 @@ void TFormKorvane::LeeEditorEn(TBuffers& b) {
   if (EditorConf) EditorConf->SaveToBuffer(b.Id, b.Config);
 }
 
-void TFormKorvane::SprogramaClick(QToolButton* sender) {
+void TFormKorvane::SprogramaClick(TTransparentButton* sender) {
   if (ClaseDispositivo == ClaseI2C) return;
   const int pagina = sender == SDatos ? 1 : sender == Sconfig ? 2 : sender == SCE ? 3 : 0;
   Control->setCurrentIndex(pagina);
-  sender->setChecked(true);
+  for (TTransparentButton* b : {Sprograma, SDatos, Sconfig, SCE}) b->SetDown(b == sender);
   if (pagina == 2) Control->setFocus();
   ChequeaEdicion();
 }
@@ -1043,7 +1049,9 @@ void TFormKorvane::PonTexto(const std::string& control, TPropiedadTexto propieda
   if (!o) return;
   const QString t = Q(texto);
   const bool caption = propiedad == TPropiedadTexto::Caption;
-  if (auto* m = qobject_cast<QMenu*>(o)) {
+  if (auto* p = qobject_cast<TTransparentButton*>(o)) {
+    caption ? p->SetCaption(t) : p->setToolTip(t);
+  } else if (auto* m = qobject_cast<QMenu*>(o)) {
     if (caption) m->setTitle(t);
   } else if (auto* a = qobject_cast<QAction*>(o)) {
     caption ? a->setText(t) : a->setToolTip(t);

@@ -22,11 +22,11 @@
 
 class QAction;
 class QActionGroup;
-class QButtonGroup;
 class Korvane_TColumnComboBox;
 class TArrowButton;
 class TKvFieldStatus;
 class TKvStatusBar;
+class TTransparentButton;
 class QDialog;
 class QLabel;
 class QMenu;
@@ -98,7 +98,7 @@ public:
   void ResetEditor();
   void CargaEditor(const TBuffers& b);
   void LeeEditorEn(TBuffers& b);
-  void SprogramaClick(QToolButton* sender);
+  void SprogramaClick(TTransparentButton* sender);
 
   // --- Device commands ---
   void MLeerClick();
@@ -161,7 +161,7 @@ public:
   Korvane_TColumnComboBox *SelecDev, *ListPics, *ListPicsC, *ListEeprom;
   QStackedWidget* Control;
   QWidget* Configuracion;
-  QToolButton *Sprograma, *SDatos, *Sconfig, *SCE;
+  TTransparentButton *Sprograma, *SDatos, *Sconfig, *SCE;
   TEditorMemoria *EditorProg, *EditorData, *Editor_CE;
   TPaginaConf* EditorConf = nullptr;
   TArrowButton* Abrir;
@@ -206,7 +206,6 @@ private:
   std::unique_ptr<TRegAuto> ini_;
   std::unique_ptr<TDialogosKorvane> dialogos_;
   std::vector<std::string> recientes_;
-  QButtonGroup* paginas_ = nullptr;
   TGanchoDispositivo* ganchoAnterior_ = nullptr;
   bool mostrada_ = false;
   bool guardado_ = false;
