@@ -17,6 +17,7 @@
 #include "CarpetaPrograma.h"
 #include "ArrowBtn.h"
 #include "ColCombo.h"
+#include "HexEdit.h"
 #include "KvStatus.h"
 #include "TransBtn.h"
 #include "principal/Korvane.h"

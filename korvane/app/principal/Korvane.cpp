@@ -26,6 +26,7 @@
 #include "Acciones.h"
 #include "ArrowBtn.h"
 #include "ColCombo.h"
+#include "HexEdit.h"
 #include "KvPanel.h"
 #include "KvStatus.h"
 #include "TransBtn.h"
