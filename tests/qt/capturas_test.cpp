@@ -67,7 +67,7 @@ private slots:
       QComboBox* l[] = {w.ListPics, w.ListPicsC, w.ListEeprom};
       l[f.clase]->setCurrentIndex(f.indice);
       w.ListPicsChange();
-      QToolButton* paginas[] = {w.Sprograma, w.SDatos, w.Sconfig, w.SCE};
+      TTransparentButton* paginas[] = {w.Sprograma, w.SDatos, w.Sconfig, w.SCE};
       for (int p = 0; p < 4; ++p) {
         if (paginas[p]->isHidden()) continue;
         w.SprogramaClick(paginas[p]);

@@ -15,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QtTest>
 #include <memory>
@@ -107,7 +108,7 @@ private slots:
     QVERIFY(OpcVDurante);
     QVERIFY(OpcAutoPic);
     QVERIFY(PerfilHardware.empty());
-    QCOMPARE(w->KvFieldStatus1->text().toStdString(), EtiquetaHardware + EtiquetaNinguno);
+    QCOMPARE(w->KvFieldStatus1->Caption().toStdString(), EtiquetaHardware + EtiquetaNinguno);
     QVERIFY(!w->Reabrir->isEnabled());
     QVERIFY(d->Mensajes.empty());
     QVERIFY(!fs::exists(carpeta->programa / "Korvane.ini"));
@@ -122,6 +123,51 @@ private slots:
     Crea();
     QCOMPARE(w->ListPics->currentIndex(), 0);
     QVERIFY(d->Mensajes.empty());
+  }
+
+  // An installed, read-only program folder: the shipped profiles are
+  // copied into the user's folder, where the profile editor can change them.
+  void perfilesSembrados() {
+    TCarpetaPrueba::Escribe(carpeta->programa / "Hardware" / "Otro.prf", "[Hardware]\nAddrB=1016\n");
+    PonCarpetaProgramaSoloLectura(true);
+    Crea();
+    PonCarpetaProgramaSoloLectura(false);
+    QCOMPARE(TCarpetaPrueba::Lee(carpeta->config / "korvane" / "Hardware" / "Otro.prf"),
+             std::string("[Hardware]\nAddrB=1016\n"));
+  }
+
+  // The start timer runs the start handler once (the batch mode's seam);
+  // without one, detection at start runs only with its option, and a part
+  // found switches the list.
+  void arranque_data() {
+    QTest::addColumn<bool>("manejador");
+    QTest::addColumn<bool>("autoSel");
+    QTest::newRow("start handler") << true << true;
+    QTest::newRow("detect at start") << false << true;
+    QTest::newRow("nothing to do") << false << false;
+  }
+  void arranque() {
+    QFETCH(bool, manejador);
+    QFETCH(bool, autoSel);
+    TCarpetaPrueba::Escribe(carpeta->programa / "Korvane.ini",
+                            std::string("[Parametros]\nAutoPic=0\nAutoSel=") + (autoSel ? "1" : "0") + "\n");
+    Crea(false);
+    int llamadas = 0;
+    if (manejador) w->ManejadorArranque = [&](TFormKorvane&) { ++llamadas; };
+    d->AlOperar = [] {
+      IndiceDetectado = 12;
+      ResultadoAccion = 0;
+      return int(QDialog::Accepted);
+    };
+    w->show();
+    QVERIFY(w->Timer->isActive());
+    QCOMPARE(w->Timer->interval(), 50);
+    w->TimerTimer();
+    QVERIFY(!w->Timer->isActive());
+    QCOMPARE(llamadas, manejador ? 1 : 0);
+    QCOMPARE(d->Operaciones, !manejador && autoSel ? 1 : 0);
+    QCOMPARE(w->ListPics->currentIndex(), !manejador && autoSel ? 12 : 0);
+    QVERIFY(!OpcAutoPic);  // restored after the detection at start
   }
 
   // A window that was never shown read nothing, so it writes nothing.
@@ -156,7 +202,7 @@ private slots:
     QCOMPARE(w->MRecientes->actions().size(), 2);
     QCOMPARE(w->MRecientes->actions()[0]->text(), QString("/x/b.hex"));
     QCOMPARE(PerfilHardware, std::string("Sim"));
-    QVERIFY(w->KvFieldStatus1->text().contains("Sim - COM1"));
+    QVERIFY(w->KvFieldStatus1->Caption().contains("Sim - COM1"));
   }
 
   // One message naming the device node when the parallel port cannot be
@@ -231,7 +277,8 @@ private slots:
     Selecciona(0, Indice16F84A);
     QVERIFY(!w->SCE->isVisible());
     QCOMPARE(w->Control->currentIndex(), 0);
-    QVERIFY(w->Sprograma->isChecked());
+    QVERIFY(w->Sprograma->Down());
+    QVERIFY(!w->SCE->Down());
   }
 
   // The configuration page holds the editor of the device's kind: kept for
@@ -389,7 +436,7 @@ private slots:
     QVERIFY(HayMensaje(TextoIdioma("pg_err*", "0*") + " " + (carpeta->raiz / "no-existe.hex").string()));
     QCOMPARE(ArchivoActual, bueno);
     QVERIFY(Imagen(*w->EditorProg) == antes);
-    QVERIFY(w->KvFieldStatus2->text().contains("bueno.hex"));
+    QVERIFY(w->KvFieldStatus2->Caption().contains("bueno.hex"));
   }
 
   // A PIC18 EEPROM block that reads both ways is asked about once, this
@@ -454,7 +501,7 @@ private slots:
     w->MGuardarComo->trigger();
     QCOMPARE(fs::exists(destino), !falla);
     QCOMPARE(ArchivoActual, falla ? a : destino.string());
-    QVERIFY(w->KvFieldStatus2->text().contains(falla ? "a.hex" : "b.hex"));
+    QVERIFY(w->KvFieldStatus2->Caption().contains(falla ? "a.hex" : "b.hex"));
     QCOMPARE(w->InitDir, destino.parent_path().string() + "/");
     if (!falla) QCOMPARE(w->Recientes().front(), destino.string());
   }
@@ -645,6 +692,23 @@ private slots:
     int marcados = 0;
     for (QAction* a : idiomas) marcados += a->isChecked();
     QCOMPARE(marcados, 1);
+  }
+
+  void marcas() {
+    Crea();
+    Selecciona(0, Indice16F84A);
+    TEditorMemoria& e = *w->EditorProg;
+    e.SetSelStart(0x40);  // row 4
+    w->ToggleBookmarks(3);
+    QCOMPARE(e.GetMarker(3), 4);
+    e.SetSelStart(0);
+    w->GotoBookmarks(3);
+    QCOMPARE(e.GetSelStart(), int64_t{0x40});
+    w->SprogramaClick(w->SDatos);
+    QCOMPARE(w->EditorData->GetMarker(3), -1);  // ten bookmarks per editor
+    w->SprogramaClick(w->Sprograma);
+    w->BorrarMarcas1->trigger();
+    QCOMPARE(e.GetMarker(3), -1);
   }
 
   void combosConHint() {

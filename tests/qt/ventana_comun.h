@@ -17,6 +17,9 @@
 #include "CarpetaPrograma.h"
 #include "ArrowBtn.h"
 #include "ColCombo.h"
+#include "HexEdit.h"
+#include "KvStatus.h"
+#include "TransBtn.h"
 #include "principal/Korvane.h"
 
 namespace fs = std::filesystem;

@@ -7,12 +7,12 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
 #include <QToolButton>
 #include <algorithm>
 #include <vector>
 
 #include "AjustesKorvane.h"
+#include "HexEdit.h"
 #include "principal/EditorMemoria.h"
 #include "principal/Korvane.h"
 #include "forms/pg_acciones.h"
@@ -47,16 +47,11 @@ QHBoxLayout* Botones(QDialog* d, QPushButton*& ok, QPushButton*& cancelar) {
   return fila;
 }
 
-QLineEdit* CajaHex(QWidget* padre, const char* nombre) {
-  auto* e = new QLineEdit(padre);
+THexEdit* CajaHex(QWidget* padre, const char* nombre) {
+  auto* e = new THexEdit(padre);
   e->setObjectName(nombre);
-  e->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9A-Fa-f]{0,8}"), e));
   return e;
 }
-
-uint32_t ValorHex(const QLineEdit* e) { return HextoInt(e->text().toStdString()).value_or(0); }
-
-QString Hex(uint32_t v) { return QString::number(v, 16).toUpper(); }
 
 }  // namespace
 
@@ -153,16 +148,18 @@ void TFllenar::FormShow() {
 
 void TFllenar::CargaMaximos(const TEditorMemoria& e) {
   const int anchoDigitos = e.DSPIC() && !e.EepromInt() ? 6 : 4;
-  for (QLineEdit* c : {Valor_, Desde_, Hasta_})
+  for (THexEdit* c : {Valor_, Desde_, Hasta_}) {
+    c->SetMaxLength(anchoDigitos);
     c->setMinimumWidth(c->fontMetrics().horizontalAdvance(QString(anchoDigitos + 2, '0')));
+  }
   const uint32_t palabras = e.WordCount();
   ultima_ = palabras == 0 ? 0 : (e.DSPIC() && e.EepromInt() ? 2 * palabras - 1 : palabras - 1);
   if (e.EepromInt()) mascara_ = 0xFF;
   else if (e.DSPIC()) mascara_ = 0xFFFFFF;
   else mascara_ = uint32_t{e.Mask()} * 256 + 255;
-  Desde_->setText(Hex(0));
-  Hasta_->setText(Hex(ultima_));
-  Valor_->setText(Hex(mascara_));
+  Desde_->SetValue(0);
+  Hasta_->SetValue(ultima_);
+  Valor_->SetValue(mascara_);
   int64_t primera = std::min(e.GetSelStart(), e.GetSelEnd());
   int64_t ultima = std::max(e.GetSelStart(), e.GetSelEnd());
   if (!e.EepromInt()) {
@@ -182,19 +179,19 @@ void TFllenar::CargaMaximos(const TEditorMemoria& e) {
 }
 
 void TFllenar::SeleccionClick() {
-  Desde_->setText(Hex(selDesde_));
-  Hasta_->setText(Hex(selHasta_));
+  Desde_->SetValue(selDesde_);
+  Hasta_->SetValue(selHasta_);
 }
 
 void TFllenar::FormClose() {
-  Valor_->setText(Hex(ValorHex(Valor_) & mascara_));
-  Desde_->setText(Hex(AjustaDireccionLlenar(ValorHex(Desde_), ultima_)));
-  Hasta_->setText(Hex(AjustaDireccionLlenar(ValorHex(Hasta_), ultima_)));
+  Valor_->SetValue(Valor_->GetValue() & mascara_);
+  Desde_->SetValue(AjustaDireccionLlenar(Desde_->GetValue(), ultima_));
+  Hasta_->SetValue(AjustaDireccionLlenar(Hasta_->GetValue(), ultima_));
 }
 
-uint32_t TFllenar::Valor() const { return ValorHex(Valor_); }
-uint32_t TFllenar::Desde() const { return ValorHex(Desde_); }
-uint32_t TFllenar::Hasta() const { return ValorHex(Hasta_); }
+uint32_t TFllenar::Valor() const { return Valor_->GetValue(); }
+uint32_t TFllenar::Desde() const { return Desde_->GetValue(); }
+uint32_t TFllenar::Hasta() const { return Hasta_->GetValue(); }
 
 // --- Search ------------------------------------------------------------------------
 
@@ -203,9 +200,8 @@ TFBuscar::TFBuscar(QWidget* parent) : QDialog(parent) {
   setWindowTitle(" Korvane [ Buscar ]");
   auto* v = new QVBoxLayout(this);
   text = new QLabel("* Introducir", this);
-  Edit = new QLineEdit(this);
+  Edit = new THexEdicion(this);
   Edit->setObjectName("Edit");
-  Edit->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9A-Fa-f]*"), Edit));
   v->addWidget(text);
   v->addWidget(Edit);
   v->addLayout(Botones(this, Ok, Cancelar));

@@ -13,6 +13,8 @@ class QPlainTextEdit;
 class QPushButton;
 class QToolButton;
 class TEditorMemoria;
+class THexEdicion;
+class THexEdit;
 
 // Software options: the five program options.
 class TFConfigSoft : public QDialog {
@@ -42,7 +44,7 @@ public:
   uint32_t MascaraValor() const { return mascara_; }
   uint32_t UltimaDireccion() const { return ultima_; }
 
-  QLineEdit *Valor_, *Desde_, *Hasta_;
+  THexEdit *Valor_, *Desde_, *Hasta_;
   QToolButton* Seleccion;
   QLabel *IST, *textDesde, *TextHasta, *TextValor;
   QPushButton *Ok, *Cancelar;
@@ -59,7 +61,7 @@ public:
   void FormShow();
   // Whole bytes only: an odd final digit goes.
   void FormClose();
-  QLineEdit* Edit;
+  THexEdicion* Edit;
   QLabel* text;
   QPushButton *Ok, *Cancelar;
 };

@@ -4,7 +4,6 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QBoxLayout>
-#include <QButtonGroup>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
@@ -18,7 +17,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStackedWidget>
-#include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
@@ -28,7 +26,10 @@
 #include "Acciones.h"
 #include "ArrowBtn.h"
 #include "ColCombo.h"
+#include "HexEdit.h"
+#include "KvPanel.h"
 #include "KvStatus.h"
+#include "TransBtn.h"
 #include "AjustesKorvane.h"
 #include "CarpetaPrograma.h"
 #include "Comand.h"
@@ -233,17 +234,20 @@ void TFormKorvane::CreaComponentes() {
   v->addLayout(filaComandos);
 
   auto* fila = new QHBoxLayout;
-  paginas_ = new QButtonGroup(this);
-  paginas_->setExclusive(true);
-  Sprograma = Boton("Sprograma", "Programa", central);
-  SDatos = Boton("SDatos", "Datos", central);
-  Sconfig = Boton("Sconfig", "Configuración", central);
-  SCE = Boton("SCE", "EX_CODE", central);
-  for (QToolButton* b : {Sprograma, SDatos, Sconfig, SCE}) {
-    b->setCheckable(true);
-    paginas_->addButton(b);
+  auto pagina = [&](const char* nombre, const char* texto) {
+    auto* b = new TTransparentButton(central);
+    b->setObjectName(nombre);
+    b->SetCaption(texto);
+    b->SetFlat(true);
+    b->setFixedSize(fontMetrics().horizontalAdvance(QStringLiteral("0000000000")), fontMetrics().height() + 10);
     fila->addWidget(b);
-  }
+    return b;
+  };
+  Sprograma = pagina("Sprograma", "Programa");
+  SDatos = pagina("SDatos", "Datos");
+  Sconfig = pagina("Sconfig", "Config.");
+  SCE = pagina("SCE", "EX_CODE");
+  Sprograma->SetDown(true);
   fila->addStretch(1);
   B_copiar = Boton("B_copiar", "Copiar", central);
   B_pegar = Boton("B_pegar", "Pegar", central);
@@ -287,18 +291,24 @@ void TFormKorvane::CreaComponentes() {
   v->addWidget(Control, 1);
   setCentralWidget(central);
 
-  KvFieldStatus1 = new QLabel(this);
+  // The status bar: the hardware field, sized to its text, then the file
+  // field over the rest; the reload animation lies over the file field.
+  Status = new TKvStatusBar(central);
+  Status->setObjectName("Status");
+  Status->setFixedHeight(fontMetrics().height() + 8);
+  KvFieldStatus1 = new TKvFieldStatus(Status);
   KvFieldStatus1->setObjectName("KvFieldStatus1");
-  KvFieldStatus2 = new QLabel(this);
+  KvFieldStatus1->SetAlign(alLeft);
+  KvFieldStatus1->SetAutoSize(true);
+  KvFieldStatus2 = new TKvFieldStatus(Status);
   KvFieldStatus2->setObjectName("KvFieldStatus2");
-  Act = new QProgressBar(this);
+  KvFieldStatus2->SetAlign(alClient);
+  v->addWidget(Status);
+  Act = new QProgressBar(Status);
   Act->setObjectName("Act");
   Act->setRange(0, 100);
-  Act->setMaximumWidth(120);
+  Act->setTextVisible(false);
   Act->hide();
-  statusBar()->addWidget(KvFieldStatus1);
-  statusBar()->addWidget(KvFieldStatus2, 1);
-  statusBar()->addPermanentWidget(Act);
 
   for (TEditorMemoria* e : {EditorProg, EditorData, Editor_CE}) e->AlCambiarEstado = [this] { EditorProgStateChanged(); };
   connect(SelecDev, &Korvane_TColumnComboBox::Change, this, [this] { SelecDevChange(); });
@@ -307,8 +317,8 @@ void TFormKorvane::CreaComponentes() {
   }
   for (Korvane_TColumnComboBox* c : {SelecDev, ListPics, ListPicsC, ListEeprom})
     connect(c, &Korvane_TColumnComboBox::CloseUp, Control, [this] { Control->setFocus(); });
-  for (QToolButton* b : {Sprograma, SDatos, Sconfig, SCE})
-    connect(b, &QToolButton::clicked, this, [this, b] { SprogramaClick(b); });
+  for (TTransparentButton* b : {Sprograma, SDatos, Sconfig, SCE})
+    connect(b, &TTransparentButton::clicked, this, [this, b] { SprogramaClick(b); });
   connect(Abrir, &QToolButton::clicked, this, &TFormKorvane::MAbrirClick);
   connect(Reabrir, &QToolButton::clicked, this, &TFormKorvane::ReabrirClick);
   connect(Guardar, &QToolButton::clicked, this, &TFormKorvane::MGuardarClick);
@@ -501,6 +511,7 @@ void TFormKorvane::FormShow() {
   if (FAcciones) FAcciones->KvStatusPanel3->SetCaption(Q(" CPU - " + std::to_string(CalibrateCpuClock()) + " Mhz"));
   ClaseDispositivo = ClaseNinguna;
   SelecDevChange();
+  MConfHard->setEnabled(static_cast<bool>(EditorPerfiles));
   Timer->start();
   Arrancando = 0;
 }
@@ -516,7 +527,7 @@ void TFormKorvane::PuertoAlArrancar() {
   if (PerfilHardware.empty() || USB_COM || TipoEnlace() != TTipoEnlace::teLPT) return;
   std::string error;
   if (!AseguraAccesoPuerto(AddrB, error)) {
-    Mensaje(TextoIdioma("pg_err*", "1*") + " " + error);
+    Mensaje(TextoIdioma("pg_err*", "1*") + (error.starts_with(' ') ? "" : " ") + error);
     return;
   }
   PinesReposo();
@@ -584,12 +595,11 @@ void TFormKorvane::closeEvent(QCloseEvent* e) {
 
 void TFormKorvane::PonCaption() {
   setWindowTitle(QStringLiteral(" Korvane   -  1.0"));
-  KvFieldStatus2->setText(Q(TextoCampoArchivo(ArchivoActual, isMaximized())));
+  KvFieldStatus2->SetCaption(Q(TextoCampoArchivo(ArchivoActual, isMaximized())));
   KvFieldStatus2->setToolTip(Q(" " + ArchivoActual));
   const std::string hw = PerfilHardware.empty() ? EtiquetaHardware + EtiquetaNinguno
                                                 : EtiquetaHardware + PerfilHardware + " - " + DaNombrePuerto(AddrB);
-  KvFieldStatus1->setText(Q(hw));
-  KvFieldStatus1->setMinimumWidth(KvFieldStatus1->fontMetrics().horizontalAdvance(KvFieldStatus1->text()) + 8);
+  KvFieldStatus1->SetCaption(Q(hw));
   Reabrir->setEnabled(!ArchivoActual.empty());
   ActualizarArchivo1->setEnabled(!ArchivoActual.empty());
 }
@@ -637,8 +647,10 @@ void TFormKorvane::SelecDevChange() {
     OlvidaArchivo();
     ClaseDispositivo = IndiceDeItem(k);
     Control->setCurrentIndex(0);
-    Sprograma->setChecked(k != 2);
-    SDatos->setChecked(k == 2);
+    Sprograma->SetDown(k != 2);
+    SDatos->SetDown(k == 2);
+    Sconfig->SetDown(false);
+    SCE->SetDown(false);
     EditorProg->PonEeprom(k == 2, k == 2);
     ResetEditor();
   }
@@ -681,9 +693,10 @@ void TFormKorvane::CambiaEditorConf(uint8_t anterior, uint8_t nuevo) {
     EditorConf->CambiaDispositivo();
   }
   const bool dspic = nuevo == EdFC_30Fxxx;
-  if (!dspic && SCE->isChecked()) {
+  if (!dspic && SCE->Down()) {
     Control->setCurrentIndex(0);
-    Sprograma->setChecked(true);
+    SCE->SetDown(false);
+    Sprograma->SetDown(true);
   }
   SCE->setVisible(dspic);
 }
@@ -712,11 +725,11 @@ void TFormKorvane::LeeEditorEn(TBuffers& b) {
   if (EditorConf) EditorConf->SaveToBuffer(b.Id, b.Config);
 }
 
-void TFormKorvane::SprogramaClick(QToolButton* sender) {
+void TFormKorvane::SprogramaClick(TTransparentButton* sender) {
   if (ClaseDispositivo == ClaseI2C) return;
   const int pagina = sender == SDatos ? 1 : sender == Sconfig ? 2 : sender == SCE ? 3 : 0;
   Control->setCurrentIndex(pagina);
-  sender->setChecked(true);
+  for (TTransparentButton* b : {Sprograma, SDatos, Sconfig, SCE}) b->SetDown(b == sender);
   if (pagina == 2) Control->setFocus();
   ChequeaEdicion();
 }
@@ -746,8 +759,7 @@ void TFormKorvane::MLeerClick() {
 void TFormKorvane::MProgramarClick() {
   if (OpcReabrir && Comand.Accion == 5 && !ArchivoActual.empty()) {
     if (FechaDe(ArchivoActual) != FechaArchivo || !fs::exists(ArchivoActual)) {
-      Act->setValue(1);
-      Act->show();
+      MuestraAct();
       if (!CargaArchivo(ArchivoActual)) {
         Act->hide();
         return;
@@ -883,10 +895,17 @@ void TFormKorvane::MGuardarComoClick() {
 }
 
 void TFormKorvane::ReabrirClick() {
-  Act->setValue(1);
-  Act->show();
+  MuestraAct();
   if (!ArchivoActual.empty()) CargaArchivo(ArchivoActual);
   Pond_Act();
+}
+
+void TFormKorvane::MuestraAct() {
+  const QRect campo = KvFieldStatus2->geometry();
+  Act->setGeometry(campo.left() + 7, campo.top() + 2, std::min(150, campo.width() - 14), campo.height() - 4);
+  Act->setValue(1);
+  Act->show();
+  Act->raise();
 }
 
 void TFormKorvane::Pond_Act() {
@@ -1031,7 +1050,9 @@ void TFormKorvane::PonTexto(const std::string& control, TPropiedadTexto propieda
   if (!o) return;
   const QString t = Q(texto);
   const bool caption = propiedad == TPropiedadTexto::Caption;
-  if (auto* m = qobject_cast<QMenu*>(o)) {
+  if (auto* p = qobject_cast<TTransparentButton*>(o)) {
+    caption ? p->SetCaption(t) : p->setToolTip(t);
+  } else if (auto* m = qobject_cast<QMenu*>(o)) {
     if (caption) m->setTitle(t);
   } else if (auto* a = qobject_cast<QAction*>(o)) {
     caption ? a->setText(t) : a->setToolTip(t);

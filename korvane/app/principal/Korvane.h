@@ -22,9 +22,11 @@
 
 class QAction;
 class QActionGroup;
-class QButtonGroup;
 class Korvane_TColumnComboBox;
 class TArrowButton;
+class TKvFieldStatus;
+class TKvStatusBar;
+class TTransparentButton;
 class QDialog;
 class QLabel;
 class QMenu;
@@ -78,7 +80,10 @@ public:
   void TimerTimer();
   std::function<void(TFormKorvane&)> ManejadorArranque;
   // Opens the hardware-profile editor modally (set by the profile editor's
-  // unit); unset, the menu item is disabled.
+  // unit before the window is shown); unset, the menu item is disabled.
+  // The caller has cleared the operation window's first pane; the caption
+  // is refreshed afterwards (PerfilHardware and the pins as the editor left
+  // them).
   std::function<void(QWidget* padre)> EditorPerfiles;
 
   void LeeIni();
@@ -93,7 +98,7 @@ public:
   void ResetEditor();
   void CargaEditor(const TBuffers& b);
   void LeeEditorEn(TBuffers& b);
-  void SprogramaClick(QToolButton* sender);
+  void SprogramaClick(TTransparentButton* sender);
 
   // --- Device commands ---
   void MLeerClick();
@@ -156,7 +161,7 @@ public:
   Korvane_TColumnComboBox *SelecDev, *ListPics, *ListPicsC, *ListEeprom;
   QStackedWidget* Control;
   QWidget* Configuracion;
-  QToolButton *Sprograma, *SDatos, *Sconfig, *SCE;
+  TTransparentButton *Sprograma, *SDatos, *Sconfig, *SCE;
   TEditorMemoria *EditorProg, *EditorData, *Editor_CE;
   TPaginaConf* EditorConf = nullptr;
   TArrowButton* Abrir;
@@ -171,7 +176,8 @@ public:
   QAction *MConfHard, *MConfSoft, *Ay_params, *Acerca1;
   QAction *Copiar, *Pegar, *Cortar, *Seleccionartodo, *LLenarbuffer1, *Limpiar, *BorrarMarcas1;
   QActionGroup* GrupoIdiomas;
-  QLabel *KvFieldStatus1, *KvFieldStatus2;
+  TKvStatusBar* Status;
+  TKvFieldStatus *KvFieldStatus1, *KvFieldStatus2;
   QProgressBar* Act;
   QTimer* Timer;
 
@@ -189,6 +195,7 @@ private:
   void PonListas();
   void LeeDialogosDeAjustes();
   void PonRecientes();
+  void MuestraAct();
   void Pond_Act();
   QString Filtro() const;
   int EjecutaOperacion(uint32_t accion);
@@ -199,7 +206,6 @@ private:
   std::unique_ptr<TRegAuto> ini_;
   std::unique_ptr<TDialogosKorvane> dialogos_;
   std::vector<std::string> recientes_;
-  QButtonGroup* paginas_ = nullptr;
   TGanchoDispositivo* ganchoAnterior_ = nullptr;
   bool mostrada_ = false;
   bool guardado_ = false;
