@@ -105,7 +105,7 @@ private slots:
     QVERIFY(d->Mensajes.empty());
     QVERIFY(fs::exists(carpeta->programa / "Hardware" / "Banco.prf"));
     QCOMPARE(PerfilHardware, std::string("Banco"));
-    QVERIFY2(w->KvFieldStatus1->text().contains("Banco"), qPrintable(w->KvFieldStatus1->text()));
+    QVERIFY2(w->KvFieldStatus1->Caption().contains("Banco"), qPrintable(w->KvFieldStatus1->Caption()));
 
     // The window keeps the profile in its settings; the next start loads it
     // from its file.
