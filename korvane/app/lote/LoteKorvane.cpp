@@ -68,7 +68,7 @@ TLoteKorvane::TLoteKorvane(TFormKorvane& ventana, std::vector<std::string> argum
 }
 
 TLoteKorvane::~TLoteKorvane() {
-  if (FAcciones && mensajeOperacion_) FAcciones->AlMensaje = mensajeOperacion_;
+  if (FAcciones && enganchado_) FAcciones->AlMensaje = mensajeOperacion_;
   ventana_.ManejadorArranque = nullptr;
 }
 
@@ -77,6 +77,7 @@ void TLoteKorvane::Arranca() {
   if (lote_.ConArgumentos() && FAcciones) {
     // The operation window's boxes are the batch's to record.
     mensajeOperacion_ = FAcciones->AlMensaje;
+    enganchado_ = true;
     FAcciones->AlMensaje = [this, previo = mensajeOperacion_](const std::string& texto) {
       Anota(texto);
       if (previo) previo(texto);
@@ -100,9 +101,10 @@ void TLoteKorvane::Continua() {
 
 void TLoteKorvane::Fin() {
   EscribeResultado();
-  if (FAcciones && lote_.ConArgumentos()) {
+  if (FAcciones && enganchado_) {
     FAcciones->AlMensaje = mensajeOperacion_;
     mensajeOperacion_ = nullptr;
+    enganchado_ = false;
   }
   if (cerrando_ || lote_.DebeCerrar()) CierraVentana();
 }

@@ -75,7 +75,8 @@ private:
   TLote lote_;
   QTimer* espera_;
   std::string ultimoFallo_;
-  std::function<void(const std::string&)> mensajeOperacion_;
+  std::function<void(const std::string&)> mensajeOperacion_;  // the operation window's own
+  bool enganchado_ = false;  // the operation window's boxes report to the batch
   int enPaso_ = 0;  // a step of the batch is running (possibly a modal run)
   bool arrancado_ = false;
   bool resultadoEscrito_ = false;
