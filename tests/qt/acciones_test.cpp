@@ -20,6 +20,8 @@
 #include <thread>
 
 #include "Acciones.h"
+#include "KvEdit.h"
+#include "KvStatus.h"
 #include "chips/eeprom24_sim.h"
 #include "chips/pic1x_fw.h"
 #include "chips/pic1x_partes.h"
@@ -564,10 +566,10 @@ private slots:
     if (usb) {
       QCOMPARE(bus.Aperturas > 0, true);
       QVERIFY(placa.Errores.empty());
-      QVERIFY(f->KvStatusPanel1->text() == "Full-speed USB");
+      QVERIFY(f->KvStatusPanel1->Caption() == "Full-speed USB");
     } else {
       QVERIFY(serie->Errores().empty());
-      QVERIFY(f->KvStatusPanel1->text() == "115.200 bps");
+      QVERIFY(f->KvStatusPanel1->Caption() == "115.200 bps");
     }
     for (const auto& v : pic.Violaciones) QFAIL(v.c_str());
     CierraPuerto(true);

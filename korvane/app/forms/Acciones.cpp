@@ -9,10 +9,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QStatusBar>
 #include <QTextCursor>
 #include <QTimer>
 #include <QToolBar>
@@ -21,6 +19,10 @@
 #include <cstdio>
 #include <sstream>
 
+#include "KvEdit.h"
+#include "KvPanel.h"
+#include "KvStatus.h"
+#include "TransLED.h"
 #include "fw/pg_fw.h"
 #include "hw/pg_perfil.h"
 #include "hw/pg_port.h"
@@ -66,17 +68,21 @@ TFAcciones::TFAcciones(QWidget* parent) : QDialog(parent) {
   porcentage->setRange(0, 100);
   porcentage->setValue(0);
   PonColorGauge("lime");
-  LedVdd = new QLabel(this);
+  LedVdd = new TTransLED(this);
   LedVdd->setObjectName("LedVdd");
-  LedVdd->setFixedSize(14, 14);
+  LedVdd->setFixedSize(17, 17);
   PonLed(ColorVddOff);
 
-  memo = new QPlainTextEdit(this);
+  memo = new TKvMemo(this);
   memo->setObjectName("memo");
   memo->setReadOnly(true);
   memo->setLineWrapMode(QPlainTextEdit::NoWrap);
   memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   memo->setContextMenuPolicy(Qt::CustomContextMenu);
+  memo->SetFrameHotTrack(true);
+  memo->SetFrameStyle(fsGroove);
+  memo->SetFrameHotStyle(fsGroove);
+  memo->SetFrameColor(QColor(0, 0, 0));
   PopupMenu1 = new QMenu(this);
   PopupMenu1->setObjectName("PopupMenu1");
   Copiar1 = PopupMenu1->addAction("Copiar");
@@ -94,22 +100,21 @@ TFAcciones::TFAcciones(QWidget* parent) : QDialog(parent) {
   closw->setObjectName("closw");
   ToolBar1->addWidget(closw);
 
-  Status = new QStatusBar(this);
+  Status = new TKvStatusBar(this);
   Status->setObjectName("Status");
-  Status->setSizeGripEnabled(false);
   Status->setFocusPolicy(Qt::StrongFocus);
   auto pane = [this](const char* nombre, int ancho) {
-    auto* l = new QLabel(Status);
-    l->setObjectName(nombre);
-    l->setMinimumWidth(ancho);
-    l->setFrameShape(QFrame::StyledPanel);
-    Status->addWidget(l, ancho);
-    return l;
+    auto* p = new TKvStatusPane(Status);
+    p->setObjectName(nombre);
+    p->resize(ancho, p->height());
+    p->SetAlignment(Qt::AlignHCenter);
+    return p;
   };
-  KvStatusPanel1 = pane("KvStatusPanel1", 120);
+  KvStatusPane = pane("KvStatusPane", 7);
+  KvStatusPane->SetFrameStyle(fsNone);
+  KvStatusPanel1 = pane("KvStatusPanel1", 104);
   KvStatusPanel2 = pane("KvStatusPanel2", 100);
-  KvStatusPanel3 = pane("KvStatusPanel3", 100);
-  KvStatusPane = pane("KvStatusPane", 40);
+  KvStatusPanel3 = pane("KvStatusPanel3", 113);
 
   Timer1 = new QTimer(this);
   Timer1->setObjectName("Timer1");
@@ -217,8 +222,8 @@ void TFAcciones::ColorProgreso(TColorProgreso color) {
 }
 
 void TFAcciones::Panel(int indice, const std::string& texto) {
-  QLabel* paneles[] = {KvStatusPane, KvStatusPanel1, KvStatusPanel2, KvStatusPanel3};
-  if (indice >= 0 && indice < 4) paneles[indice]->setText(Q(texto));
+  TKvStatusPane* paneles[] = {KvStatusPane, KvStatusPanel1, KvStatusPanel2, KvStatusPanel3};
+  if (indice >= 0 && indice < 4) paneles[indice]->SetCaption(Q(texto));
 }
 
 void TFAcciones::ProcesaMensajes() { QCoreApplication::processEvents(); }
@@ -228,8 +233,7 @@ void TFAcciones::PonColorGauge(const char* color) {
 }
 
 void TFAcciones::PonLed(uint32_t rgb) {
-  LedVdd->setStyleSheet(QString("background-color: #%1; border: 1px solid black; border-radius: 7px;")
-                            .arg(rgb, 6, 16, QChar('0')));
+  LedVdd->SetColor(QColor::fromRgb(rgb));
 }
 
 // --- Events ------------------------------------------------------------------------
@@ -379,7 +383,7 @@ void TFAcciones::FormActivate() {
       Zocalo2 = DaZocalo(IndiceListPics) != 0;
   }
   std::string titulo = DiAccion();
-  KvStatusPanel2->clear();
+  KvStatusPanel2->SetCaption(QString());
   if (TipoAccion != AccIdentificar && TipoAccion != AccHardware) titulo += " - " + PicActual.Nombre;
   msg->setText(Q(titulo));
   ResultadoAccion = 0;
@@ -453,11 +457,11 @@ void TFAcciones::FormActivate() {
 
   // 10: the link in the status bar.
   if (nativo)
-    KvStatusPanel1->setText("Full-speed USB");
+    KvStatusPanel1->SetCaption("Full-speed USB");
   else if (USB_COM)
-    KvStatusPanel1->setText("115.200 bps");
+    KvStatusPanel1->SetCaption("115.200 bps");
   else
-    KvStatusPanel1->setText(Q(" Clock - " + std::to_string(MedioBitUs) + " us"));
+    KvStatusPanel1->SetCaption(Q(" Clock - " + std::to_string(MedioBitUs) + " us"));
 
   // 11: identification, before every action on class 0. A baseline 10F
   // has no device ID, and the 14-bit, dsPIC and PIC18 ID sequences clocked

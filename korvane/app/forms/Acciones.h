@@ -9,8 +9,8 @@
 // cancel button, the title bar's close and Esc only set Cancelado: the
 // window closes once the engine has returned and the clean-up has run.
 //
-// The status panes, the framed log and the LED are plain Qt widgets under
-// the names the control library's components will take over.
+// The log is the control library's framed memo, the supply indicator its
+// LED, and the bottom bar its status bar with four status panes.
 #pragma once
 
 #include <QDialog>
@@ -23,10 +23,12 @@
 class QCheckBox;
 class QLabel;
 class QMenu;
-class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
-class QStatusBar;
+class TKvMemo;
+class TKvStatusBar;
+class TKvStatusPane;
+class TTransLED;
 class QTimer;
 class QToolBar;
 class QToolButton;
@@ -62,19 +64,19 @@ public:
   QLabel* msg;
   QLabel* pr;
   QProgressBar* porcentage;
-  QLabel* LedVdd;
-  QPlainTextEdit* memo;
+  TTransLED* LedVdd;
+  TKvMemo* memo;
   QMenu* PopupMenu1;
   QAction* Copiar1;
   QToolButton* cancelar;
   QPushButton* Ok;
   QToolBar* ToolBar1;
   QCheckBox* closw;
-  QStatusBar* Status;
-  QLabel* KvStatusPanel1;
-  QLabel* KvStatusPanel2;
-  QLabel* KvStatusPanel3;
-  QLabel* KvStatusPane;
+  TKvStatusBar* Status;
+  TKvStatusPane* KvStatusPanel1;
+  TKvStatusPane* KvStatusPanel2;
+  TKvStatusPane* KvStatusPanel3;
+  TKvStatusPane* KvStatusPane;
   QTimer* Timer1;
 
   // --- TInterfazOperacion ---

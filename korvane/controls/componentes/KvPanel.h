@@ -1,0 +1,147 @@
+// Framed containers.
+//
+// TKvPanel: a container with an outer border, a band of BorderWidth and an
+// inner border (TFrameStyleEx); the borders are its contents margins, so a
+// layout set on the panel places the children inside them.
+//
+// TKvGroupBox: a group frame with a caption cutting its top line; the
+// caption's mnemonic ("&ID") focuses the first child that takes focus.
+//
+// TKvStatusBar: the bottom bar of a window. Put TKvStatusPane /
+// TKvFieldStatus children in it (new TKvStatusPane(bar)) and give each an
+// Align: alLeft panes line up from the left in creation order, alRight ones
+// from the right, an alClient pane takes the rest. The size grip shows on a
+// resizable, not maximised window; a press on it (or in the 12 pixels left
+// of the right edge, also over a pane there) starts a system resize.
+// SimpleStatus hides the panes and shows SimpleCaption alone.
+#pragma once
+
+#include <QWidget>
+#include <functional>
+
+#include "KvCommon.h"
+
+enum TAlignmentVertical { avTop, avCenter, avBottom };
+
+class TKvCustomPanel : public QWidget {
+  Q_OBJECT
+public:
+  explicit TKvCustomPanel(QWidget* parent = nullptr);
+
+  TFrameStyleEx BorderOuter() const { return b_.BorderOuter; }
+  void SetBorderOuter(TFrameStyleEx e);
+  TFrameStyleEx BorderInner() const { return b_.BorderInner; }
+  void SetBorderInner(TFrameStyleEx e);
+  int BorderWidth() const { return b_.BorderWidth; }
+  void SetBorderWidth(int w);
+  TSides BorderSides() const { return b_.BorderSides; }
+  void SetBorderSides(TSides s);
+  void SetBorderColor(const QColor& c);
+  void SetBorderHighlight(const QColor& c);
+  void SetBorderShadow(const QColor& c);
+  void SetBevelWidth(int n);
+  void SetFlatColor(const QColor& c);
+  void SetFlatColorAdjustment(int n);
+  Qt::Alignment Alignment() const { return alignment_; }
+  void SetAlignment(Qt::Alignment a);
+  TAlignmentVertical AlignmentVertical() const { return alignmentVertical_; }
+  void SetAlignmentVertical(TAlignmentVertical a);
+  bool Transparent() const { return b_.Transparent; }
+  void SetTransparent(bool t);
+  // Invalid: the parent's background (the panel's palette Window colour).
+  QColor Color() const;
+  void SetColor(const QColor& c);
+  QString Caption() const { return caption_; }
+  virtual void SetCaption(const QString& c);
+  const TBordesPanel& Bordes() const { return b_; }
+
+protected:
+  void paintEvent(QPaintEvent* e) override;
+  // Draws borders and background; returns the rectangle inside them.
+  QRect PintaPanel(QPainter& p);
+  virtual void AjustaMargenes();
+  TBordesPanel b_;
+  Qt::Alignment alignment_ = Qt::AlignHCenter;
+  TAlignmentVertical alignmentVertical_ = avCenter;
+  QColor color_;
+  QString caption_;
+};
+
+class TKvPanel : public TKvCustomPanel {
+  Q_OBJECT
+public:
+  explicit TKvPanel(QWidget* parent = nullptr) : TKvCustomPanel(parent) {}
+};
+
+enum TKvGroupBoxStyle { gsStandard, gsCustom, gsTopLine, gsFlat };
+
+class TKvGroupBox : public TKvCustomPanel {
+  Q_OBJECT
+public:
+  explicit TKvGroupBox(QWidget* parent = nullptr);
+  TKvGroupBoxStyle GroupStyle() const { return groupStyle_; }
+  void SetGroupStyle(TKvGroupBoxStyle g);
+  void SetCaption(const QString& c) override;
+  // The caption's rectangle (empty for gsCustom or no caption).
+  QRect RectanguloCaption() const;
+  // Top of the frame line.
+  int TopMarco() const;
+
+protected:
+  void paintEvent(QPaintEvent* e) override;
+  bool event(QEvent* e) override;
+  void AjustaMargenes() override;
+
+private:
+  TKvGroupBoxStyle groupStyle_ = gsFlat;
+  int atajo_ = 0;
+};
+
+class TKvStatusBar : public TKvCustomPanel {
+  Q_OBJECT
+public:
+  explicit TKvStatusBar(QWidget* parent = nullptr);
+
+  bool ShowSizeGrip() const { return showSizeGrip_; }
+  void SetShowSizeGrip(bool v);
+  bool SimpleStatus() const { return simpleStatus_; }
+  void SetSimpleStatus(bool v);
+  QString SimpleCaption() const { return simpleCaption_; }
+  void SetSimpleCaption(const QString& c);
+  TFrameStyle SimpleFrameStyle() const { return simpleFrameStyle_; }
+  void SetSimpleFrameStyle(TFrameStyle e);
+
+  // The grip is shown: ShowSizeGrip on a resizable, not maximised window.
+  bool GripVisible() const;
+  QRect AreaGrip() const;
+  // A point (bar coordinates) that a press on it reaches the grip.
+  bool EnGrip(const QPoint& p) const;
+  // Starts the system resize from the bottom-right corner; a test replaces
+  // it to see the request.
+  std::function<void(Qt::Edges)> IniciaRedimension;
+  void PulsaGrip();
+  // Draws the grip's dots; a pane lying under the grip draws them too, with
+  // its own position as origin.
+  void PintaGrip(QPainter& p, const QPoint& origen) const;
+
+  // Places the panes by their Align.
+  void Coloca();
+
+  QSize sizeHint() const override;
+
+protected:
+  void paintEvent(QPaintEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseMoveEvent(QMouseEvent* e) override;
+  void childEvent(QChildEvent* e) override;
+  bool eventFilter(QObject* o, QEvent* e) override;
+  void showEvent(QShowEvent* e) override;
+
+private:
+  bool showSizeGrip_ = true;
+  bool simpleStatus_ = false;
+  QString simpleCaption_;
+  TFrameStyle simpleFrameStyle_ = fsFlat;
+  QWidget* vigilada_ = nullptr;
+};
