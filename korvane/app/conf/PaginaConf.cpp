@@ -28,6 +28,12 @@ void TPaginaConf::Carga(const TBuffers& b) {
   if (editor_) editor_->LoadFromBuffer(b.Id, b.Config);
 }
 
+void TPaginaConf::Carga(TBuffers& b) {
+  if (!editor_) return;
+  editor_->SetMask(b.Config);
+  editor_->LoadFromBuffer(b.Id, b.Config);
+}
+
 void TPaginaConf::Guarda(TBuffers& b) {
   if (editor_) editor_->SaveToBuffer(b.Id, b.Config);
 }

@@ -26,6 +26,10 @@ public:
 
   // CargaEditor / LeeEditor for a buffer set; nothing without an editor.
   void Carga(const TBuffers& b);
+  // The same on a buffer set the load may change: the editor first clears
+  // there the bits the part lacks (SetMask), so the set holds what the
+  // editor shows.
+  void Carga(TBuffers& b);
   void Guarda(TBuffers& b);
   void OperacionTerminada();
 
