@@ -12,7 +12,7 @@
 
 #include "conf/CodecConf.h"
 #include "conf/EditorConf.h"
-#include "conf/PaginaConf.h"
+#include "pagina_editor.h"
 #include "pg_catalogo.h"
 #include "pg_pic.h"
 
@@ -31,7 +31,7 @@ QString Texto(QWidget* w, const char* etiqueta) {
 }
 
 // The page shows the editor of the device's kind.
-void Selecciona(TPaginaConf& pagina, uint8_t indice) {
+void Selecciona(TPaginaPrueba& pagina, uint8_t indice) {
   ClaseDispositivo = ClaseFlash;
   IndiceListPics = indice;
   PonDispositivo();
@@ -65,8 +65,9 @@ void Captura(QWidget& w, const QString& archivo) {
   QCoreApplication::sendPostedEvents();
   if (w.layout()) w.layout()->activate();
   w.adjustSize();
-  QDir().mkpath(QStringLiteral(KORVANE_SOURCE_DIR "/build/capturas"));
-  w.grab().save(QStringLiteral(KORVANE_SOURCE_DIR "/build/capturas/") + archivo);
+  const QString carpeta = QCoreApplication::applicationDirPath() + QStringLiteral("/capturas/");
+  QDir().mkpath(carpeta);
+  QVERIFY(w.grab().save(carpeta + archivo));
 }
 
 }  // namespace
@@ -78,8 +79,7 @@ private slots:
   // A load clears in the buffer set the bits the part lacks; a click
   // changes the labels and no buffer; the save writes what they show.
   void loadMasksClickShowsSaveWrites() {
-    TPaginaConf pagina;
-    pagina.show();
+    TPaginaPrueba pagina;
     Selecciona(pagina, 46);  // 18F242: no blocks 2 and 3
     TBuffers b = Palabras({0x2700, 0x0F0F, 0xFFFF, 0x0085, 0xC00F, 0xE00F, 0x400F});
     b.Id = {0xFFFF, 0x1234, 0x0000, 0xABCD};
@@ -121,8 +121,7 @@ private slots:
     QFETCH(int, valor);
     QFETCH(QString, etiqueta);
     QFETCH(QString, texto);
-    TPaginaConf pagina;
-    pagina.show();
+    TPaginaPrueba pagina;
     Selecciona(pagina, uint8_t(dispositivo));
     TBuffers b = Unos(size_t(celda), uint16_t(valor));
     pagina.Carga(b);
@@ -142,8 +141,7 @@ private slots:
   void hiddenCcp2mxFollowsTheLoadedWord() {
     QFETCH(int, antes);
     QFETCH(int, carga);
-    TPaginaConf pagina;
-    pagina.show();
+    TPaginaPrueba pagina;
     Selecciona(pagina, 71);  // 18F2420
     TBuffers b = Palabras({0xCF00, 0x1F1F, uint16_t(antes), 0x00C5, 0xC00F, 0xE00F, 0x400F});
     pagina.Carga(b);
@@ -161,8 +159,7 @@ private slots:
   // USB parts: the CPU clock list shown follows the oscillator, with the
   // same division index.
   void cpuClockListsSwap() {
-    TPaginaConf pagina;
-    pagina.show();
+    TPaginaPrueba pagina;
     Selecciona(pagina, 92);  // 18F4550
     TBuffers b = Palabras({0x0E10, 0x1F3F, 0x8700, 0x00E5, 0xC00F, 0xE00F, 0x400F});
     pagina.Carga(b);
@@ -174,14 +171,13 @@ private slots:
     QVERIFY(!Hijo<QComboBox>(e, "CPUDIV2"));
     QCOMPARE(Hijo<QComboBox>(e, "CPUDIV")->currentIndex(), 1);
     QCOMPARE(Texto(e, "c1"), QStringLiteral("0C08"));
-    Captura(pagina, QStringLiteral("FC_18FModUSB_18F4550.png"));
+    Captura(*pagina.Editor(), QStringLiteral("FC_18FModUSB_18F4550.png"));
   }
 
   // dsPIC: the alternate oscillator shows its own list; a mode list of the
   // primary oscillator is offered only while that is the source.
   void dsPicOscillatorLists() {
-    TPaginaConf pagina;
-    pagina.show();
+    TPaginaPrueba pagina;
     Selecciona(pagina, 108);  // 30F4013
     TBuffers b = Unos();
     pagina.Carga(b);
@@ -201,7 +197,7 @@ private slots:
     QVERIFY(!Hijo<QComboBox>(e, "FPR_3")->isEnabled());
     QCOMPARE(Texto(e, "co1"), QStringLiteral("C21F"));
     QCOMPARE(b.Config[0], uint16_t(0xC71F));
-    Captura(pagina, QStringLiteral("FC_30Fxxx_30F4013.png"));
+    Captura(*pagina.Editor(), QStringLiteral("FC_30Fxxx_30F4013.png"));
     Selecciona(pagina, 98);  // 30F2010: two-bit source, no alternate oscillator
     QVERIFY(!Hijo<QAbstractButton>(pagina.Editor(), "FOSCA")->isEnabled());
     QCOMPARE(Hijo<QComboBox>(pagina.Editor(), "FPR_1")->count(), 16);
@@ -217,12 +213,11 @@ private slots:
   }
   void screenshots() {
     QFETCH(int, dispositivo);
-    TPaginaConf pagina;
-    pagina.show();
+    TPaginaPrueba pagina;
     Selecciona(pagina, uint8_t(dispositivo));
     TBuffers b = Unos();
     pagina.Carga(b);
-    Captura(pagina, QString::fromLatin1(QTest::currentDataTag()) + ".png");
+    Captura(*pagina.Editor(), QString::fromLatin1(QTest::currentDataTag()) + ".png");
   }
 };
 

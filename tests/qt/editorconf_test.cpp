@@ -16,7 +16,6 @@
 #include "conf/Conf16F6xx.h"
 #include "conf/EditorConf.h"
 #include "conf/EditorTabla.h"
-#include "conf/PaginaConf.h"
 #include "flash/pg_flash.h"
 #include "pg_catalogo.h"
 #include "pg_idioma.h"
@@ -55,12 +54,14 @@ void CargaEn(TFEditorConf& e, uint8_t clase, uint8_t indice) {
   e.LoadFromBuffer(id, config);
 }
 
+// A picture for review, in the build folder beside the test program.
 void Guarda(QWidget& w, const char* archivo) {
   QCoreApplication::sendPostedEvents();
   if (w.layout()) w.layout()->activate();
   w.adjustSize();
-  QDir().mkpath(QStringLiteral(KORVANE_SOURCE_DIR "/build/capturas"));
-  w.grab().save(QStringLiteral(KORVANE_SOURCE_DIR "/build/capturas/") + QString::fromLatin1(archivo));
+  const QString carpeta = QCoreApplication::applicationDirPath() + QStringLiteral("/capturas/");
+  QDir().mkpath(carpeta);
+  QVERIFY(w.grab().save(carpeta + QString::fromLatin1(archivo)));
 }
 
 }  // namespace
@@ -156,37 +157,30 @@ private slots:
     Guarda(*e, "FC_16Cxxx_16C926.png");
   }
 
-  // The page replaces the editor on a kind change only: a new 10F editor
-  // knows no backup word, a 10F to 10F switch keeps the one shown.
-  void pageRecreatesOnKindChange() {
-    TPaginaConf pagina;
-    pagina.show();
+  // A new 10F editor (a kind change creates one) knows no backup word; a
+  // 10F to 10F switch keeps the editor and the word it shows, and the end
+  // of an operation shows what the operation found.
+  void backupWordOf10F() {
     Selecciona(ClaseFlash, 3);
-    pagina.PonTipo(EstadoEditorConf);
-    TFEditorConf* primero = pagina.Editor();
-    QVERIFY(primero);
-    QCOMPARE(Etiqueta(primero, "Backup"), QStringLiteral("????"));
-    QCOMPARE(Etiqueta(primero, "Label4"), QStringLiteral("0x0200..0203"));
-    QCOMPARE(Etiqueta(primero, "Label1"), QStringLiteral("0x0204"));
+    auto e = CreaEditorConf(EstadoEditorConf);
+    e->show();
+    QCOMPARE(Etiqueta(e.get(), "Backup"), QStringLiteral("????"));
+    QCOMPARE(Etiqueta(e.get(), "Label4"), QStringLiteral("0x0200..0203"));
+    QCOMPARE(Etiqueta(e.get(), "Label3"), QStringLiteral("0x0FFF"));
+    QCOMPARE(Etiqueta(e.get(), "Label1"), QStringLiteral("0x0204"));
     OscCalBackup = 0x0C1A;  // what a read found
-    pagina.OperacionTerminada();
-    QCOMPARE(Etiqueta(primero, "Backup"), QStringLiteral("0C1A"));
+    QCOMPARE(Etiqueta(e.get(), "Backup"), QStringLiteral("????"));
+    e->OperacionTerminada();
+    QCOMPARE(Etiqueta(e.get(), "Backup"), QStringLiteral("0C1A"));
     Selecciona(ClaseFlash, 0);
-    pagina.PonTipo(EstadoEditorConf);
-    QCOMPARE(pagina.Editor(), primero);
-    QCOMPARE(Etiqueta(primero, "Backup"), QStringLiteral("0C1A"));
-    QCOMPARE(Etiqueta(primero, "Label4"), QStringLiteral("0x0100..0103"));
-    Selecciona(ClaseFlash, 29);
-    pagina.PonTipo(EstadoEditorConf);
-    QCOMPARE(int(pagina.Editor()->Tipo()), int(EdFC_16F8x));
-    Selecciona(ClaseFlash, 1);
-    pagina.PonTipo(EstadoEditorConf);
+    e->CambiaDispositivo();
+    QCOMPARE(Etiqueta(e.get(), "Backup"), QStringLiteral("0C1A"));
+    QCOMPARE(Etiqueta(e.get(), "Label4"), QStringLiteral("0x0100..0103"));
+    e = CreaEditorConf(EdFC_16F8x);
+    e = CreaEditorConf(EdFC_10Fxxx);
     QCOMPARE(OscCalBackup, uint16_t(0xFFFF));
-    QCOMPARE(Etiqueta(pagina.Editor(), "Backup"), QStringLiteral("????"));
-    Selecciona(ClaseFlash, 60);  // a PIC18 part: no editor of this kind here
-    pagina.PonTipo(EstadoEditorConf);
-    TBuffers b{};
-    pagina.Guarda(b);
+    QCOMPARE(Etiqueta(e.get(), "Backup"), QStringLiteral("????"));
+    QVERIFY(!CreaEditorConf(EdNinguno));
   }
 
   // The 16F6xx box is the engine's Act_Cal flag; its texts come from the
@@ -201,6 +195,11 @@ private slots:
     QCOMPARE(Hijo<QLabel>(e.get(), "StaticText1")->text(), QStringLiteral("Calibration words"));
     auto* caja = Hijo<QCheckBox>(e.get(), "Act_Cal");
     QCOMPARE(caja->text(), QStringLiteral("Update calibration"));
+    // Another language: the next show takes its texts.
+    e->hide();
+    UsaArchivoIdioma(KORVANE_SOURCE_DIR "/korvane/app/LANGUAGES/Español.ini");
+    e->show();
+    QCOMPARE(caja->text(), QStringLiteral("Actualizar calibración"));
     QVERIFY(!Act_Cal);
     caja->click();
     QVERIFY(Act_Cal);
@@ -208,9 +207,30 @@ private slots:
     caja->click();
     QVERIFY(!Act_Cal);
     CargaEn(*e, ClaseFlash, 17);
+    caja->click();
+    QVERIFY(Act_Cal);
     QVERIFY(!Hijo<QLabel>(e.get(), "HexFuses2")->isVisible());
     QVERIFY(!Hijo<QCheckBox>(e.get(), "POR2")->isVisible());
     Guarda(*e, "FC_16F6xx_16F684.png");
+    e.reset();
+    QVERIFY(!Act_Cal);
+  }
+
+  // Another device of the same kind reads the words shown under its own
+  // rules; the ID box keeps its value.
+  void deviceChangeWithinKind() {
+    auto e = CreaEditorConf(EdFC_16F8x);
+    e->show();
+    const std::array<uint16_t, 4> id{0x3FF1, 0x3FF2, 0x3FF3, 0x3FF4};
+    const std::array<uint16_t, 3> config{0x3FF1, 0x3FFF, 0x3FFF};
+    e->LoadFromBuffer(id, config);
+    Selecciona(ClaseFlash, 10);
+    e->CambiaDispositivo();
+    QVERIFY(Hijo<QGroupBox>(e.get(), "G16F62x")->isVisible());
+    QVERIFY(Hijo<QRadioButton>(e.get(), "INTRC_C")->isChecked());
+    QVERIFY(Hijo<QRadioButton>(e.get(), "CP0")->isChecked());
+    QCOMPARE(Etiqueta(e.get(), "HexFuses6"), QStringLiteral("3FF1"));
+    QCOMPARE(Hijo<QLineEdit>(e.get(), "ID")->text(), QStringLiteral("1234"));
   }
 
   void clickChangesLabelsNotBuffers() {

@@ -15,7 +15,7 @@
 #include "chips/pic18_sim.h"
 #include "conf/CodecConf.h"
 #include "conf/EditorTabla.h"
-#include "conf/PaginaConf.h"
+#include "pagina_editor.h"
 #include "dspic/pg_dspic.h"
 #include "firmware/placa_fw.h"
 #include "flash/pg_flash.h"
@@ -117,8 +117,7 @@ class TestIdaVueltaConf : public QObject {
   // save; `opera` programs them, clears the buffers and reads back.
   template <typename F>
   void IdaVuelta(uint8_t indice, const TOpciones& o, F opera) {
-    TPaginaConf pagina;
-    pagina.show();
+    TPaginaPrueba pagina;
     pagina.PonTipo(EstadoEditorConf);
     TBuffers inicial = BufDispositivo;
     inicial.Config.fill(0xFFFF);
@@ -131,8 +130,7 @@ class TestIdaVueltaConf : public QObject {
     opera();
     if (QTest::currentTestFailed()) return;
     // A fresh editor shows the part as read.
-    TPaginaConf leida;
-    leida.show();
+    TPaginaPrueba leida;
     IndiceListPics = indice;
     leida.PonTipo(EstadoEditorConf);
     leida.Carga(BufDispositivo);

@@ -12,7 +12,14 @@ class TFC_16F6xx : public TFEditorTabla {
   Q_OBJECT
 public:
   explicit TFC_16F6xx(QWidget* padre = nullptr);
+  // Without the box nothing asks for the calibration words.
+  ~TFC_16F6xx() override;
   bool ActualizaCalibracion() const;
+
+protected:
+  // The block's texts are read at every show, so a language chosen since
+  // the editor was made is the one it shows.
+  void showEvent(QShowEvent* e) override;
 
 private:
   QLabel* titulo_ = nullptr;
