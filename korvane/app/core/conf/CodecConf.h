@@ -4,14 +4,14 @@
 // one generic widget (app/conf/EditorTabla.h) draws any table.
 //
 // Adding an editor group
-//   1. Write a `TTablaConf` in a new file of this folder (see TablasConf16F.cpp):
+//   1. Write a `TTablaConf` in a new file of this folder (see Tabla16F8x.cpp):
 //      its words (`base`: the value each word is built from), one `TGrupoConf`
 //      per control group with the devices it serves, and the controls of the
 //      group in the order they are drawn. Helpers below make the common rules
 //      one line each: Casilla1/Casilla0 (a bit that a tick sets or clears),
 //      Radios (a field whose buttons write a value; a pattern that matches no
 //      button loads as none ticked and saves as all ones), Lista (the same
-//      drawn as a combo box, the index as value), and `Espejo` fields whose
+//      drawn as a combo box, one item per value), and `Espejo` fields whose
 //      save mask covers several bit pairs while the load reads one of them.
 //   2. Per-device differences are data on the control or the option:
 //      `soloEn` (not applicable elsewhere: hidden, not loaded, not written),
