@@ -16,7 +16,10 @@
 //   2. Per-device differences are data on the control or the option:
 //      `soloEn` (not applicable elsewhere: hidden, not loaded, not written),
 //      `ocultoEn` (hidden but still loaded and written, so the bits survive),
-//      `deshabilitadoEn`, and `textos` (caption overrides by device).
+//      `deshabilitadoEn`, and `textos` (caption overrides by device). Bits a
+//      part lacks go in the table's `mascara` (read through on load, applied
+//      after save and by an editor's SetMask to the caller's buffer set), and
+//      a control that counts only while another has some choice takes `Si`.
 //   3. Return the table from TablaConf() (TablasConf.cpp) for its kind
 //      (TEditorConf of the catalogue, which is the one device → kind table).
 //   4. Only what a table cannot say goes into a widget hook (a subclass of
