@@ -1,0 +1,3 @@
+#include "Comand.h"
+
+TComand Comand;

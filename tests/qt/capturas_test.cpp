@@ -1,0 +1,119 @@
+// Renders the main window on every page and family, each small dialog and
+// the operation window after a run on a simulated part. Every picture must
+// show something; with KORVANE_CAPTURAS set to a folder, they are saved
+// there as PNG files for review (scripts/capturas.sh).
+#include <QComboBox>
+#include <QDir>
+#include <QImage>
+#include <QPixmap>
+#include <QCheckBox>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest>
+#include <memory>
+
+#include "Acciones.h"
+#include "chips/pic1x_partes.h"
+#include "dialogos/Dialogos.h"
+#include "hw/pg_perfil.h"
+#include "hw/pg_puertos.h"
+#include "sim_banco.h"
+#include "ventana_comun.h"
+
+class TestCapturas : public QObject {
+  Q_OBJECT
+
+  QString carpetaSalida = qEnvironmentVariable("KORVANE_CAPTURAS");
+
+  // The picture is not one flat colour, and is saved when asked.
+  void Guarda(QWidget& w, const QString& nombre) {
+    const QImage img = w.grab().toImage();
+    QVERIFY(!img.isNull());
+    bool variado = false;
+    const QRgb primero = img.pixel(0, 0);
+    for (int y = 0; y < img.height() && !variado; y += 3)
+      for (int x = 0; x < img.width() && !variado; x += 3) variado = img.pixel(x, y) != primero;
+    QVERIFY2(variado, qPrintable(nombre));
+    if (!carpetaSalida.isEmpty()) {
+      QDir().mkpath(carpetaSalida);
+      QVERIFY(img.save(carpetaSalida + "/" + nombre + ".png"));
+    }
+  }
+
+private slots:
+  void ventanaYDialogos() {
+    TCarpetaPrueba carpeta;
+    PonPerfilLptSim();
+    QVERIFY(GuardaPerfilHardware("Korvane"));
+    TBancoSim banco;
+    banco.Adaptador.Registra = false;
+    banco.Puerto.Registra = false;
+    TPic14Sim chip(*Datos14("16F628A"));
+    banco.Adaptador.Conecta(&chip);
+    TFormKorvane w;
+    auto dialogos = std::make_unique<TDialogosPrueba>();
+    TDialogosPrueba* d = dialogos.get();
+    w.PonDialogos(std::move(dialogos));
+    w.show();
+    const struct {
+      int clase, indice;
+      const char* nombre;
+    } familias[] = {{0, 9 + 2, "16F628A"}, {0, 46, "18F242"}, {0, 98, "30F"}, {1, 0, "16C"}, {2, 8, "24C256"}};
+    for (const auto& f : familias) {
+      w.SelecDev->setCurrentIndex(f.clase);
+      w.SelecDevChange();
+      QComboBox* l[] = {w.ListPics, w.ListPicsC, w.ListEeprom};
+      l[f.clase]->setCurrentIndex(f.indice);
+      w.ListPicsChange();
+      TTransparentButton* paginas[] = {w.Sprograma, w.SDatos, w.Sconfig, w.SCE};
+      for (int p = 0; p < 4; ++p) {
+        if (paginas[p]->isHidden()) continue;
+        w.SprogramaClick(paginas[p]);
+        Guarda(w, QStringLiteral("principal-%1-pagina%2").arg(f.nombre).arg(p));
+      }
+    }
+    {
+      TFConfigSoft a(&w);
+      Guarda(a, "dialogo-opciones");
+      TFllenar b(&w);
+      b.CargaMaximos(*w.EditorProg);
+      Guarda(b, "dialogo-llenar");
+      TFBuscar c(&w);
+      Guarda(c, "dialogo-buscar");
+      TFAbout e(&w);
+      Guarda(e, "dialogo-acerca");
+      TFAyuda_params f(&w);
+      Guarda(f, "dialogo-parametros");
+      TFGuardaComo g(&w);
+      Guarda(g, "dialogo-guardar-perfil");
+    }
+    // A read of the 16F628A in the operation window, which stays open for
+    // the picture and is closed with Ok.
+    w.SelecDev->setCurrentIndex(0);
+    w.SelecDevChange();
+    w.ListPics->setCurrentIndex(11);
+    w.ListPicsChange();
+    FAcciones->closw->setChecked(false);
+    FAcciones->Timer1->setInterval(10);
+    QTimer t;
+    bool capturada = false;
+    QObject::connect(&t, &QTimer::timeout, [&] {
+      if (FAcciones->EnEjecucion() || !FAcciones->isVisible() || !FAcciones->Ok->isEnabled()) return;
+      if (!capturada) Guarda(*FAcciones, "operacion-leer-16F628A");
+      capturada = true;
+      FAcciones->Ok->click();
+    });
+    t.start(5);
+    w.SLeer->click();
+    QVERIFY(capturada);
+    QCOMPARE(d->Operaciones, 1);
+    Guarda(w, "principal-tras-leer");
+    CierraPuerto(false);
+    PerfilHardware.clear();
+  }
+};
+
+QTEST_MAIN(TestCapturas)
+#include "capturas_test.moc"

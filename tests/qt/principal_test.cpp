@@ -1,0 +1,734 @@
+// The main window without hardware: start-up and Korvane.ini, device
+// selection, what a read or a detection leaves behind, the reload before
+// programming, files, the clipboard, search, fill, dialogs and languages.
+// The operation window is answered by the test here; the end-to-end runs
+// over simulated parts are in extremo_test.cpp.
+#include <QAction>
+#include <QActionGroup>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest>
+#include <memory>
+
+#include "Acciones.h"
+#include "conf/EditorConf.h"
+#include "principal/PaginaConf.h"
+#include "AjustesKorvane.h"
+#include "Idiomas.h"
+#include "dialogos/Dialogos.h"
+#include "flash/pg_flash.h"
+#include "hw/pg_perfil.h"
+#include "hw/pg_port.h"
+#include "hw/pg_puertos.h"
+#include "pg_err.h"
+#include "pg_hex.h"
+#include "pg_idioma.h"
+#include "principal/RejillaHex.h"
+#include "sim_banco.h"
+#include "ventana_comun.h"
+
+namespace {
+
+constexpr int Indice16F84A = 30;
+
+std::vector<uint8_t> Imagen(TEditorMemoria& e) { return e.BufferFromFile(0, e.GetDataSize()); }
+
+}  // namespace
+
+class TestPrincipal : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<TCarpetaPrueba> carpeta;
+  std::unique_ptr<TFormKorvane> w;
+  TDialogosPrueba* d = nullptr;
+
+  void Crea(bool mostrar = true) {
+    w = std::make_unique<TFormKorvane>();
+    auto dialogos = std::make_unique<TDialogosPrueba>();
+    d = dialogos.get();
+    w->PonDialogos(std::move(dialogos));
+    if (mostrar) w->show();
+  }
+  void Selecciona(int clase, int indice) {
+    w->SelecDev->setCurrentIndex(clase);
+    w->SelecDevChange();
+    QComboBox* l[] = {w->ListPics, w->ListPicsC, w->ListEeprom};
+    l[clase]->setCurrentIndex(indice);
+    w->ListPicsChange();
+  }
+  // A HEX file of the selected part whose program words are `semilla` + address.
+  std::string Hex(const std::string& nombre, uint16_t semilla) {
+    LimpiaBuffers(BufArchivo);
+    for (uint32_t a = 0; a < PicActual.ProgTam; ++a)
+      BufArchivo.Prog[a] = static_cast<uint16_t>((semilla + a) & PicActual.ProgMask);
+    const std::string ruta = (carpeta->raiz / nombre).string();
+    if (GuardaHex(ruta) != 0) qFatal("GuardaHex");
+    return ruta;
+  }
+  bool HayMensaje(const std::string& texto) const {
+    for (const auto& m : d->Mensajes)
+      if (m.toStdString().find(texto) != std::string::npos) return true;
+    return false;
+  }
+
+private slots:
+  void init() {
+    carpeta = std::make_unique<TCarpetaPrueba>();
+    PerfilHardware.clear();
+    NodoPuerto.clear();
+    ArchivoActual.clear();
+    TextoBusqueda.clear();
+    OpcReabrir = false;
+  }
+  void cleanup() {
+    w.reset();
+    carpeta.reset();
+    PerfilHardware.clear();
+    NodoPuerto.clear();
+    CierraPuerto(false);
+  }
+
+  // --- Start-up and Korvane.ini -----------------------------------------------------
+
+  void arranqueSinArchivos() {
+    Crea();
+    QCOMPARE(w->SelecDev->currentIndex(), 0);
+    QCOMPARE(w->ListPics->currentIndex(), 0);
+    QCOMPARE(PicActual.Nombre, std::string("10F200"));
+    QVERIFY(OpcVDurante);
+    QVERIFY(OpcAutoPic);
+    QVERIFY(PerfilHardware.empty());
+    QCOMPARE(w->KvFieldStatus1->Caption().toStdString(), EtiquetaHardware + EtiquetaNinguno);
+    QVERIFY(!w->Reabrir->isEnabled());
+    QVERIFY(d->Mensajes.empty());
+    QVERIFY(!fs::exists(carpeta->programa / "Korvane.ini"));
+    w->close();
+    QVERIFY(fs::exists(carpeta->programa / "Korvane.ini"));
+    QCOMPARE(TCarpetaPrueba::Lee(ArchivoRegistro()).find("Idioma") != std::string::npos, true);
+  }
+
+  // Stale indexes in the file select the first item, with no error box.
+  void indicesFueraDeRangoAlArrancar() {
+    TCarpetaPrueba::Escribe(carpeta->programa / "Korvane.ini", "[Parametros]\nPic=200\nDev=0\n");
+    Crea();
+    QCOMPARE(w->ListPics->currentIndex(), 0);
+    QVERIFY(d->Mensajes.empty());
+  }
+
+  // An installed, read-only program folder: the shipped profiles are
+  // copied into the user's folder, where the profile editor can change them.
+  void perfilesSembrados() {
+    TCarpetaPrueba::Escribe(carpeta->programa / "Hardware" / "Otro.prf", "[Hardware]\nAddrB=1016\n");
+    PonCarpetaProgramaSoloLectura(true);
+    Crea();
+    PonCarpetaProgramaSoloLectura(false);
+    QCOMPARE(TCarpetaPrueba::Lee(carpeta->config / "korvane" / "Hardware" / "Otro.prf"),
+             std::string("[Hardware]\nAddrB=1016\n"));
+  }
+
+  // The start timer runs the start handler once (the batch mode's seam);
+  // without one, detection at start runs only with its option, and a part
+  // found switches the list.
+  void arranque_data() {
+    QTest::addColumn<bool>("manejador");
+    QTest::addColumn<bool>("autoSel");
+    QTest::newRow("start handler") << true << true;
+    QTest::newRow("detect at start") << false << true;
+    QTest::newRow("nothing to do") << false << false;
+  }
+  void arranque() {
+    QFETCH(bool, manejador);
+    QFETCH(bool, autoSel);
+    TCarpetaPrueba::Escribe(carpeta->programa / "Korvane.ini",
+                            std::string("[Parametros]\nAutoPic=0\nAutoSel=") + (autoSel ? "1" : "0") + "\n");
+    Crea(false);
+    int llamadas = 0;
+    if (manejador) w->ManejadorArranque = [&](TFormKorvane&) { ++llamadas; };
+    d->AlOperar = [] {
+      IndiceDetectado = 12;
+      ResultadoAccion = 0;
+      return int(QDialog::Accepted);
+    };
+    w->show();
+    QVERIFY(w->Timer->isActive());
+    QCOMPARE(w->Timer->interval(), 50);
+    w->TimerTimer();
+    QVERIFY(!w->Timer->isActive());
+    QCOMPARE(llamadas, manejador ? 1 : 0);
+    QCOMPARE(d->Operaciones, !manejador && autoSel ? 1 : 0);
+    QCOMPARE(w->ListPics->currentIndex(), !manejador && autoSel ? 12 : 0);
+    QVERIFY(!OpcAutoPic);  // restored after the detection at start
+  }
+
+  // A window that was never shown read nothing, so it writes nothing.
+  void sinMostrarNoEscribe() {
+    TCarpetaPrueba::Escribe(carpeta->programa / "Korvane.ini", "[Parametros]\nPic=30\n");
+    Crea(false);
+    w->close();
+    w.reset();
+    QCOMPARE(TCarpetaPrueba::Lee(carpeta->programa / "Korvane.ini"), std::string("[Parametros]\nPic=30\n"));
+  }
+
+  void ajustesRestaurados() {
+    TAjustes a;
+    a.Dev = 2;
+    a.I2C = 7;
+    a.ClosW = true;
+    a.Recientes = {"/x/b.hex", "/x/a.hex"};
+    a.TPH = "Sim";
+    {
+      TRegAuto ini;
+      ini.AutoMode = false;
+      ini.Storage = raIniFile;
+      ini.IniFile = kArchivoAjustes;
+      QVERIFY(GuardaAjustes(ini, a));
+    }
+    PonPinesPorDefecto(0x3F8);
+    QVERIFY(GuardaPerfilHardware("Sim"));
+    Crea();
+    QCOMPARE(w->SelecDev->currentIndex(), 2);
+    QCOMPARE(w->ListEeprom->currentIndex(), 7);
+    QVERIFY(FAcciones->closw->isChecked());
+    QCOMPARE(w->MRecientes->actions().size(), 2);
+    QCOMPARE(w->MRecientes->actions()[0]->text(), QString("/x/b.hex"));
+    QCOMPARE(PerfilHardware, std::string("Sim"));
+    QVERIFY(w->KvFieldStatus1->Caption().contains("Sim - COM1"));
+  }
+
+  // One message naming the device node when the parallel port cannot be
+  // claimed; with the port available, the lines go to their end levels.
+  void puertoAlArrancar_data() {
+    QTest::addColumn<bool>("disponible");
+    QTest::newRow("node missing") << false;
+    QTest::newRow("port available") << true;
+  }
+  void puertoAlArrancar() {
+    QFETCH(bool, disponible);
+    PonPinesPorDefecto(0x378);
+    NodoPuerto = "/dev/korvane-no-such-port";
+    QVERIFY(GuardaPerfilHardware("Korvane"));
+    std::unique_ptr<TBancoSim> banco;
+    if (disponible) banco = std::make_unique<TBancoSim>();
+    Crea();
+    if (!disponible) {
+      QCOMPARE(d->Mensajes.size(), std::size_t{1});
+      QVERIFY(HayMensaje("/dev/korvane-no-such-port"));
+      QVERIFY(HayMensaje(TextoIdioma("pg_err*", "1*")));
+    } else {
+      QVERIFY(d->Mensajes.empty());
+      const uint8_t antes = banco->Puerto.Registro(AddrB);
+      PonPines_END();
+      QCOMPARE(banco->Puerto.Registro(AddrB), antes);
+    }
+    QCOMPARE(PerfilHardware, std::string("Korvane"));
+  }
+
+  // --- Device selection ---------------------------------------------------------------
+
+  void mismoDispositivoConservaEditores() {
+    Crea();
+    Selecciona(0, Indice16F84A);
+    w->EditorProg->FillRange(0, 3, 0x1234);
+    const auto lleno = Imagen(*w->EditorProg);
+    Selecciona(0, Indice16F84A);
+    QVERIFY(Imagen(*w->EditorProg) == lleno);
+    Selecciona(0, Indice16F84A - 1);
+    const auto blanco = Imagen(*w->EditorProg);
+    QCOMPARE(blanco[0], uint8_t{0x3F});
+    QCOMPARE(blanco[1], uint8_t{0xFF});
+  }
+
+  void capaI2C() {
+    Crea();
+    THexEditor* prog = dynamic_cast<TRejillaHex*>(w->EditorProg)->Rejilla();
+    Selecciona(2, 5);
+    QVERIFY(w->ListEeprom->isVisible() && !w->ListPics->isVisible());
+    QVERIFY(!w->BorrarTodo->isVisible() && !w->DetectPic->isVisible());
+    QVERIFY(!w->MBorrar->isEnabled() && !w->MDtModel->isEnabled());
+    QVERIFY(w->EditorProg->EepromInt());
+    QCOMPARE(prog->image().BytesPerLine(), 8);
+    QCOMPARE(w->EditorProg->GetDataSize(), int64_t{PicActual.ProgTam});
+    QCOMPARE(w->Control->currentIndex(), 0);
+    Selecciona(0, Indice16F84A);
+    QVERIFY(w->BorrarTodo->isVisible() && w->DetectPic->isVisible());
+    QVERIFY(!w->EditorProg->EepromInt());
+    QCOMPARE(prog->image().BytesPerLine(), 16);
+    QCOMPARE(w->EditorProg->GetDataSize(), int64_t{2 * PicActual.ProgTam});
+  }
+
+  // The executive page exists for dsPIC parts only; leaving one while on
+  // that page goes back to page 0.
+  void paginaEjecutivo() {
+    Crea();
+    Selecciona(0, 98);
+    QVERIFY(w->SCE->isVisible());
+    w->SprogramaClick(w->SCE);
+    QCOMPARE(w->Control->currentIndex(), 3);
+    Selecciona(0, Indice16F84A);
+    QVERIFY(!w->SCE->isVisible());
+    QCOMPARE(w->Control->currentIndex(), 0);
+    QVERIFY(w->Sprograma->Down());
+    QVERIFY(!w->SCE->Down());
+  }
+
+  // The configuration page holds the editor of the device's kind: kept for
+  // another device of the kind, replaced for another kind, none on the I2C
+  // class.
+  void paginaConfiguracion() {
+    Crea();
+    Selecciona(0, 11);  // 16F628A
+    QWidget* antes = w->EditorConf->Widget();
+    QVERIFY(qobject_cast<TFEditorConf*>(antes));
+    QCOMPARE(int(qobject_cast<TFEditorConf*>(antes)->Tipo()), int(EdFC_16F8x));
+    Selecciona(0, 10);  // 16F628, same kind
+    QCOMPARE(w->EditorConf->Widget(), antes);
+    Selecciona(0, 36);  // 16F87x kind
+    QCOMPARE(int(qobject_cast<TFEditorConf*>(w->EditorConf->Widget())->Tipo()), int(EdFC_16F87x));
+    Selecciona(2, 0);
+    QVERIFY(!w->EditorConf);
+  }
+
+  // --- What a read and a detection leave behind -----------------------------------------
+
+  void lectura_data() {
+    QTest::addColumn<int>("modal");
+    QTest::addColumn<int>("resultado");
+    QTest::addColumn<bool>("closw");
+    QTest::addColumn<bool>("carga");
+    QTest::newRow("Ok") << int(QDialog::Accepted) << 0 << false << true;
+    QTest::newRow("closed by itself") << int(QDialog::Rejected) << 0 << true << true;
+    QTest::newRow("cancel") << int(QDialog::Rejected) << 255 << false << false;
+    QTest::newRow("failed, closed with Ok") << int(QDialog::Accepted) << int(ErrVerificacion) << false << false;
+  }
+  void lectura() {
+    QFETCH(int, modal);
+    QFETCH(int, resultado);
+    QFETCH(bool, closw);
+    QFETCH(bool, carga);
+    Crea();
+    Selecciona(0, Indice16F84A);
+    const std::string archivo = Hex("a.hex", 0x100);
+    QVERIFY(w->CargaArchivo(archivo));
+    const auto antes = Imagen(*w->EditorProg);
+    FAcciones->closw->setChecked(closw);
+    d->AlOperar = [&]() -> int {
+      if (TipoAccion != AccLeer) return -1;
+      for (uint32_t a = 0; a < PicActual.ProgTam; ++a) BufDispositivo.Prog[a] = 0x0A0B;
+      ResultadoAccion = static_cast<uint8_t>(resultado);
+      return modal;
+    };
+    w->SLeer->click();
+    const auto despues = Imagen(*w->EditorProg);
+    if (carga) {
+      QCOMPARE(despues[0], uint8_t{0x0A});
+      QCOMPARE(despues[1], uint8_t{0x0B});
+      QVERIFY(ArchivoActual.empty());
+    } else {
+      QVERIFY(despues == antes);
+      QCOMPARE(ArchivoActual, archivo);
+    }
+  }
+
+  void deteccion_data() {
+    QTest::addColumn<int>("resultado");
+    QTest::addColumn<int>("detectado");
+    QTest::addColumn<bool>("autoPic");
+    QTest::addColumn<int>("lista");
+    QTest::newRow("another part found") << 0 << 10 << true << 10;
+    QTest::newRow("found, auto-select off") << 0 << 10 << false << Indice16F84A;
+    QTest::newRow("no part answering") << 255 << 255 << true << Indice16F84A;
+    QTest::newRow("cancelled") << 255 << 10 << true << Indice16F84A;
+  }
+  void deteccion() {
+    QFETCH(int, resultado);
+    QFETCH(int, detectado);
+    QFETCH(bool, autoPic);
+    QFETCH(int, lista);
+    Crea();
+    Selecciona(0, Indice16F84A);
+    OpcAutoPic = autoPic;
+    w->EditorProg->FillRange(0, 0, 0x1111);
+    const auto antes = Imagen(*w->EditorProg);
+    d->AlOperar = [&] {
+      IndiceDetectado = static_cast<uint8_t>(detectado);
+      ResultadoAccion = static_cast<uint8_t>(resultado);
+      return int(QDialog::Accepted);
+    };
+    w->DetectPic->click();
+    QCOMPARE(TipoAccion, uint32_t{AccIdentificar});
+    QCOMPARE(w->ListPics->currentIndex(), lista);
+    QCOMPARE(int(IndiceListPics), lista);
+    if (lista == Indice16F84A) QVERIFY(Imagen(*w->EditorProg) == antes);
+    else QVERIFY(Imagen(*w->EditorProg) != antes);
+    OpcAutoPic = true;
+  }
+
+  // --- Program: the reload of a changed file ------------------------------------------
+
+  void programaConRecarga_data() {
+    QTest::addColumn<int>("caso");
+    QTest::newRow("file unchanged: no reload") << 0;
+    QTest::newRow("file changed: reloaded") << 1;
+    QTest::newRow("file deleted: nothing programmed") << 2;
+    QTest::newRow("option off: no reload") << 3;
+  }
+  void programaConRecarga() {
+    QFETCH(int, caso);
+    Crea();
+    Selecciona(0, Indice16F84A);
+    const std::string archivo = Hex("p.hex", 0x100);
+    QVERIFY(w->CargaArchivo(archivo));
+    OpcReabrir = caso != 3;
+    w->EditorProg->FillRange(0, 0, 0x2222);  // an edit after the load
+    if (caso == 1 || caso == 3) {
+      Hex("p.hex", 0x200);
+      fs::last_write_time(archivo, fs::last_write_time(archivo) + std::chrono::seconds(2));
+    }
+    if (caso == 2) fs::remove(archivo);
+    d->AlOperar = [] {
+      ResultadoAccion = 0;
+      return int(QDialog::Accepted);
+    };
+    w->Sprogramar->click();
+    QCOMPARE(d->Operaciones, caso == 2 ? 0 : 1);
+    if (caso == 2) {
+      QVERIFY(HayMensaje(TextoIdioma("pg_err*", "0*")));
+      return;
+    }
+    QCOMPARE(TipoAccion, uint32_t{AccProgramar});
+    const uint16_t esperado = caso == 1 ? 0x200 : 0x2222;
+    QCOMPARE(BufDispositivo.Prog[0], esperado);
+    QCOMPARE(BufDispositivo.Prog[1], uint16_t(caso == 1 ? 0x201 : 0x101));
+  }
+
+  void verificaCompruebaLosEditores() {
+    Crea();
+    Selecciona(0, Indice16F84A);
+    w->EditorProg->FillRange(5, 5, 0x0ABC);
+    d->AlOperar = [] { return int(QDialog::Accepted); };
+    w->SVerificar->click();
+    QCOMPARE(TipoAccion, uint32_t{AccVerificar});
+    QCOMPARE(BufArchivo.Prog[5], uint16_t{0x0ABC});
+  }
+
+  // --- Files --------------------------------------------------------------------------
+
+  void cargaFallidaConservaArchivo() {
+    Crea();
+    Selecciona(0, Indice16F84A);
+    const std::string bueno = Hex("bueno.hex", 0x100);
+    QVERIFY(w->CargaArchivo(bueno));
+    const auto antes = Imagen(*w->EditorProg);
+    const std::string malo = (carpeta->raiz / "malo.hex").string();
+    TCarpetaPrueba::Escribe(malo, ":10000000ZZ\r\n");
+    QVERIFY(!w->CargaArchivo(malo));
+    QVERIFY(!w->CargaArchivo((carpeta->raiz / "no-existe.hex").string()));
+    QVERIFY(HayMensaje(TextoIdioma("pg_err*", "0*") + " " + (carpeta->raiz / "no-existe.hex").string()));
+    QCOMPARE(ArchivoActual, bueno);
+    QVERIFY(Imagen(*w->EditorProg) == antes);
+    QVERIFY(w->KvFieldStatus2->Caption().contains("bueno.hex"));
+  }
+
+  // A PIC18 EEPROM block that reads both ways is asked about once, this
+  // program's own layout (two bytes a location) first.
+  void eeprom18Ambigua_data() {
+    QTest::addColumn<int>("eleccion");
+    QTest::newRow("two bytes a location") << 0;
+    QTest::newRow("one byte a location") << 1;
+  }
+  void eeprom18Ambigua() {
+    QFETCH(int, eleccion);
+    Crea();
+    Selecciona(0, BuscaPic("PIC18F452"));
+    const std::string archivo = (carpeta->raiz / "ee.hex").string();
+    TCarpetaPrueba::Escribe(archivo, ":0200000400F00A\r\n:0400000005000700F0\r\n:00000001FF\r\n");
+    d->Elecciones = {eleccion};
+    QVERIFY(w->CargaArchivo(archivo));
+    QCOMPARE(d->OpcionesVistas.size(), std::size_t{1});
+    QCOMPARE(d->OpcionesVistas[0][0].toStdString(), TextoIdioma("pg_avisos*", "1*"));
+    if (eleccion == 0) {
+      QCOMPARE(BufArchivo.Datos[0], uint16_t{5});
+      QCOMPARE(BufArchivo.Datos[1], uint16_t{7});
+    } else {
+      QCOMPARE(BufArchivo.Datos[0], uint16_t{5});
+      QCOMPARE(BufArchivo.Datos[1], uint16_t{0});
+      QCOMPARE(BufArchivo.Datos[2], uint16_t{7});
+    }
+    QCOMPARE(Imagen(*w->EditorData)[1], uint8_t(eleccion == 0 ? 7 : 0));
+  }
+
+  void abrirYRecientes() {
+    Crea();
+    Selecciona(0, Indice16F84A);
+    const std::string a = Hex("a.hex", 1), b = Hex("b.hex", 2);
+    d->Archivos = {QString::fromStdString(a), QString::fromStdString(b), QString()};
+    w->MAbrir->trigger();
+    w->MAbrir->trigger();
+    QCOMPARE(w->Recientes(), (std::vector<std::string>{b, a}));
+    w->MAbrir->trigger();  // cancelled: nothing changes
+    QCOMPARE(ArchivoActual, b);
+    QCOMPARE(w->InitDir, carpeta->raiz.string() + "/");
+    w->MRecientes->actions()[1]->trigger();
+    QCOMPARE(ArchivoActual, a);
+    QCOMPARE(w->Recientes(), (std::vector<std::string>{a, b}));
+    QCOMPARE(BufArchivo.Prog[0], uint16_t{1});
+  }
+
+  void guardarComo_data() {
+    QTest::addColumn<bool>("falla");
+    QTest::newRow("written") << false;
+    QTest::newRow("folder missing") << true;
+  }
+  void guardarComo() {
+    QFETCH(bool, falla);
+    Crea();
+    Selecciona(0, Indice16F84A);
+    const std::string a = Hex("a.hex", 7);
+    QVERIFY(w->CargaArchivo(a));
+    const fs::path destino = falla ? carpeta->raiz / "no" / "b.hex" : carpeta->raiz / "nueva" / "b.hex";
+    if (!falla) fs::create_directories(destino.parent_path());
+    d->Archivos = {QString::fromStdString(destino.string())};
+    w->MGuardarComo->trigger();
+    QCOMPARE(fs::exists(destino), !falla);
+    QCOMPARE(ArchivoActual, falla ? a : destino.string());
+    QVERIFY(w->KvFieldStatus2->Caption().contains(falla ? "a.hex" : "b.hex"));
+    QCOMPARE(w->InitDir, destino.parent_path().string() + "/");
+    if (!falla) QCOMPARE(w->Recientes().front(), destino.string());
+  }
+
+  // --- Clipboard, search and fill ------------------------------------------------------
+
+  void portapapeles() {
+    Crea();
+    Selecciona(0, Indice16F84A);
+    BufArchivo = BufDispositivo;
+    BufArchivo.Prog[0] = 0x3FFF;
+    BufArchivo.Prog[1] = 0x00A5;
+    w->CargaEditor(BufArchivo);
+    TEditorMemoria& e = *w->EditorProg;
+    e.SetSelStart(0);
+    e.SetSelEnd(3);
+    QCoreApplication::processEvents();  // the grid's state notice
+    QVERIFY(w->B_copiar->isEnabled());
+    QVERIFY(!w->B_pegar->isEnabled());
+    w->B_copiar->click();
+    QCOMPARE(QGuiApplication::clipboard()->text(), QString("3FFF00A5"));
+
+    QGuiApplication::clipboard()->setText("3f ff");
+    e.SetSelStart(4);
+    QCoreApplication::processEvents();
+    QVERIFY(w->B_pegar->isEnabled());
+    w->B_pegar->click();
+    auto img = Imagen(e);
+    QCOMPARE(img[4], uint8_t{0x3F});
+    QCOMPARE(img[5], uint8_t{0xFF});
+
+    // Cut from right to left: the same bytes become blank (the high bytes
+    // through the paste mask), and the clipboard holds what was there.
+    e.SetSelStart(3);
+    e.SetSelEnd(0);
+    QCoreApplication::processEvents();
+    w->B_cortar->click();
+    QCOMPARE(QGuiApplication::clipboard()->text(), QString("3FFF00A5"));
+    img = Imagen(e);
+    QVERIFY((std::vector<uint8_t>(img.begin(), img.begin() + 4)) == (std::vector<uint8_t>{0x3F, 0xFF, 0x3F, 0xFF}));
+
+    w->SeleccionartodoClick();
+    QCOMPARE(e.GetSelCount(), e.GetDataSize());
+  }
+
+  void buscar() {
+    Crea();
+    Selecciona(0, Indice16F84A);
+    BufArchivo = BufDispositivo;
+    BufArchivo.Prog[3] = 0x0012;
+    BufArchivo.Prog[9] = 0x0012;
+    w->CargaEditor(BufArchivo);
+    d->AlModal = [](QDialog& dlg) {
+      static_cast<TFBuscar&>(dlg).Edit->setText("00123");  // odd final digit
+      return int(QDialog::Accepted);
+    };
+    w->B_buscar->click();
+    QCOMPARE(TextoBusqueda, std::string("0012"));
+    TEditorMemoria& e = *w->EditorProg;
+    QCOMPARE(std::min(e.GetSelStart(), e.GetSelEnd()), int64_t{6});
+    QCOMPARE(e.GetSelCount(), int64_t{2});
+    QVERIFY(w->B_buscars->isEnabled());
+    w->B_buscars->click();
+    QCOMPARE(std::min(e.GetSelStart(), e.GetSelEnd()), int64_t{18});
+    w->B_buscars->click();
+    QCOMPARE(d->Mensajes.size(), std::size_t{1});
+    QCOMPARE(d->Mensajes[0].toStdString(),
+             TextoIdioma("pg_err*", "4*") + "\n" + TextoIdioma("pg_err*", "0*") + " 0012");
+    QCOMPARE(std::min(e.GetSelStart(), e.GetSelEnd()), int64_t{18});  // selection unchanged
+  }
+
+  // An address inside the memory is used as typed; beyond a memory whose
+  // size is no power of two it stops at the last address.
+  void llenarFueraDeRango() {
+    Crea();
+    Selecciona(0, BuscaPic("PIC18F2455"));
+    QCOMPARE(PicActual.ProgTam, 0x3000u);
+    d->AlModal = [](QDialog& dlg) {
+      auto& f = static_cast<TFllenar&>(dlg);
+      f.Desde_->setText("1000");
+      f.Hasta_->setText("3000");
+      f.Valor_->setText("ABCD");
+      return int(QDialog::Accepted);
+    };
+    w->B_Llenar->click();
+    const auto img = Imagen(*w->EditorProg);
+    QCOMPARE(img[2 * 0x0FFF], uint8_t{0xFF});
+    QCOMPARE(img[2 * 0x1000], uint8_t{0xAB});
+    QCOMPARE(img[2 * 0x2FFF + 1], uint8_t{0xCD});
+    QCOMPARE(img.size(), std::size_t{2 * 0x3000});
+  }
+
+  void llenarLimites() {
+    Crea();
+    Selecciona(0, Indice16F84A);
+    TEditorMemoria& e = *w->EditorProg;
+    e.SetSelStart(7);
+    e.SetSelEnd(2);
+    TFllenar f;
+    f.CargaMaximos(e);
+    QCOMPARE(f.MascaraValor(), 0x3FFFu);
+    QCOMPARE(f.UltimaDireccion(), 0x3FFu);
+    QCOMPARE(f.Valor_->text(), QString("3FFF"));
+    f.SeleccionClick();
+    QCOMPARE(f.Desde(), 1u);
+    QCOMPARE(f.Hasta(), 3u);
+    f.Valor_->setText("FFFF");
+    f.FormClose();
+    QCOMPARE(f.Valor(), 0x3FFFu);
+    TFllenar datos;
+    datos.CargaMaximos(*w->EditorData);
+    QCOMPARE(datos.MascaraValor(), 0xFFu);
+    QCOMPARE(datos.UltimaDireccion(), 0x3Fu);
+    QVERIFY(!datos.Seleccion->isEnabled());
+  }
+
+  // --- Dialogs --------------------------------------------------------------------------
+
+  void dialogosCanceladosNoCambianNada() {
+    Crea();
+    Selecciona(0, Indice16F84A);
+    TextoBusqueda = "AB";
+    const bool opciones[] = {OpcVDespues, OpcPMsgs, OpcAutoPic, OpcAutoSel, OpcReabrir};
+    const auto img = Imagen(*w->EditorProg);
+    QStringList vistos;
+    d->AlModal = [&](QDialog& dlg) {
+      vistos << dlg.objectName();
+      for (QCheckBox* c : dlg.findChildren<QCheckBox*>()) c->setChecked(!c->isChecked());
+      for (QLineEdit* l : dlg.findChildren<QLineEdit*>()) l->setText("12");
+      return int(QDialog::Rejected);
+    };
+    w->MConfSoft->trigger();
+    w->B_Llenar->click();
+    w->B_buscar->click();
+    w->Acerca1->trigger();
+    w->Ay_params->trigger();
+    QCOMPARE(vistos, (QStringList{"FConfigSoft", "Fllenar", "FBuscar", "FAbout", "FAyuda_params"}));
+    const bool despues[] = {OpcVDespues, OpcPMsgs, OpcAutoPic, OpcAutoSel, OpcReabrir};
+    for (int i = 0; i < 5; ++i) QCOMPARE(despues[i], opciones[i]);
+    QCOMPARE(TextoBusqueda, std::string("AB"));
+    QVERIFY(Imagen(*w->EditorProg) == img);
+    QVERIFY(d->Mensajes.empty());
+  }
+
+  void opcionesConOk() {
+    Crea();
+    OpcReabrir = false;
+    d->AlModal = [](QDialog& dlg) {
+      auto& o = static_cast<TFConfigSoft&>(dlg);
+      o.CReabrir->setChecked(true);
+      o.Ok->click();
+      return int(QDialog::Accepted);
+    };
+    w->MConfSoft->trigger();
+    QVERIFY(OpcReabrir);
+  }
+
+  void textosDeLosDialogos() {
+    Crea();
+    TFAyuda_params ayuda;
+    std::vector<std::string> lineas;
+    Idioma.ReadStrings("pg_params*", "Tex*", lineas);
+    QCOMPARE(ayuda.Memo1->blockCount(), int(lineas.size()));
+    TFAbout acerca;
+    QCOMPARE(acerca.Traducion->text().toStdString(), TextoIdioma("pg_about*", "***2"));
+  }
+
+  // --- Languages ------------------------------------------------------------------------
+
+  void idiomaEnLosMenus() {
+    Crea();
+    const QList<QAction*> idiomas = w->GrupoIdiomas->actions();
+    QVERIFY(idiomas.size() >= 2);
+    QVERIFY(w->GrupoIdiomas->isExclusive());
+    QAction* ingles = nullptr;
+    for (QAction* a : idiomas)
+      if (a->data().toString() == "English") ingles = a;
+    QVERIFY(ingles);
+    ingles->trigger();
+    QVERIFY(ingles->isChecked());
+    QCOMPARE(IdiomaActual, std::string("English"));
+    std::vector<std::string> m0;
+    QVERIFY(LeeBloqueIdioma("Menus*", "M0*", 7, m0));
+    QCOMPARE(w->MAbrir->text().toStdString(), m0[0]);
+    QCOMPARE(w->Abrir->toolTip().toStdString(), " " + m0[0] + " ");
+    QCOMPARE(w->Archivo->title().toStdString(), TextoIdioma("Menus*", "MainMenu*").substr(0, 5));
+    QCOMPARE(FAcciones->cancelar->text(), QString("Cancel"));
+    int marcados = 0;
+    for (QAction* a : idiomas) marcados += a->isChecked();
+    QCOMPARE(marcados, 1);
+  }
+
+  void marcas() {
+    Crea();
+    Selecciona(0, Indice16F84A);
+    TEditorMemoria& e = *w->EditorProg;
+    e.SetSelStart(0x40);  // row 4
+    w->ToggleBookmarks(3);
+    QCOMPARE(e.GetMarker(3), 4);
+    e.SetSelStart(0);
+    w->GotoBookmarks(3);
+    QCOMPARE(e.GetSelStart(), int64_t{0x40});
+    w->SprogramaClick(w->SDatos);
+    QCOMPARE(w->EditorData->GetMarker(3), -1);  // ten bookmarks per editor
+    w->SprogramaClick(w->Sprograma);
+    w->BorrarMarcas1->trigger();
+    QCOMPARE(e.GetMarker(3), -1);
+  }
+
+  void combosConHint() {
+    Crea();
+    Selecciona(0, Indice16F84A);
+    QCOMPARE(w->ListPics->toolTip(), QString::fromUtf8(Catalogo[Indice16F84A].Memoria));
+    QCOMPARE(w->SelecDev->toolTip(), QString::fromUtf8(ClasesCatalogo[0].Memoria));
+  }
+
+  void limpiarBuffers() {
+    Crea();
+    Selecciona(0, Indice16F84A);
+    QVERIFY(w->CargaArchivo(Hex("c.hex", 5)));
+    OscCalBackup = 0x0123;
+    w->MLimpiarBuffer->trigger();
+    QCOMPARE(OscCalBackup, uint16_t{0xFFFF});
+    QVERIFY(ArchivoActual.empty());
+    QCOMPARE(Imagen(*w->EditorProg)[1], uint8_t{0xFF});
+  }
+};
+
+QTEST_MAIN(TestPrincipal)
+#include "principal_test.moc"
