@@ -58,6 +58,18 @@ TEST_P(Fw18, ProgramsVerifiesAndReadsBack) {
   EXPECT_TRUE(ventana.Mensajes.empty());
 }
 
+// A cleared image holds all ones in its data EEPROM cells, wider than the
+// part's bytes: programming it is no verify error at the first byte.
+TEST_P(Fw18, ClearedDataEepromProgramsAsBlankBytes) {
+  ImagenPrueba18(memoria->Modelo());
+  LimpiaDatos(BufDispositivo.Datos, 0xFFFF);
+  BufDispositivo.Datos[3] = 0x5A;
+  ASSERT_FALSE(ProgramaPic()) << ContextoError.Codigo << " at " << ContextoError.Direccion;
+  EXPECT_EQ(EnChip([&] { return memoria->Ee[3]; }), 0x5A);
+  EXPECT_EQ(EnChip([&] { return memoria->Ee[4]; }), 0xFF);
+  EXPECT_TRUE(ventana.Mensajes.empty());
+}
+
 TEST_P(Fw18, CommandsCarryAreaKindsAddressesAndFlags) {
   Zocalo2 = true;
   ImagenPrueba18(memoria->Modelo());

@@ -38,6 +38,12 @@ public:
   virtual void LoadFromBuffer(std::span<const uint16_t> id, std::span<const uint16_t> config) = 0;
   // Writes the ID words and every configuration word the editor knows.
   virtual void SaveToBuffer(std::span<uint16_t> id, std::span<uint16_t> config) = 0;
+  // Clears in the caller's words the bits the selected part lacks: a load
+  // of the PIC18 and dsPIC editors does so to the buffer set it loads from,
+  // so CargaEditor calls SetMask(buf.Config) right before LoadFromBuffer
+  // and the set then holds what the editor shows. The other kinds leave
+  // the words alone.
+  virtual void SetMask(std::span<uint16_t> config) { (void)config; }
   // Another device of the same kind was selected.
   virtual void CambiaDispositivo() {}
   // A device operation has ended (read, erase, program, ...).

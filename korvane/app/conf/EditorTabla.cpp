@@ -214,7 +214,8 @@ void TFEditorTabla::CambioUsuario(int n, int valor) {
     tabla_.ajustaEstado(Dispositivo(), estado_);
     MuestraEstado();
   }
-  if (tabla_.ajustaVista) AplicaVista();
+  // A choice may show or hide other controls (`si` conditions, ajustaVista).
+  AplicaVista();
   RefrescaEtiquetas();
   emit Cambiado();
 }
@@ -230,6 +231,8 @@ void TFEditorTabla::LoadFromBuffer(std::span<const uint16_t> id, std::span<const
 void TFEditorTabla::SaveToBuffer(std::span<uint16_t> id, std::span<uint16_t> config) {
   GuardaConf(tabla_, Dispositivo(), Estado(), id, config);
 }
+
+void TFEditorTabla::SetMask(std::span<uint16_t> config) { MascaraConf(tabla_, Dispositivo(), config); }
 
 void TFEditorTabla::CambiaDispositivo() {
   // The words shown so far, read again under the new device's rules.

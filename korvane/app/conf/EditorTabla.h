@@ -28,6 +28,7 @@ public:
   void LoadFromBuffer(std::span<const uint16_t> id, std::span<const uint16_t> config) override;
   void SaveToBuffer(std::span<uint16_t> id, std::span<uint16_t> config) override;
   void CambiaDispositivo() override;
+  void SetMask(std::span<uint16_t> config) override;
 
   const TTablaConf& Tabla() const { return tabla_; }
   // The controls' states as the codec sees them (the ID box included).

@@ -248,6 +248,10 @@ TFAbout::TFAbout(QWidget* parent) : QDialog(parent) {
   StaticText9 = etiqueta("StaticText9", "");
   Traducion = etiqueta("Traducion", "");
   StaticText3 = etiqueta("StaticText3", "");
+  // The labels of a web page and a contact address: the project has
+  // neither, so they keep their texts but are not shown.
+  StaticText7->hide();
+  StaticText9->hide();
   cerrar = new QPushButton("Cerrar", this);
   cerrar->setObjectName("cerrar");
   connect(cerrar, &QPushButton::clicked, this, &QDialog::accept);

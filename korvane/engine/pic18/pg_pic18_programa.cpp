@@ -1,4 +1,6 @@
 // Programming the PIC18 areas.
+#include <vector>
+
 #include "flash/pg_flash_comun.h"
 #include "fw/pg_fw.h"
 #include "hw/pg_icsp.h"
@@ -188,7 +190,14 @@ bool ProgramaZona18(const uint16_t* buffer, uint32_t first, uint32_t last, const
       return ProgramaPaneles(buffer, first, last, tipo, mascara);
     case Programa18Eeprom:
       LogZona18(15, zona, last - first + 1, 21);
-      if (USB_COM) return ProgramaFw(buffer, first, last - first, tipo, last, mascara, false);
+      if (USB_COM) {
+        // The data EEPROM holds bytes: its cells go out as the part keeps
+        // them, so the blank cells of a cleared image (all ones) are blank
+        // bytes, skipped, and not reported as differing from what reads back.
+        std::vector<uint16_t> bytes(buffer, buffer + (last - first + 1));
+        for (uint16_t& c : bytes) c &= mascara;
+        return ProgramaFw(bytes.data(), first, last - first, tipo, last, mascara, false);
+      }
       return ProgramaEeprom(buffer, first, last, mascara);
     case Programa18Config:
       LogZona18(15, zona, last, 22);

@@ -38,6 +38,12 @@ void ParaCada(const TTablaConf& t, F f) {
 
 uint16_t Palabra(std::span<const uint16_t> config, size_t i) { return i < config.size() ? config[i] : 0xFFFF; }
 
+std::vector<uint16_t> MascaraDe(const TTablaConf& t, int dispositivo) {
+  return t.mascara ? t.mascara(dispositivo) : std::vector<uint16_t>{};
+}
+
+uint16_t Bits(const std::vector<uint16_t>& mascara, size_t i) { return i < mascara.size() ? mascara[i] : 0xFFFF; }
+
 }  // namespace
 
 // --- Table helpers -------------------------------------------------------------
@@ -86,6 +92,12 @@ TControlConf TControlConf::OpcionTextoEn(int opcion, TDispositivos d, const std:
 TControlConf TControlConf::OpcionesTextoEn(TDispositivos d, int primera, const std::vector<std::string>& t) const {
   TControlConf c = *this;
   for (size_t i = 0; i < t.size(); ++i) c = c.OpcionTextoEn(primera + static_cast<int>(i), d, t[i]);
+  return c;
+}
+
+TControlConf TControlConf::Si(const std::string& control, std::vector<int> opciones, bool excepto) const {
+  TControlConf c = *this;
+  c.si = {control, std::move(opciones), excepto};
   return c;
 }
 
@@ -236,11 +248,12 @@ TEstadoConf CargaConf(const TTablaConf& t, int dispositivo, std::span<const uint
   e.id = IDtoBuffer(id);
   e.valores.assign(static_cast<size_t>(NumControles(t)), -1);
   const int grupo = GrupoDe(t, dispositivo);
+  const std::vector<uint16_t> mascara = MascaraDe(t, dispositivo);
   ParaCada(t, [&](int n, int g, const TControlConf& c) {
     int& v = e.valores[static_cast<size_t>(n)];
     if (c.clase == TClaseControl::Casilla) v = 0;
     if (g != grupo || !En(c.soloEn, dispositivo)) return;
-    const uint16_t w = Palabra(config, c.palabra);
+    const uint16_t w = Palabra(config, c.palabra) & Bits(mascara, c.palabra);
     if (c.clase == TClaseControl::Casilla) {
       v = Coincide(c.opciones.at(1), w) ? 1 : 0;
       return;
@@ -266,15 +279,31 @@ std::vector<uint16_t> PalabrasConf(const TTablaConf& t, int dispositivo, const T
   std::vector<uint16_t> w = t.base;
   const int grupo = GrupoDe(t, dispositivo);
   ParaCada(t, [&](int n, int g, const TControlConf& c) {
-    if (g != grupo || !En(c.soloEn, dispositivo) || c.palabra >= w.size()) return;
+    if (g != grupo || !En(c.soloEn, dispositivo) || c.palabra >= w.size() || !Cuenta(t, n, e)) return;
     const int v = static_cast<size_t>(n) < e.valores.size() ? e.valores[static_cast<size_t>(n)] : -1;
     if (v < 0 || v >= static_cast<int>(c.opciones.size())) return;  // none chosen: all ones
     // Built from all ones, a field only clears: the bits of its mask its
     // value does not set.
     w[c.palabra] &= static_cast<uint16_t>(~(c.mascara & ~c.opciones[static_cast<size_t>(v)].guarda));
   });
-  for (uint16_t& p : w) p &= t.ancho;
+  const std::vector<uint16_t> mascara = MascaraDe(t, dispositivo);
+  for (size_t i = 0; i < w.size(); ++i) w[i] &= t.ancho & Bits(mascara, i);
   return w;
+}
+
+bool Cuenta(const TTablaConf& t, int n, const TEstadoConf& e) {
+  const TSiConf& si = ControlN(t, n).si;
+  if (si.control.empty()) return true;
+  const int otro = BuscaControl(t, si.control);
+  const int v = otro >= 0 && static_cast<size_t>(otro) < e.valores.size() ? e.valores[static_cast<size_t>(otro)] : -1;
+  bool esta = false;
+  for (int o : si.opciones) esta = esta || o == v;
+  return esta != si.excepto;
+}
+
+void MascaraConf(const TTablaConf& t, int dispositivo, std::span<uint16_t> config) {
+  const std::vector<uint16_t> mascara = MascaraDe(t, dispositivo);
+  for (size_t i = 0; i < mascara.size() && i < config.size(); ++i) config[i] &= mascara[i];
 }
 
 void GuardaConf(const TTablaConf& t, int dispositivo, const TEstadoConf& e, std::span<uint16_t> id,
@@ -289,9 +318,9 @@ void GuardaConf(const TTablaConf& t, int dispositivo, const TEstadoConf& e, std:
 TVistaConf VistaConf(const TTablaConf& t, int dispositivo, const TEstadoConf* e) {
   TVistaConf v;
   v.grupo = GrupoDe(t, dispositivo);
-  ParaCada(t, [&](int, int g, const TControlConf& c) {
+  ParaCada(t, [&](int n, int g, const TControlConf& c) {
     TVistaControl vc;
-    vc.visible = g == v.grupo && En(c.soloEn, dispositivo) && !En(c.ocultoEn, dispositivo);
+    vc.visible = g == v.grupo && En(c.soloEn, dispositivo) && !En(c.ocultoEn, dispositivo) && (!e || Cuenta(t, n, *e));
     vc.habilitado = !En(c.deshabilitadoEn, dispositivo);
     vc.texto = TextoPara(c.textos, dispositivo, c.texto, c.nombre);
     for (const TOpcionConf& o : c.opciones)

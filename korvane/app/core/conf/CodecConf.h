@@ -16,7 +16,10 @@
 //   2. Per-device differences are data on the control or the option:
 //      `soloEn` (not applicable elsewhere: hidden, not loaded, not written),
 //      `ocultoEn` (hidden but still loaded and written, so the bits survive),
-//      `deshabilitadoEn`, and `textos` (caption overrides by device).
+//      `deshabilitadoEn`, and `textos` (caption overrides by device). Bits a
+//      part lacks go in the table's `mascara` (read through on load, applied
+//      after save and by an editor's SetMask to the caller's buffer set), and
+//      a control that counts only while another has some choice takes `Si`.
 //   3. Return the table from TablaConf() (TablasConf.cpp) for its kind
 //      (TEditorConf of the catalogue, which is the one device → kind table).
 //   4. Only what a table cannot say goes into a widget hook (a subclass of
@@ -43,6 +46,16 @@ inline TDispositivos DispTodos() { return ~TDispositivos{}; }
 struct TTextoDisp {
   TDispositivos dispositivos;
   std::string texto;
+};
+
+// A control that counts only while another control of the table has one of
+// some options (with `excepto`: none of them). While it does not count it
+// is neither written nor shown, and keeps its state. Two lists on one
+// field, one for each choice of a third control, are the case.
+struct TSiConf {
+  std::string control;  // empty: always counts
+  std::vector<int> opciones;
+  bool excepto = false;
 };
 
 // One choice of a field: a radio button, a list item, or a check box state.
@@ -76,6 +89,7 @@ struct TControlConf {
   TDispositivos deshabilitadoEn{};
   std::vector<TTextoDisp> textos{};
   uint8_t columna = 0;  // column of the group it is drawn in
+  TSiConf si{};
 
   // Adjusted copies, for writing tables one control a line.
   TControlConf En(TDispositivos d) const;               // soloEn
@@ -88,6 +102,7 @@ struct TControlConf {
   TControlConf OpcionTextoEn(int opcion, TDispositivos d, const std::string& t) const;
   // Captions of the options from `primera` on, in order.
   TControlConf OpcionesTextoEn(TDispositivos d, int primera, const std::vector<std::string>& t) const;
+  TControlConf Si(const std::string& control, std::vector<int> opciones, bool excepto = false) const;
 };
 
 // A hex label that shows one word ("prefijo" before the four digits).
@@ -118,6 +133,10 @@ struct TTablaConf {
   std::vector<TGrupoConf> grupos;
   int grupoPorDefecto = -1;   // group of a device no group lists (-1: none)
   bool conId = true;          // the four ID words carry one nibble each (ID box)
+  // Bits each word has on a device (unset, or a shorter list: every bit).
+  // A load reads the words through it and a save ends with it, so the
+  // bits of features a part lacks are 0 whatever a hidden control says.
+  std::function<std::vector<uint16_t>(int dispositivo)> mascara;
 
   // Steps a table cannot say in rows (empty: none). `ajustaEstado` runs
   // after every load and every user change (one field's choice that moves
@@ -181,6 +200,12 @@ TEstadoConf CargaConf(const TTablaConf& t, int dispositivo, std::span<const uint
 // field with none chosen stays all ones).
 void GuardaConf(const TTablaConf& t, int dispositivo, const TEstadoConf& e, std::span<uint16_t> id,
                 std::span<uint16_t> config);
+// Whether control n counts in state e (its `si` condition holds).
+bool Cuenta(const TTablaConf& t, int n, const TEstadoConf& e);
+// The device's mask applied to a caller's words (the editors whose load
+// clears, in the caller's buffer too, the bits the part lacks).
+void MascaraConf(const TTablaConf& t, int dispositivo, std::span<uint16_t> config);
+
 // The words alone, for the hex labels.
 std::vector<uint16_t> PalabrasConf(const TTablaConf& t, int dispositivo, const TEstadoConf& e);
 

@@ -17,6 +17,11 @@ const TTablaConf& Tabla16F6xx();
 const TTablaConf& Tabla16F7x();
 const TTablaConf& Tabla16F87x();
 const TTablaConf& Tabla16Cxxx();
+const TTablaConf& Tabla18Fxxx();
+const TTablaConf& Tabla18Fxx20();
+const TTablaConf& Tabla18Fxx31();
+const TTablaConf& Tabla18FModUSB();
+const TTablaConf& Tabla30Fxxx();
 
 // --- Helpers of the tables ---------------------------------------------------
 
@@ -24,6 +29,14 @@ const TTablaConf& Tabla16Cxxx();
 // where given, else the names).
 std::vector<TOpcionSimple> Opciones(const std::vector<std::string>& nombres, const std::vector<uint16_t>& valores,
                                     const std::vector<std::string>& textos = {});
+// A radio button that loads from every word with
+// (word & mascaraCarga) == carga and saves `guarda` (several values on one
+// button, which saves one of them).
+TOpcionConf OpcionRango(const std::string& nombre, const std::string& texto, uint16_t guarda, uint16_t mascaraCarga,
+                        uint16_t carga);
+// List items with the values 0, 1, 2, ... shifted to `bit`, captions
+// `textos`, named `lista` + "#" + the index ("PM_#3").
+std::vector<TOpcionSimple> ItemsLista(const std::string& lista, const std::vector<std::string>& textos, int bit);
 // Oscillator fields: bits 4, 1, 0 = 000 .. 111, and bits 2:0 = 000 .. 111.
 const std::vector<uint16_t>& Osc410();
 const std::vector<uint16_t>& Osc210();
