@@ -431,7 +431,10 @@ private slots:
     const auto antes = Imagen(*w->EditorProg);
     const std::string malo = (carpeta->raiz / "malo.hex").string();
     TCarpetaPrueba::Escribe(malo, ":10000000ZZ\r\n");
+    const auto mensajesAntes = d->Mensajes.size();
     QVERIFY(!w->CargaArchivo(malo));
+    // The reader's message reaches the user.
+    QCOMPARE(d->Mensajes.size(), mensajesAntes + 1);
     QVERIFY(!w->CargaArchivo((carpeta->raiz / "no-existe.hex").string()));
     QVERIFY(HayMensaje(TextoIdioma("pg_err*", "0*") + " " + (carpeta->raiz / "no-existe.hex").string()));
     QCOMPARE(ArchivoActual, bueno);

@@ -44,6 +44,7 @@
 #include "hw/pg_port.h"
 #include "hw/pg_puertos.h"
 #include "hw/pg_time.h"
+#include "pg_entorno.h"
 #include "pg_err.h"
 #include "pg_hex.h"
 #include "pg_hex24.h"
@@ -94,6 +95,32 @@ void SiembraPerfiles() {
     fs::copy_file(e.path(), destino, ec);
   }
 }
+
+// While the window reads or writes a file, what the file routines say (a
+// bad record, a file that cannot be read or written) and ask (a raw image
+// larger than the part) reaches the user through the window's boxes. A
+// listener already in place (a batch run recording the outcome) keeps them.
+class TAvisosArchivo final : public TInterfazOperacion {
+public:
+  explicit TAvisosArchivo(TFormKorvane& ventana) : ventana_(ventana) {
+    TInterfazOperacion* previa = PonInterfazOperacion(this);
+    if (previa) PonInterfazOperacion(previa);
+    instalada_ = previa == nullptr;
+  }
+  ~TAvisosArchivo() override {
+    if (instalada_) PonInterfazOperacion(nullptr);
+  }
+  TAvisosArchivo(const TAvisosArchivo&) = delete;
+  TAvisosArchivo& operator=(const TAvisosArchivo&) = delete;
+  void Mensaje(const std::string& texto) override { ventana_.Dialogos().Mensaje(&ventana_, Q(texto)); }
+  TRespuesta Pregunta(const std::string& texto, bool) override {
+    return ventana_.Dialogos().Pregunta(&ventana_, Q(texto)) ? TRespuesta::Si : TRespuesta::No;
+  }
+
+private:
+  TFormKorvane& ventana_;
+  bool instalada_ = false;
+};
 
 }  // namespace
 
@@ -838,6 +865,7 @@ bool TFormKorvane::CargaArchivo(const std::string& nombre) {
   }
   const std::string anterior = ArchivoActual;
   if (PonDispositivo() != 0) return false;
+  TAvisosArchivo avisos(*this);
   BufArchivo = BufDispositivo;
   ArchivoActual = nombre;
   uint8_t r = ClaseDispositivo == ClaseI2C ? CargaArchivoI2C(nombre) : CargaHex(nombre);
@@ -864,6 +892,7 @@ bool TFormKorvane::CargaArchivo(const std::string& nombre) {
 }
 
 bool TFormKorvane::GuardaArchivo(const std::string& nombre) {
+  TAvisosArchivo avisos(*this);
   LeeEditorEn(BufArchivo);
   const uint8_t r = ClaseDispositivo == ClaseI2C ? GuardaArchivoI2C(nombre) : GuardaHex(nombre);
   if (r != 0) return false;
