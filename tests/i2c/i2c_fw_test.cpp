@@ -233,3 +233,64 @@ TEST(I2CFw, CancelIsError22) {
 }
 
 }  // namespace
+
+namespace {
+
+// The second page write of a full program run, as the part saw it: its
+// transfer number and the bytes the part took in before it.
+std::pair<uint32_t, uint32_t> SegundaPaginaFw(uint8_t indice) {
+  Fw f(indice);
+  EXPECT_TRUE(f.abierto);
+  f.placa->Con([&] { f.chip.Eeprom.Traza = true; return 0; });
+  PonImagen(BufDispositivo, ImagenI2C(PicActual.ProgTam, 3));
+  EXPECT_EQ(ProgramaI2C(), 0);
+  return f.placa->Con([&] {
+    const uint32_t direccion = Modelo24(indice).BytesDireccion;
+    uint32_t transferencia = 0, bytes = 0, paginas = 0;
+    for (const auto& t : f.chip.Eeprom.Transferencias) {
+      if (t.size() > 1 + direccion && (t[0].Valor & 1) == 0 && ++paginas == 2) break;
+      ++transferencia;
+      for (const auto& b : t) bytes += b.DelChip ? 0 : 1;
+    }
+    return std::make_pair(transferencia, bytes);
+  });
+}
+
+}  // namespace
+
+// The board's I2C path: a part that withholds its acknowledge at any byte
+// of a page write, or leaves the socket in the middle of one, fails the run
+// with the no-answer error at that page; the page is not committed and the
+// bus is left free.
+TEST(I2CFw, AWithheldAcknowledgeFailsThePageWriteItHappensIn) {
+  for (uint8_t indice : {C02, C64}) {
+    const TModelo24& m = Modelo24(indice);
+    const auto [transferencia, bytesAntes] = SegundaPaginaFw(indice);
+    const auto posiciones = BytesDePagina(m.BytesDireccion, m.Pagina);
+    for (int desaparece = 0; desaparece < 2; ++desaparece) {
+      for (const auto& [nombre, byte] : posiciones) {
+        if (desaparece && byte == 0) continue;
+        SCOPED_TRACE(std::string(m.Nombre) + (desaparece ? " chip gone at the " : " no acknowledge at the ") + nombre);
+        Fw f(indice);
+        ASSERT_TRUE(f.abierto);
+        f.placa->Con([&, byte = byte] {
+          if (desaparece)
+            f.chip.Eeprom.DesapareceTrasBytes = bytesAntes + byte;
+          else
+            f.chip.Eeprom.RetieneAck = TEeprom24Sim::TSinAck{transferencia, byte};
+          return 0;
+        });
+        PonImagen(BufDispositivo, ImagenI2C(PicActual.ProgTam, 3));
+        EXPECT_EQ(ProgramaI2C(), ErrProgramador);
+        EXPECT_EQ(ContextoError.Direccion, m.Pagina);
+        f.placa->Con([&] {
+          EXPECT_EQ(f.chip.Eeprom.Escrituras, 1u);
+          for (uint32_t i = m.Pagina; i < 2u * m.Pagina; ++i) EXPECT_EQ(f.chip.Eeprom.Memoria()[i], 0xFF) << i;
+          EXPECT_TRUE(f.chip.Eeprom.BusLibre());
+          return 0;
+        });
+        EXPECT_EQ(f.ventana.Mensajes.size(), 1u);
+      }
+    }
+  }
+}
