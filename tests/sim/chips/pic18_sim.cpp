@@ -46,6 +46,11 @@ void TPic18Sim::Desconocido(const std::string& texto) { Desconocidos.push_back(t
 
 void TPic18Sim::Lineas(uint64_t t, const TLineasSim& l) {
   AvanzaTiempo(t);
+  // The data line stays low through the NOP that starts a bulk erase.
+  if (nopBorrado_ && l.DatoHost && !datoAltoEnBorrado_) {
+    datoAltoEnBorrado_ = true;
+    Viola("data line high during the NOP of a bulk erase");
+  }
   const bool alta = l.Vdd && l.Vpp && l.Mclr;
   if (!EnProgramacion) {
     const bool vppSube = alta && !alta_ && previo_.Vdd;
@@ -90,6 +95,7 @@ void TPic18Sim::Reinicia() {
   borradoArmado_ = false;
   nopsTrasBorrado_ = 0;
   borrando_ = false;
+  nopBorrado_ = datoAltoEnBorrado_ = false;
   desbloqueo_ = 0;
   eeOcupado_ = false;
   tablatDiferido_.reset();
@@ -147,6 +153,7 @@ void TPic18Sim::Bajada(uint64_t t, bool dato) {
         bits_ = 0;
         n_ = 0;
         fase_ = TFase::Comando;
+        nopBorrado_ = datoAltoEnBorrado_ = false;
         if (!ignora_) Ejecuta(t, operando);
         ignora_ = false;
       }
@@ -179,6 +186,7 @@ void TPic18Sim::FinComando(uint64_t t) {
     borradoArmado_ = false;
     if (comando_ == 0) {
       borrando_ = true;
+      nopBorrado_ = true;
       finBorrado_ = t + Memoria.Modelo().P11Ns;
       codigoBorrado_ = Memoria.Modelo().Nuevo
                            ? static_cast<uint16_t>(regBorrado_[1] << 8 | regBorrado_[0])
