@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "banco_pic18.h"
+#include "conductor_linea.h"
 
 namespace {
 
@@ -198,5 +199,19 @@ TEST(Sim18, TheDataLineStaysLowThroughTheNopOfABulkErase) {
     EsperaMs(15);
     SaleProgramacion();
     EXPECT_EQ(Cuenta(b.chip->Violaciones, "data line high during the NOP of a bulk erase"), alto ? 1u : 0u);
+  }
+}
+
+// The host's data bit around the falling edge that latches it (setup and
+// hold, 15 ns each), caught with the wrong drivers that break each.
+TEST(Sim18, DataSetupAndHoldAroundTheLatchingEdge) {
+  for (const auto& c : CasosSetupHold(15, 15)) {
+    SCOPED_TRACE(c.Regla);
+    TPic18Sim chip(Modelo18F452());
+    TLinea linea(chip, c.Conductor, 1'000);
+    linea.Trama(0, 4);       // core instruction
+    linea.Trama(0x0E5A, 16); // MOVLW 0x5A
+    ASSERT_TRUE(chip.EnProgramacion);
+    EXPECT_EQ(FaltaRegla(chip.Violaciones, c.Regla), "");
   }
 }

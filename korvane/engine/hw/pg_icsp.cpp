@@ -18,6 +18,10 @@ constexpr uint16_t DescargaUs = 100;
 // apart, from the last falling clock edge to the next rising one (Tdly1,
 // Tdly2); the port's own access time is no such guarantee.
 constexpr uint16_t SeparacionTramaUs = 1;
+// A PIC18 command and its operand, and an operand and the next command, stand
+// at least 40 ns apart (P5, P5A), which also holds the last bit of each past
+// its latching edge (P4) when the next step moves the data line first.
+constexpr uint64_t SeparacionPic18Ns = 40;
 
 void EnviaBits(uint32_t valor, int n) {
   for (int i = 0; i < n; ++i) EnviaBit(static_cast<uint16_t>((valor >> i) & 1));
@@ -73,8 +77,14 @@ uint16_t LeeDato14() {
   return dato;
 }
 
-void EnviaComando4(uint8_t comando) { EnviaBits(comando, 4); }
-void EnviaDato16(uint16_t dato) { EnviaBits(dato, 16); }
+void EnviaComando4(uint8_t comando) {
+  EnviaBits(comando, 4);
+  EsperaNs(SeparacionPic18Ns);
+}
+void EnviaDato16(uint16_t dato) {
+  EnviaBits(dato, 16);
+  EsperaNs(SeparacionPic18Ns);
+}
 
 uint16_t LeeTablat() {
   uint16_t v = 0;

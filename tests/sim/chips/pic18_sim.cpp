@@ -62,8 +62,19 @@ void TPic18Sim::Lineas(uint64_t t, const TLineasSim& l) {
   alta_ = alta;
   if (EnProgramacion) {
     const bool dato = l.DatoHost && salida_.value_or(true);
+    // While the part drives a read the host's level is not looked at.
+    if (l.DatoHost != previo_.DatoHost) {
+      const std::string v = TiemposDato.Cambia(t);
+      if (!v.empty() && fase_ != TFase::Lectura) Viola(v);
+    }
     if (l.Clock && !previo_.Clock) Subida(t);
-    if (!l.Clock && previo_.Clock) Bajada(t, dato);
+    if (!l.Clock && previo_.Clock) {
+      if (fase_ != TFase::Lectura) {
+        const std::string v = TiemposDato.Latch(t);
+        if (!v.empty()) Viola(v);
+      }
+      Bajada(t, dato);
+    }
   }
   previo_ = l;
 }

@@ -59,6 +59,7 @@
 
 #include "chips/pic18_memoria.h"
 #include "sim_chip.h"
+#include "sim_tiempos_dato.h"
 
 class TPic18Sim : public TChipSim {
 public:
@@ -76,6 +77,9 @@ public:
 
   bool EnProgramacion = false;
   uint32_t Entradas = 0;
+  // The host's data bit stable 15 ns before and after the falling clock
+  // edge that latches it (P3, P4).
+  TTiemposDato TiemposDato{15, 15};
   std::vector<std::string> Violaciones;
   std::vector<std::string> Desconocidos;
 

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "sim_chip.h"
+#include "sim_tiempos_dato.h"
 
 // How a part enters programming mode.
 enum class TEntradaSim : uint8_t {
@@ -44,7 +45,8 @@ public:
   // and TholdNs after it (Tset1, Thld1: 100 ns), and a command and the data
   // or command after it are TdlyNs apart, from the last falling edge of one
   // to the first rising edge of the next (Tdly1, Tdly2: 1 us).
-  uint64_t TsetNs = 100, TholdNs = 100, TdlyNs = 1'000;
+  TTiemposDato TiemposDato{100, 100};
+  uint64_t TdlyNs = 1'000;
 
   // Every rule the host broke (a command during a write, a wait too short,
   // a command the part does not know). Tests expect it empty.
@@ -87,9 +89,6 @@ private:
 
   TLineasSim previas_{};
   bool enProg_ = false;
-  uint64_t cambioDato_ = 0;      // the host's data line last changed
-  uint64_t latch_ = 0;           // the last falling edge that latched a bit
-  bool hayLatch_ = false;
   uint64_t finTrama_ = 0;        // the last falling edge of a command or data frame
   bool hayTrama_ = false;
   // decoder
