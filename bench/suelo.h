@@ -6,13 +6,15 @@
 #include <cstdint>
 #include <cstdio>
 #include <initializer_list>
+#include <vector>
 
 struct TTramoSuelo {
   const char* Que;
   uint64_t Ns;
 };
 
-inline uint64_t SumaSuelo(std::initializer_list<TTramoSuelo> tramos) {
+template <class TTramos>
+uint64_t SumaSuelo(const TTramos& tramos) {
   uint64_t ns = 0;
   for (const auto& t : tramos) ns += t.Ns;
   return ns;
@@ -20,11 +22,15 @@ inline uint64_t SumaSuelo(std::initializer_list<TTramoSuelo> tramos) {
 
 // Prints the virtual time, the floor with what it is made of, and their
 // ratio against the target; returns the floor.
-inline uint64_t ImprimeSuelo(uint64_t virtualNs, std::initializer_list<TTramoSuelo> tramos) {
+template <class TTramos>
+uint64_t ImprimeSuelo(uint64_t virtualNs, const TTramos& tramos) {
   const uint64_t suelo = SumaSuelo(tramos);
   std::printf("  virtual time   %11.3f ms\n", virtualNs / 1e6);
   std::printf("  floor          %11.3f ms, made of\n", suelo / 1e6);
   for (const auto& t : tramos) std::printf("    %11.3f ms  %s\n", t.Ns / 1e6, t.Que);
   std::printf("  ratio          %11.4f  (target < 1.05)\n", static_cast<double>(virtualNs) / suelo);
   return suelo;
+}
+inline uint64_t ImprimeSuelo(uint64_t virtualNs, std::initializer_list<TTramoSuelo> tramos) {
+  return ImprimeSuelo<std::initializer_list<TTramoSuelo>>(virtualNs, tramos);
 }

@@ -10,7 +10,5 @@ cmake --build "$build" --parallel "$(nproc)"
 bash "$here/scripts/tsan.sh"
 bash "$here/scripts/fuzz.sh"
 export QT_QPA_PLATFORM=offscreen
-# A few tests talk to a simulated board over a real pseudo-terminal in real
-# time; one rerun keeps a busy machine from failing them by chance.
-ctest --test-dir "$build" --output-on-failure --parallel "$(nproc)" --timeout 600 \
-  --repeat until-pass:2
+# No reruns: a test that fails once is a fault to find.
+ctest --test-dir "$build" --output-on-failure --parallel "$(nproc)" --timeout 600

@@ -1,6 +1,6 @@
 // Test bench of the dsPIC engine on the firmware programmer: the simulated
 // board on a pseudo-terminal with a dsPIC30F in its socket, the host's link
-// opened on it, short time-outs and a fast clock.
+// opened on it, the engine's own time-outs and the link clock.
 #pragma once
 
 #include <poll.h>
@@ -26,13 +26,13 @@ inline bool AbreEnlaceFw(const std::string& dispositivo) {
   return AbrePuerto(AddrB, USB_COM, ADDR_USB_COM, ADDR_USB_, USB_, true);
 }
 
-// While it lives: a device selected, the fast clock, short serial
-// time-outs; at the end the link is closed and everything put back.
+// While it lives: a device selected, the link clock, the engine's own
+// serial time-outs; at the end the link is closed and everything put back.
 class TEnlaceFwPrueba {
 public:
   explicit TEnlaceFwPrueba(uint8_t indice) : estado(indice) {
     tiempos_ = TiemposSerie;
-    TiemposSerie = {100, 2, 150, 20, 100};
+    TiemposSerie = {};  // the engine's own time-outs
     PonReloj(&reloj);
     std::memset(TPaquete, 0, sizeof TPaquete);
   }
@@ -45,7 +45,7 @@ public:
     TiemposSerie = tiempos_;
   }
   TEstadoDs estado;
-  TRelojRapido reloj{10};
+  TRelojEnlace reloj;
 
 private:
   TTiemposSerie tiempos_;

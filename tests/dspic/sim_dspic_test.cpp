@@ -3,6 +3,7 @@
 // instruction without its NOP, a write without the key sequence or cut
 // short, leaving programming mode in mid-write.
 #include "banco_dspic.h"
+#include "conductor_linea.h"
 #include "dspic/pg_dspic_icsp.h"
 
 namespace {
@@ -95,3 +96,19 @@ TEST_F(SimDs, RegoutShowsVisiAfterEightIdleClocks) {
 }
 
 }  // namespace
+
+// The host's data bit around the falling edge that latches it (setup and
+// hold, 15 ns each), caught with the wrong drivers that break each.
+TEST(SimDsLinea, DataSetupAndHoldAroundTheLatchingEdge) {
+  for (const auto& c : CasosSetupHold(15, 15)) {
+    SCOPED_TRACE(c.Regla);
+    TDsPic30Sim chip(Modelo30F2010());
+    TLinea linea(chip, c.Conductor, 1'000);
+    linea.Trama(0, 4);          // SIX
+    linea.Trama(0x000000, 24);  // NOP
+    linea.Trama(0, 4);
+    linea.Trama(0x2AAAA0, 24);  // MOV #0xAAAA, W0
+    ASSERT_TRUE(chip.EnProgramacion);
+    EXPECT_EQ(FaltaRegla(chip.Violaciones, c.Regla), "");
+  }
+}

@@ -1,5 +1,5 @@
 // Test bench of the firmware link: a simulated board on a pseudo-terminal,
-// the host's link opened on it, short time-outs, a fast clock and an
+// the host's link opened on it, the engine's own time-outs, the link clock and an
 // operation window that records what the user would see.
 #pragma once
 
@@ -25,7 +25,7 @@
 #include "pg_entorno.h"
 #include "pg_err.h"
 #include "pg_pic.h"
-#include "reloj_rapido.h"
+#include "reloj_enlace.h"
 
 // What the operation window would show; ProcesaMensajes can run a hook
 // (to press cancel in mid-transfer).
@@ -46,7 +46,7 @@ class BancoFw : public ::testing::Test {
 protected:
   void SetUp() override {
     tiempos_ = TiemposSerie;
-    TiemposSerie = {100, 2, 150, 20, 100};
+    TiemposSerie = {};  // the engine's own time-outs
     PonReloj(&reloj);
     PonInterfazOperacion(&ventana);
     Cancelado = false;
@@ -84,10 +84,7 @@ protected:
     std::memcpy(TPaquete, bytes.data(), bytes.size());
   }
   // Waits until the board has taken in n bytes (it runs on its own thread).
-  void EsperaRecibidos(std::size_t n) {
-    for (int i = 0; i < 500 && placa->Recibido().size() < n; ++i)
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
+  void EsperaRecibidos(std::size_t n) { placa->EsperaRecibidos(n); }
   // A fresh board after a disconnect, with the link opened on it.
   void NuevaPlaca() {
     CierraPuerto(false);
@@ -109,9 +106,9 @@ protected:
     EXPECT_EQ(w, 0x1234);
   }
 
-  // Every wait lasts a tenth of what it asks: 255 x 50 ms of waiting for a
-  // reply cost 1.3 s.
-  TRelojRapido reloj{10};
+  // The waits for a reply last what they ask until the reply is there;
+  // the pacing waits cost nothing.
+  TRelojEnlace reloj;
   TVentanaPrueba ventana;
   TChipMemoriasFw chip;
   std::unique_ptr<TPlacaFw> placa;

@@ -3,6 +3,7 @@
 // modem-line ioctls, which act on simulated DTR, RTS and DSR lines.
 #include <fcntl.h>
 #include <pty.h>
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -159,7 +160,9 @@ TEST_F(Lineas, WritesWaitForDsrOnceTheBoardHasAssertedIt) {
   auto t0 = std::chrono::steady_clock::now();
   EXPECT_EQ(puerto.Escribe(b, 8), 0u);
   EXPECT_GE(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(80));
-  // DSR back within the time-out: the bytes go out then.
+  // DSR back within the time-out (longer than the test's own limit, so
+  // a busy machine cannot make the thread miss it): the bytes go out then.
+  TiemposSerie.EscrituraFijoMs = 3'600'000;
   std::thread tira([this] {
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
     sistema.Dsr = true;
@@ -168,14 +171,15 @@ TEST_F(Lineas, WritesWaitForDsrOnceTheBoardHasAssertedIt) {
   EXPECT_EQ(puerto.Escribe(b, 8), 8u);
   EXPECT_GE(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(25));
   tira.join();
-  // The pty hands bytes over asynchronously: gather them for a while.
+  // The pty hands bytes over asynchronously: gather them as they come.
   uint8_t visto[64];
   std::size_t n = 0;
-  fcntl(maestro, F_SETFL, O_NONBLOCK);
-  for (int i = 0; i < 200 && n < 24; ++i) {
+  while (n < 24) {
+    pollfd p{maestro, POLLIN, 0};
+    ASSERT_EQ(poll(&p, 1, -1), 1);
     const ssize_t r = read(maestro, visto + n, sizeof visto - n);
-    if (r > 0) n += static_cast<std::size_t>(r);
-    else std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_GT(r, 0);
+    n += static_cast<std::size_t>(r);
   }
   EXPECT_EQ(n, 24u);
 }
@@ -188,7 +192,9 @@ TEST_F(Lineas, AWriteEndsWhenItsBytesHaveLeftThePort) {
   auto t0 = std::chrono::steady_clock::now();
   EXPECT_EQ(puerto.Escribe(b, 8), 5u);
   EXPECT_GE(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(80));
-  // The queue drains after 20 ms: the write waits for it, then succeeds.
+  // The queue drains after 20 ms: the write waits for it (its time-out now
+  // beyond the test's own limit), then succeeds.
+  TiemposSerie.EscrituraFijoMs = 3'600'000;
   std::thread vacia([this] {
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
     sistema.ColaSalida = 0;

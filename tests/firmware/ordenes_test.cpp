@@ -228,7 +228,9 @@ public:
 };
 
 TEST_F(Ordenes, NativeUsbHandsEveryEntryPointToTheUsbLink) {
-  std::this_thread::sleep_for(std::chrono::milliseconds(20));  // the open's purge
+  // A round trip: the board has dealt with the open's purge once it answers.
+  std::array<uint8_t, 6> version{};
+  ASSERT_EQ(IdentificaProgramadorFw(version), 0);
   placa->LimpiaRegistro();
   USB_ = true;
   EXPECT_TRUE(LeeBloque(nullptr, 0, 3));  // no USB link installed: error 28

@@ -28,7 +28,7 @@ protected:
   void SetUp() override {
     caso = GetParam();
     tiempos_ = TiemposSerie;
-    TiemposSerie = {100, 2, 150, 20, 100};
+    TiemposSerie = {};  // the engine's own time-outs
     PonReloj(&reloj);
     Cancelado = false;
     Act_Cal = false;
@@ -76,7 +76,7 @@ protected:
   uint32_t DirOsc() const { return pic10 ? PicActual.ProgFin : 0x3FF; }
 
   TCasoFw caso;
-  TRelojRapido reloj{10};
+  TRelojEnlace reloj;
   TVentanaFlash ventana;
   std::unique_ptr<TPic14Sim> pic14;
   std::unique_ptr<TPic10FSim> pic10;

@@ -7,29 +7,10 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "pg_catalogo.h"
+#include "fuzz_dispositivos.h"
 #include "pg_hex.h"
 #include "pg_hex24.h"
 #include "pg_pic.h"
-
-namespace {
-
-struct TDispositivo {
-  uint8_t clase, indice;
-};
-// 10F200, 16F84, 16F877a, 12F683, 18F452, 18F2410 (no EEPROM), 18F8720
-// (128 KB), 30F2011 (no EEPROM), 30F6014, 16C64, 24C01, 24C512.
-constexpr TDispositivo Dispositivos[] = {{0, 0},  {0, 29}, {0, 45}, {0, 7},  {0, 52}, {0, 70},
-                                         {0, 69}, {0, 99}, {0, 119}, {1, 5}, {2, 0},  {2, 9}};
-
-void Selecciona(uint8_t n) {
-  const TDispositivo& d = Dispositivos[n % std::size(Dispositivos)];
-  ClaseDispositivo = d.clase;
-  (d.clase == 1 ? IndiceListPicsC : d.clase == 2 ? IndiceListEeprom : IndiceListPics) = d.indice;
-  if (PonDispositivo() != 0) std::abort();
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, std::size_t tam) {
   if (tam == 0) return 0;

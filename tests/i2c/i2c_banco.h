@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "pg_entorno.h"
@@ -56,6 +57,18 @@ inline void SeleccionaEeprom(uint8_t indice) {
   PonDispositivo();
   ContextoError = {};
   Cancelado = false;
+}
+
+// The bytes of a page write a part may withhold its acknowledge at:
+// control, high address (two-byte parts), low address, first and last data
+// byte; their place in the transfer, 0 being the control byte.
+inline std::vector<std::pair<const char*, uint32_t>> BytesDePagina(uint32_t bytesDireccion, uint32_t pagina) {
+  std::vector<std::pair<const char*, uint32_t>> r = {{"control", 0},
+                                                     {"low address", bytesDireccion},
+                                                     {"first data byte", bytesDireccion + 1},
+                                                     {"last data byte", bytesDireccion + pagina}};
+  if (bytesDireccion == 2) r.push_back({"high address", 1});
+  return r;
 }
 
 // A pseudo-random image of n bytes, different for every seed.

@@ -237,3 +237,63 @@ TEST(I2CPines, VerifyLogsItsStepAndReplacesTheLastLine) {
 }
 
 }  // namespace
+
+namespace {
+
+// Where the second page write of a full program run stands in the part's
+// trace: its transfer number and the bytes the part took in before it.
+struct TSegundaPagina {
+  uint32_t Transferencia = 0;
+  uint32_t BytesAntes = 0;
+};
+TSegundaPagina SegundaPagina(Enlace e, uint8_t indice) {
+  Pines p(e, indice);
+  p.chip.Traza = true;
+  PonImagen(BufDispositivo, ImagenI2C(PicActual.ProgTam, 3));
+  EXPECT_EQ(ProgramaI2C(), 0);
+  const uint32_t direccion = Modelo24(indice).BytesDireccion;
+  TSegundaPagina r;
+  uint32_t paginas = 0;
+  for (const auto& t : p.chip.Transferencias) {
+    if (t.size() > 1 + direccion && (t[0].Valor & 1) == 0 && ++paginas == 2) return r;
+    ++r.Transferencia;
+    for (const auto& b : t) r.BytesAntes += b.DelChip ? 0 : 1;
+  }
+  ADD_FAILURE() << "no second page write";
+  return r;
+}
+
+}  // namespace
+
+// A part that withholds its acknowledge at any byte of a page write
+// (control, high address, low address, first or last data byte), or leaves
+// the socket in the middle of one, fails the run with the no-answer error
+// at that page: the page is not committed and the bus is left free.
+TEST(I2CPines, AWithheldAcknowledgeFailsThePageWriteItHappensIn) {
+  for (Enlace e : {Enlace::Lpt, Enlace::Com}) {
+    for (uint8_t indice : {C02, C64}) {
+      const TModelo24& m = Modelo24(indice);
+      const TSegundaPagina segunda = SegundaPagina(e, indice);
+      const auto posiciones = BytesDePagina(m.BytesDireccion, m.Pagina);
+      for (int desaparece = 0; desaparece < 2; ++desaparece) {
+        for (const auto& [nombre, byte] : posiciones) {
+          if (desaparece && byte == 0) continue;  // gone before the control byte: the no-chip case
+          SCOPED_TRACE(std::string(m.Nombre) + (e == Enlace::Lpt ? " LPT, " : " COM, ") +
+                       (desaparece ? "chip gone at the " : "no acknowledge at the ") + nombre);
+          Pines p(e, indice);
+          if (desaparece)
+            p.chip.DesapareceTrasBytes = segunda.BytesAntes + byte;
+          else
+            p.chip.RetieneAck = TEeprom24Sim::TSinAck{segunda.Transferencia, byte};
+          PonImagen(BufDispositivo, ImagenI2C(PicActual.ProgTam, 3));
+          EXPECT_EQ(ProgramaI2C(), ErrProgramador);
+          EXPECT_EQ(ContextoError.Direccion, m.Pagina);
+          EXPECT_EQ(p.chip.Escrituras, 1u);
+          for (uint32_t i = m.Pagina; i < 2u * m.Pagina; ++i) ASSERT_EQ(p.chip.Memoria()[i], 0xFF) << i;
+          EXPECT_TRUE(p.chip.BusLibre());
+          EXPECT_EQ(p.ventana.Mensajes.size(), 1u);
+        }
+      }
+    }
+  }
+}

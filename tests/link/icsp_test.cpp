@@ -149,12 +149,13 @@ TEST(Icsp, EveryBitCostsTwoHalfBitWaits) {
   Prepara(4);
   const uint64_t t0 = b.Reloj.AhoraNs();
   EnviaDato16(0xFFFF);
-  EXPECT_EQ(b.Reloj.AhoraNs() - t0, 16u * 2 * 4000);
+  // Two half bits a bit, then 40 ns before the next command (P5A).
+  EXPECT_EQ(b.Reloj.AhoraNs() - t0, 16u * 2 * 4000 + 40);
   // Port accesses may cost time too: three writes per bit.
   b.Puerto.CosteAccesoNs = 1000;
   const uint64_t t1 = b.Reloj.AhoraNs();
   EnviaDato16(0xFFFF);
-  EXPECT_EQ(b.Reloj.AhoraNs() - t1, 16u * (2 * 4000 + 3 * 1000));
+  EXPECT_EQ(b.Reloj.AhoraNs() - t1, 16u * (2 * 4000 + 3 * 1000) + 40);
 }
 
 TEST(Icsp, ChipStateSurvivesAFile) {

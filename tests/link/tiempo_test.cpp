@@ -28,9 +28,7 @@ TEST(Tiempo, MachineWaitsNeverEndEarly) {
 
 TEST(Tiempo, VirtualClockAdvancesByExactlyTheRequest) {
   TRelojVirtual v;
-  const auto t0 = std::chrono::steady_clock::now();
   for (int i = 0; i < 255; ++i) EsperaMs(50);
-  EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(50));
   EXPECT_EQ(v.AhoraNs(), uint64_t{255} * 50'000'000u);
   EsperaUs(0);
   EsperaUs(65535);

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "banco_pic18.h"
+#include "conductor_linea.h"
 
 namespace {
 
@@ -133,3 +134,84 @@ TEST(Sim18, MemoriesSurviveASaveAndALoad) {
 }
 
 }  // namespace
+
+namespace {
+
+// A programming NOP (after a start-programming write) whose clock, once the
+// held fourth clock falls, stays low `descargaUs` before the operand.
+void NopConDescarga(uint64_t descargaUs) {
+  EnviaComando4(15);
+  EnviaDato16(0x0000);
+  DatoBajo();
+  for (int i = 0; i < 3; ++i) {
+    ClockAlto();
+    EsperaUs(MedioBitUs);
+    ClockBajo();
+    EsperaUs(MedioBitUs);
+  }
+  ClockAlto();
+  EsperaMs(1);  // P9
+  ClockBajo();
+  EsperaUs64(descargaUs);
+  EnviaDato16(0x0000);
+}
+
+std::size_t Cuenta(const std::vector<std::string>& violaciones, const std::string& texto) {
+  return static_cast<std::size_t>(std::count_if(violaciones.begin(), violaciones.end(),
+                                                [&](const std::string& v) { return v.find(texto) != std::string::npos; }));
+}
+
+}  // namespace
+
+// Each model's high-voltage discharge after a programming write (P10: 5 us
+// on the 18F452 family, 100 us on the 18F4550 family): a driver that keeps
+// the clock low a microsecond less is noted.
+TEST(Sim18, TheDischargeAfterAProgrammingWriteIsEachModelsP10) {
+  const struct {
+    uint8_t indice;
+    uint64_t descargaUs;
+    std::size_t violaciones;
+  } casos[] = {{Indice18F452, 4, 1}, {Indice18F452, 5, 0}, {Indice18F4550, 99, 1}, {Indice18F4550, 100, 0}};
+  for (const auto& c : casos) {
+    SCOPED_TRACE(std::to_string(c.indice) + ", " + std::to_string(c.descargaUs) + " us");
+    Banco18 b(c.indice, false);
+    EntraProgramacion();
+    NopConDescarga(c.descargaUs);
+    SaleProgramacion();
+    EXPECT_EQ(Cuenta(b.chip->Violaciones, "clock low only"), c.violaciones);
+  }
+}
+
+// The NOP that starts a bulk erase keeps the data line low, operand
+// included; a driver that raises it is noted.
+TEST(Sim18, TheDataLineStaysLowThroughTheNopOfABulkErase) {
+  for (bool alto : {false, true}) {
+    SCOPED_TRACE(alto ? "data high" : "data low");
+    Banco18 b(Indice18F452, false);
+    b.chip->Memoria.PonPalabraProg(0, 0x0000);
+    EntraProgramacion();
+    PonTblptr(0x3C0004);
+    EnviaComando4(12);
+    EnviaDato16(0x0080);  // chip erase
+    Nucleo(0x0000);
+    EnviaComando4(0);     // the erase starts at its fourth clock
+    EnviaDato16(alto ? 0xFFFF : 0x0000);
+    EsperaMs(15);
+    SaleProgramacion();
+    EXPECT_EQ(Cuenta(b.chip->Violaciones, "data line high during the NOP of a bulk erase"), alto ? 1u : 0u);
+  }
+}
+
+// The host's data bit around the falling edge that latches it (setup and
+// hold, 15 ns each), caught with the wrong drivers that break each.
+TEST(Sim18, DataSetupAndHoldAroundTheLatchingEdge) {
+  for (const auto& c : CasosSetupHold(15, 15)) {
+    SCOPED_TRACE(c.Regla);
+    TPic18Sim chip(Modelo18F452());
+    TLinea linea(chip, c.Conductor, 1'000);
+    linea.Trama(0, 4);       // core instruction
+    linea.Trama(0x0E5A, 16); // MOVLW 0x5A
+    ASSERT_TRUE(chip.EnProgramacion);
+    EXPECT_EQ(FaltaRegla(chip.Violaciones, c.Regla), "");
+  }
+}

@@ -40,7 +40,7 @@
 #include "sim_banco.h"
 #include "usb/pg_usb_fw.h"
 #include "usb/placa_usb_sim.h"
-#include "reloj_rapido.h"
+#include "reloj_enlace.h"
 
 namespace {
 
@@ -527,10 +527,10 @@ private slots:
   }
   void firmware() {
     QFETCH(bool, usb);
-    TRelojRapido reloj;
+    TRelojEnlace reloj;
     TReloj* anterior = PonReloj(&reloj);
     const TTiemposSerie tiempos = TiemposSerie;
-    TiemposSerie = {100, 2, 150, 20, 100};
+    TiemposSerie = {};  // the engine's own time-outs
     TPic14Sim pic(*Datos14("16F84A"));
     TChipFwPic14 chip(pic);
     std::unique_ptr<TPlacaFw> serie;

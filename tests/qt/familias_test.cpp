@@ -26,7 +26,7 @@
 #include "pg_pic.h"
 #include "sim_banco.h"
 #include "usb/placa_usb_sim.h"
-#include "reloj_rapido.h"
+#include "reloj_enlace.h"
 
 namespace {
 
@@ -185,7 +185,7 @@ private slots:
     std::unique_ptr<TPlacaFw> serie;
     std::unique_ptr<TPlacaUsbSim> placa;
     std::unique_ptr<TBusUsbSim> bus;
-    std::unique_ptr<TRelojRapido> reloj;
+    std::unique_ptr<TRelojEnlace> reloj;
     TReloj* relojAnterior = nullptr;
     const TTiemposSerie tiempos = TiemposSerie;
     if (!firmware) {
@@ -198,9 +198,9 @@ private slots:
       banco->Adaptador.Conecta(parte.Pic14 ? static_cast<TChipSim*>(parte.Pic14.get()) : parte.Pines.get());
       banco_ = banco.get();
     } else {
-      reloj = std::make_unique<TRelojRapido>();
+      reloj = std::make_unique<TRelojEnlace>();
       relojAnterior = PonReloj(reloj.get());
-      TiemposSerie = {100, 2, 150, 20, 100};
+      TiemposSerie = {};  // the engine's own time-outs
       PonPinesPorDefecto(0x3F8);
       USB_COM = true;
       USB_ = enlace == Usb;

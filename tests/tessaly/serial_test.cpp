@@ -242,7 +242,6 @@ TEST(MonotonicDelayTest, TwoMillisecondsInRealTime) {
     DelayMicroseconds(2000);
     const auto us = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - t0).count();
     EXPECT_GE(us, 2000);
-    EXPECT_LT(us, 10000);
   }
   const auto t0 = std::chrono::steady_clock::now();
   DelayMicroseconds(1);

@@ -19,7 +19,7 @@
 #include "usb/pg_hilo_usb.h"
 #include "usb/pg_usb_fw.h"
 #include "usb/placa_usb_sim.h"
-#include "reloj_rapido.h"
+#include "reloj_enlace.h"
 
 namespace {
 
@@ -73,7 +73,7 @@ protected:
     return r;
   }
 
-  TRelojRapido reloj;
+  TRelojEnlace reloj;
   TReloj* anterior_ = nullptr;
   TGrabador ventana;
   TChipMemoriasFw chip;

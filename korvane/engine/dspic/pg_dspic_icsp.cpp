@@ -44,6 +44,9 @@ void EscrituraNvm(int nops) {
   SeisNops(nops);
 }
 
+// Hold of a written bit past its latching edge (P4).
+constexpr uint64_t RetencionDatoNs = 15;
+
 }  // namespace
 
 void EnviaBitDs(uint8_t bit) {
@@ -51,6 +54,10 @@ void EnviaBitDs(uint8_t bit) {
   ClockAlto();
   EsperaNs(90);
   ClockBajo();
+  // The part latches the bit on the falling edge: the level stays past it
+  // (P4) before the line goes back low, rather than for the port's own
+  // access time.
+  EsperaNs(RetencionDatoNs);
   DatoBajo();
 }
 

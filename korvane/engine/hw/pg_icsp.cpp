@@ -14,6 +14,14 @@ void MedioBit() { EsperaUs(MedioBitUs); }
 // clock low (P10: 5 us on the older PIC18 families, 100 us on the newer);
 // a clock edge before that can be lost.
 constexpr uint16_t DescargaUs = 100;
+// A 12/14-bit command and the data or command after it stand at least 1 us
+// apart, from the last falling clock edge to the next rising one (Tdly1,
+// Tdly2); the port's own access time is no such guarantee.
+constexpr uint16_t SeparacionTramaUs = 1;
+// A PIC18 command and its operand, and an operand and the next command, stand
+// at least 40 ns apart (P5, P5A), which also holds the last bit of each past
+// its latching edge (P4) when the next step moves the data line first.
+constexpr uint64_t SeparacionPic18Ns = 40;
 
 void EnviaBits(uint32_t valor, int n) {
   for (int i = 0; i < n; ++i) EnviaBit(static_cast<uint16_t>((valor >> i) & 1));
@@ -48,12 +56,16 @@ uint8_t LeeBit() {
   return LeeDato();
 }
 
-void EnviaComando6(uint8_t comando) { EnviaBits(comando, 6); }
+void EnviaComando6(uint8_t comando) {
+  EnviaBits(comando, 6);
+  EsperaUs(SeparacionTramaUs);
+}
 
 void EnviaDato14(uint16_t dato) {
   EnviaBit(0);
   EnviaBits(dato, 14);
   EnviaBit(0);
+  EsperaUs(SeparacionTramaUs);
 }
 
 uint16_t LeeDato14() {
@@ -61,11 +73,18 @@ uint16_t LeeDato14() {
   uint16_t dato = 0;
   for (int i = 0; i < 14; ++i) dato |= static_cast<uint16_t>(LeeBit() << i);
   LeeBit();
+  EsperaUs(SeparacionTramaUs);
   return dato;
 }
 
-void EnviaComando4(uint8_t comando) { EnviaBits(comando, 4); }
-void EnviaDato16(uint16_t dato) { EnviaBits(dato, 16); }
+void EnviaComando4(uint8_t comando) {
+  EnviaBits(comando, 4);
+  EsperaNs(SeparacionPic18Ns);
+}
+void EnviaDato16(uint16_t dato) {
+  EnviaBits(dato, 16);
+  EsperaNs(SeparacionPic18Ns);
+}
 
 uint16_t LeeTablat() {
   uint16_t v = 0;

@@ -48,8 +48,7 @@ public:
   virtual std::unique_ptr<TEnlaceUsb> Abre(const TInfoUsb& info, TFalloUsb& fallo, std::string& detalle) = 0;
 };
 
-// The bus in use; never null (libusb's, or one that lists nothing where the
-// program was built without libusb).
+// The bus in use; never null (libusb's unless one is installed).
 TBusUsb& BusUsb();
 // Installs a bus (tests: the simulated one); nullptr restores the machine's.
 // Returns the previous one.

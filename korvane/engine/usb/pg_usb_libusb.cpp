@@ -4,13 +4,9 @@
 #include <algorithm>
 #include <cstring>
 
-#ifdef KORVANE_HAVE_LIBUSB
 #include <libusb.h>
-#endif
 
 namespace {
-
-#ifdef KORVANE_HAVE_LIBUSB
 
 // Full-speed bulk packets are 64 bytes: a read asks for whole packets, so a
 // board that sends more than the caller wants is no overflow error.
@@ -123,20 +119,6 @@ public:
     return enlace;
   }
 };
-
-#else
-
-class TBusLibusb final : public TBusUsb {
-public:
-  std::vector<TInfoUsb> Lista() override { return {}; }
-  std::unique_ptr<TEnlaceUsb> Abre(const TInfoUsb&, TFalloUsb& fallo, std::string& detalle) override {
-    fallo = TFalloUsb::Otro;
-    detalle = "this program was built without libusb";
-    return nullptr;
-  }
-};
-
-#endif
 
 TBusUsb* busInstalado = nullptr;
 

@@ -71,7 +71,12 @@ void TDsPic30Sim::Lineas(uint64_t t, const TLineasSim& l) {
     const bool vddSube = !previo_.Vdd && previo_.Vpp && AceptaVppPrimero;
     if (vppSube || vddSube) Entra();
   }
+  const bool cambiaDato = l.DatoHost != previo_.DatoHost;
   previo_ = l;
+  if (EnProgramacion && cambiaDato) {
+    const std::string v = TiemposDato.Cambia(t);
+    if (!v.empty() && fase_ != TFase::Regout) Viola(v);
+  }
   if (l.Clock == alta_) return;
   alta_ = l.Clock;
   if (!EnProgramacion) return;
@@ -79,6 +84,10 @@ void TDsPic30Sim::Lineas(uint64_t t, const TLineasSim& l) {
     ++Ciclos;
     Subida();
   } else {
+    if (fase_ != TFase::Regout) {
+      const std::string v = TiemposDato.Latch(t);
+      if (!v.empty()) Viola(v);
+    }
     Bajada(t, l.DatoHost);
   }
 }

@@ -47,6 +47,7 @@
 
 #include "chips/dspic30_memoria.h"
 #include "sim_chip.h"
+#include "sim_tiempos_dato.h"
 
 class TDsPic30Sim : public TChipSim {
 public:
@@ -69,6 +70,9 @@ public:
   bool EnProgramacion = false;
   uint32_t Entradas = 0;
   std::vector<std::string> Violaciones;
+  // The host's data bit stable 15 ns before and after the falling clock
+  // edge that latches it (P3, P4); the REGOUT clocks latch nothing.
+  TTiemposDato TiemposDato{15, 15};
   std::vector<std::string> Desconocidos;
 
   // Every operation carried out: NVMCON and the address of the last table write.

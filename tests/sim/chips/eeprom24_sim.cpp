@@ -65,7 +65,7 @@ bool TEeprom24Sim::CargaEstado(const std::string& ruta) {
 }
 
 std::optional<bool> TEeprom24Sim::Dato() const {
-  if (tira_) return false;
+  if (tira_ && !Ausente) return false;
   return std::nullopt;
 }
 
@@ -133,6 +133,9 @@ void TEeprom24Sim::Start(uint64_t tNs) {
   (void)tNs;
   // A START in the middle of a write discards the latched bytes.
   Reinicia();
+  ++starts_;
+  byteTransf_ = 0;
+  perdido_ = false;
   ultimaStop_ = false;
   estado_ = TEstado::Recibe;
   fase_ = TFase::Control;
@@ -142,7 +145,8 @@ void TEeprom24Sim::Start(uint64_t tNs) {
 void TEeprom24Sim::Stop(uint64_t tNs) {
   // A STOP counts at a byte boundary: after the acknowledge of the last
   // byte, the one clock of the STOP itself aside.
-  const bool escribe = fase_ == TFase::Datos && hayDatos_ && estado_ == TEstado::Recibe && bits_ <= 1;
+  const bool escribe =
+      fase_ == TFase::Datos && hayDatos_ && estado_ == TEstado::Recibe && bits_ <= 1 && !perdido_;
   if (escribe && !ProtegidoEscritura) {
     for (uint32_t i = 0; i < modelo_.Pagina; ++i)
       if (latch_[i] >= 0) mem_[paginaBase_ + i] = static_cast<uint8_t>(latch_[i]);
@@ -177,7 +181,8 @@ void TEeprom24Sim::Flanco(bool subida, uint64_t tNs) {
       // of SDA when the clock falls again.
       if (subida) return;
       if (bits_ == 0) {
-        tira_ = true;
+        tira_ = !sinAckEste_;
+        sinAckEste_ = false;
         bits_ = 1;
       } else {
         tira_ = false;
@@ -216,6 +221,15 @@ void TEeprom24Sim::Flanco(bool subida, uint64_t tNs) {
 void TEeprom24Sim::ByteRecibido(uint64_t tNs) {
   const uint8_t b = reg_;
   bool ack = false;
+  const uint32_t indice = byteTransf_++;
+  if (bytesTotal_++ >= DesapareceTrasBytes) Ausente = true;
+  if (Ausente) {
+    // Nothing acknowledged; the rest of the transfer is not listened to.
+    Anota(b, false, false);
+    estado_ = TEstado::Espera;
+    return;
+  }
+  const bool retenido = RetieneAck && RetieneAck->Transferencia + 1 == starts_ && RetieneAck->Byte == indice;
   switch (fase_) {
     case TFase::Control: {
       const uint8_t bloqueMask = static_cast<uint8_t>((1u << modelo_.BitsBloque) - 1);
@@ -269,8 +283,10 @@ void TEeprom24Sim::ByteRecibido(uint64_t tNs) {
     case TFase::Lectura:
       break;  // not reached: a read phase sends
   }
-  Anota(b, ack, false);
+  Anota(b, ack && !retenido, false);
   if (ack) {
+    perdido_ = perdido_ || retenido;
+    sinAckEste_ = retenido;
     estado_ = TEstado::AckChip;
     bits_ = 0;
   } else {

@@ -76,6 +76,20 @@ public:
   uint64_t TiempoEscrituraNs = 5'000'000;
   // A bit stuck at a level in one cell (reads always show it).
   void PegaBit(uint32_t direccion, uint8_t bit, bool nivel);
+  // The chip does not acknowledge byte `Byte` (0 = the control byte, then
+  // the address bytes, then the data) of transfer `Transferencia` (counted
+  // from 0, one for every START since the chip was made): it has lost that
+  // byte, so the page being written is not committed at STOP, though it
+  // goes on acknowledging the bytes after it (a host that ignores the
+  // missing acknowledge sees nothing else wrong).
+  struct TSinAck {
+    uint32_t Transferencia;
+    uint32_t Byte;
+  };
+  std::optional<TSinAck> RetieneAck;
+  // The chip leaves the socket once it has taken in this many bytes: from
+  // the next byte on it acknowledges nothing and drives nothing (Ausente).
+  uint32_t DesapareceTrasBytes = UINT32_MAX;
 
   // ---- What the chip saw ----
   // Addressed while a write cycle ran, and similar breaches of the parts'
@@ -124,6 +138,11 @@ private:
   uint8_t reg_ = 0;             // shift register
   uint8_t bits_ = 0;            // bits clocked in the current byte
   bool ackHost_ = false;
+  bool sinAckEste_ = false;     // the byte being acknowledged is not
+  bool perdido_ = false;        // a byte of this transfer was lost
+  uint32_t starts_ = 0;         // STARTs seen
+  uint32_t byteTransf_ = 0;     // bytes taken in since the last START
+  uint32_t bytesTotal_ = 0;     // bytes taken in since the chip was made
 
   uint32_t contador_ = 0;       // address counter
   uint32_t dirAlta_ = 0;

@@ -27,6 +27,7 @@ TModeloPic18 Modelo18F452() {
   m.BytesBloque = 0x2000;
   m.Nuevo = false;
   m.MascaraConfig = {0x00, 0x27, 0x0F, 0x0F, 0x00, 0x01, 0x85, 0x00, 0x0F, 0xC0, 0x0F, 0xE0, 0x0F, 0x40};
+  m.P10Ns = 5'000;  // DS39576
   m.P11Ns = 10'000'000;
   return m;
 }
@@ -43,6 +44,7 @@ TModeloPic18 Modelo18F4550() {
   m.Nuevo = true;
   // CONFIG3L and CONFIG4H do not exist on these parts.
   m.MascaraConfig = {0x3F, 0xCF, 0x3F, 0x1F, 0x00, 0x87, 0xE5, 0x00, 0x0F, 0xC0, 0x0F, 0xE0, 0x0F, 0x40};
+  m.P10Ns = 100'000;  // DS39622
   m.P11Ns = 5'000'000;
   return m;
 }

@@ -46,6 +46,11 @@ void TPic18Sim::Desconocido(const std::string& texto) { Desconocidos.push_back(t
 
 void TPic18Sim::Lineas(uint64_t t, const TLineasSim& l) {
   AvanzaTiempo(t);
+  // The data line stays low through the NOP that starts a bulk erase.
+  if (nopBorrado_ && l.DatoHost && !datoAltoEnBorrado_) {
+    datoAltoEnBorrado_ = true;
+    Viola("data line high during the NOP of a bulk erase");
+  }
   const bool alta = l.Vdd && l.Vpp && l.Mclr;
   if (!EnProgramacion) {
     const bool vppSube = alta && !alta_ && previo_.Vdd;
@@ -57,8 +62,19 @@ void TPic18Sim::Lineas(uint64_t t, const TLineasSim& l) {
   alta_ = alta;
   if (EnProgramacion) {
     const bool dato = l.DatoHost && salida_.value_or(true);
+    // While the part drives a read the host's level is not looked at.
+    if (l.DatoHost != previo_.DatoHost) {
+      const std::string v = TiemposDato.Cambia(t);
+      if (!v.empty() && fase_ != TFase::Lectura) Viola(v);
+    }
     if (l.Clock && !previo_.Clock) Subida(t);
-    if (!l.Clock && previo_.Clock) Bajada(t, dato);
+    if (!l.Clock && previo_.Clock) {
+      if (fase_ != TFase::Lectura) {
+        const std::string v = TiemposDato.Latch(t);
+        if (!v.empty()) Viola(v);
+      }
+      Bajada(t, dato);
+    }
   }
   previo_ = l;
 }
@@ -90,6 +106,7 @@ void TPic18Sim::Reinicia() {
   borradoArmado_ = false;
   nopsTrasBorrado_ = 0;
   borrando_ = false;
+  nopBorrado_ = datoAltoEnBorrado_ = false;
   desbloqueo_ = 0;
   eeOcupado_ = false;
   tablatDiferido_.reset();
@@ -147,6 +164,7 @@ void TPic18Sim::Bajada(uint64_t t, bool dato) {
         bits_ = 0;
         n_ = 0;
         fase_ = TFase::Comando;
+        nopBorrado_ = datoAltoEnBorrado_ = false;
         if (!ignora_) Ejecuta(t, operando);
         ignora_ = false;
       }
@@ -179,6 +197,7 @@ void TPic18Sim::FinComando(uint64_t t) {
     borradoArmado_ = false;
     if (comando_ == 0) {
       borrando_ = true;
+      nopBorrado_ = true;
       finBorrado_ = t + Memoria.Modelo().P11Ns;
       codigoBorrado_ = Memoria.Modelo().Nuevo
                            ? static_cast<uint16_t>(regBorrado_[1] << 8 | regBorrado_[0])

@@ -37,6 +37,10 @@
 //   - bulk erase: the erase register(s) at 0x3C0004 (and 0x3C0005) written
 //     with 1100, then a NOP, then a NOP whose fourth falling clock starts the
 //     erase; it lasts P11, and leaving programming mode earlier loses it;
+//     the data line stays low through that NOP, its operand included;
+//   - after the NOP that carries out a write the clock stays low at least
+//     P10 (high-voltage discharge: 5 us on the older parts, 100 us on the
+//     newer);
 //   - data EEPROM through EEADR/EEADRH/EEDATA and EECON1: RD reads at once;
 //     WR needs WREN (and on the older parts the 0x55/0xAA sequence to
 //     EECON2 just before it), takes EscrituraEeNs while EECON1.WR reads 1.
@@ -55,6 +59,7 @@
 
 #include "chips/pic18_memoria.h"
 #include "sim_chip.h"
+#include "sim_tiempos_dato.h"
 
 class TPic18Sim : public TChipSim {
 public:
@@ -72,6 +77,9 @@ public:
 
   bool EnProgramacion = false;
   uint32_t Entradas = 0;
+  // The host's data bit stable 15 ns before and after the falling clock
+  // edge that latches it (P3, P4).
+  TTiemposDato TiemposDato{15, 15};
   std::vector<std::string> Violaciones;
   std::vector<std::string> Desconocidos;
 
@@ -141,6 +149,8 @@ private:
   bool borradoArmado_ = false;
   int nopsTrasBorrado_ = 0;
   bool borrando_ = false;
+  bool nopBorrado_ = false;       // the NOP that started the erase runs
+  bool datoAltoEnBorrado_ = false;
   uint64_t finBorrado_ = 0;
   uint16_t codigoBorrado_ = 0;
 

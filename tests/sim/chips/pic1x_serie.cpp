@@ -59,6 +59,8 @@ void TPic1xSerieSim::Sale(uint64_t tNs) {
   bits_ = 0;
   registro_ = 0;
   dato_.reset();
+  TiemposDato.Olvida();
+  hayTrama_ = false;
 }
 
 void TPic1xSerieSim::Lineas(uint64_t tNs, const TLineasSim& l) {
@@ -75,10 +77,16 @@ void TPic1xSerieSim::Lineas(uint64_t tNs, const TLineasSim& l) {
     op.efecto();
   }
   if (enProg_) {
+    const bool cambiaDato = l.DatoHost != previas_.DatoHost;
     if (!vpp || !poder) {
       Sale(tNs);
-    } else if (l.Clock != previas_.Clock) {
-      Flanco(tNs, l.Clock, l.DatoHost);
+    } else {
+      // While the part drives a read the host's level is not looked at.
+      if (cambiaDato) {
+        const std::string v = TiemposDato.Cambia(tNs);
+        if (!v.empty() && estado_ != TEstado::Lectura) Viola(tNs, v);
+      }
+      if (l.Clock != previas_.Clock) Flanco(tNs, l.Clock, l.DatoHost);
     }
   } else if (poder && vpp && !l.Clock && !l.DatoHost) {
     bool entra = false;
@@ -101,6 +109,9 @@ void TPic1xSerieSim::Lineas(uint64_t tNs, const TLineasSim& l) {
 void TPic1xSerieSim::Flanco(uint64_t tNs, bool subida, bool dato) {
   if (subida) {
     CompruebaOcupado(tNs, "clock");
+    if (bits_ == 0 && hayTrama_ && tNs - finTrama_ < TdlyNs)
+      Viola(tNs, "a frame started " + std::to_string(tNs - finTrama_) + " ns after the one before it ended (" +
+                     std::to_string(TdlyNs) + " ns)");
     if (estado_ == TEstado::Lectura) {
       const unsigned k = bits_ + 1u;  // number of this rising edge in the frame
       if (k >= 2 && k <= 15) dato_ = ((salida_ >> (k - 2)) & 1u) != 0;
@@ -108,8 +119,17 @@ void TPic1xSerieSim::Flanco(uint64_t tNs, bool subida, bool dato) {
     }
     return;
   }
+  if (estado_ != TEstado::Lectura) {
+    const std::string v = TiemposDato.Latch(tNs);
+    if (!v.empty()) Viola(tNs, v);
+  }
   registro_ |= (dato ? 1u : 0u) << bits_;
   ++bits_;
+  const bool finComando = estado_ == TEstado::Comando && bits_ == 6;
+  if (finComando || bits_ == 16) {
+    finTrama_ = tNs;
+    hayTrama_ = true;
+  }
   switch (estado_) {
     case TEstado::Comando:
       if (bits_ == 6) {

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "sim_chip.h"
+#include "sim_tiempos_dato.h"
 
 // How a part enters programming mode.
 enum class TEntradaSim : uint8_t {
@@ -38,6 +39,14 @@ public:
   // Vpp line as its Vpp, and a Vdd that is not switched as always on) ---
   bool SinChip = false;          // empty socket: nothing answers
   TEntradaSim Entrada = TEntradaSim::Ambas;
+
+  // The line timing of the data sheets' serial programming: the host's data
+  // bit must be stable TsetNs before the falling clock edge that latches it
+  // and TholdNs after it (Tset1, Thld1: 100 ns), and a command and the data
+  // or command after it are TdlyNs apart, from the last falling edge of one
+  // to the first rising edge of the next (Tdly1, Tdly2: 1 us).
+  TTiemposDato TiemposDato{100, 100};
+  uint64_t TdlyNs = 1'000;
 
   // Every rule the host broke (a command during a write, a wait too short,
   // a command the part does not know). Tests expect it empty.
@@ -80,6 +89,8 @@ private:
 
   TLineasSim previas_{};
   bool enProg_ = false;
+  uint64_t finTrama_ = 0;        // the last falling edge of a command or data frame
+  bool hayTrama_ = false;
   // decoder
   enum class TEstado : uint8_t { Comando, Carga, Lectura } estado_ = TEstado::Comando;
   uint8_t bits_ = 0;

@@ -32,7 +32,26 @@ bool EsLectura(char l) {
 bool EsEscritura(char l) { return l == '6' || l == '7' || l == 'B' || l == 'M'; }
 bool EsEscritura24(char l) { return l == 'I' || l == 'J' || l == 'K'; }
 
+// The boards alive, for the host's clock.
+std::mutex mPlacas;
+std::vector<TPlacaFw*> placas;
+
 }  // namespace
+
+void TPlacaFw::TodasQuietas() {
+  std::lock_guard<std::mutex> l(mPlacas);
+  for (TPlacaFw* p : placas) p->EsperaQuieta();
+}
+
+void TPlacaFw::EsperaQuieta() {
+  std::unique_lock<std::mutex> l(m_);
+  for (;;) {
+    if (maestro_ < 0) return;
+    pollfd p{maestro_, POLLIN, 0};
+    if (::poll(&p, 1, 0) <= 0 || !(p.revents & POLLIN)) return;
+    cambio_.wait(l);
+  }
+}
 
 TPlacaFw::TPlacaFw(TChipFw& chip) : chip_(chip) {
   char n[128];
@@ -49,9 +68,15 @@ TPlacaFw::TPlacaFw(TChipFw& chip) : chip_(chip) {
   tcsetattr(esclavo_, TCSANOW, &t);
   fin_ = eventfd(0, EFD_CLOEXEC);
   hilo_ = std::thread([this] { Bucle(); });
+  std::lock_guard<std::mutex> l(mPlacas);
+  placas.push_back(this);
 }
 
 TPlacaFw::~TPlacaFw() {
+  {
+    std::lock_guard<std::mutex> l(mPlacas);
+    std::erase(placas, this);
+  }
   const uint64_t uno = 1;
   if (::write(fin_, &uno, sizeof uno) < 0) {
   }
@@ -105,6 +130,14 @@ std::vector<std::string> TPlacaFw::Errores() {
   std::lock_guard<std::mutex> l(m_);
   return errores_;
 }
+void TPlacaFw::EsperaRecibidos(std::size_t n) {
+  std::unique_lock<std::mutex> l(m_);
+  cambio_.wait(l, [&] { return recibido_.size() >= n; });
+}
+void TPlacaFw::EsperaReinicios(uint32_t n) {
+  std::unique_lock<std::mutex> l(m_);
+  cambio_.wait(l, [&] { return reinicios_ >= n; });
+}
 uint32_t TPlacaFw::GruposRecibidos() {
   std::lock_guard<std::mutex> l(m_);
   return grupos_;
@@ -114,14 +147,27 @@ void TPlacaFw::Bucle() {
   std::vector<uint8_t> buf(4096);
   for (;;) {
     int maestro;
+    int espera = -1;
     {
       std::lock_guard<std::mutex> l(m_);
       maestro = maestro_;
+      if (tardia_) {
+        const auto ahora = std::chrono::steady_clock::now();
+        if (ahora >= tardia_->Cuando) {
+          Envia(tardia_->Bytes);
+          tardia_.reset();
+          cambio_.notify_all();
+          continue;
+        }
+        espera = static_cast<int>(
+            std::chrono::ceil<std::chrono::milliseconds>(tardia_->Cuando - ahora).count());
+      }
     }
     pollfd p[2] = {{fin_, POLLIN, 0}, {maestro, POLLIN, 0}};
-    const int e = ::poll(p, maestro >= 0 ? 2 : 1, -1);
+    const int e = ::poll(p, maestro >= 0 ? 2 : 1, espera);
     if (e < 0 && errno == EINTR) continue;
     if (e < 0 || p[0].revents) return;
+    if (e == 0) continue;  // a late reply is due
     if (!(p[1].revents & POLLIN)) {
       if (p[1].revents & (POLLHUP | POLLERR | POLLNVAL)) {
         // The host has closed its side; wait for it to come back.
@@ -139,14 +185,17 @@ void TPlacaFw::Bucle() {
     }
     if (buf[0] != TIOCPKT_DATA) {
       if (buf[0] & (TIOCPKT_FLUSHREAD | TIOCPKT_FLUSHWRITE)) Reinicia();
+      cambio_.notify_all();
       continue;
     }
     for (ssize_t i = 1; i < r && maestro_ >= 0; ++i) Byte(buf[static_cast<std::size_t>(i)]);
+    cambio_.notify_all();
   }
 }
 
 void TPlacaFw::Reinicia() {
   ++reinicios_;
+  tardia_.reset();
   estado_ = TEstado::Orden;
   pend_.clear();
   falta_ = 8;
@@ -267,13 +316,12 @@ void TPlacaFw::EnviaBloque() {
 }
 
 void TPlacaFw::FinBloque() {
+  estado_ = TEstado::Orden;
   if (fallo_.Tipo == TFalloPlacaFw::Tarde) {
-    m_.unlock();
-    std::this_thread::sleep_for(std::chrono::milliseconds(fallo_.RetrasoMs));
-    m_.lock();
+    tardia_ = TTardia{std::chrono::steady_clock::now() + std::chrono::milliseconds(fallo_.RetrasoMs), {CodigoFinal}};
+    return;
   }
   Envia({CodigoFinal});
-  estado_ = TEstado::Orden;
 }
 
 void TPlacaFw::Grupo() {

@@ -24,8 +24,11 @@
 // The chip behind it is a TChipFw (chip_fw.h). Faults can be injected.
 #pragma once
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -37,7 +40,7 @@ enum class TFalloPlacaFw : uint8_t {
   Silencio,         // reads everything, answers nothing
   ChecksumLectura,  // block reads end with a wrong XOR
   Codigo,           // answers Codigo when group (or row) EnGrupo arrives
-  Tarde,            // the closing reply comes RetrasoMs late
+  Tarde,            // the closing reply comes RetrasoMs late (a reset drops it)
   Desconecta,       // the board goes away after TrasBytes bytes of a block
 };
 
@@ -78,6 +81,18 @@ public:
   // Groups and rows of block writes that arrived with a good XOR.
   uint32_t GruposRecibidos();
 
+  // Waits, without a time limit, until the board has taken in n bytes or
+  // seen n resets (it runs on its own thread).
+  void EsperaRecibidos(std::size_t n);
+  void EsperaReinicios(uint32_t n);
+  // Waits until the board has taken in what reached its end of the line
+  // and answered it. A real board stops at the reset pulse; this one only
+  // sees the host's purge, so the host's clock calls this before every
+  // wait (TodasQuietas): a reply to a command sent before a reset then
+  // reaches the host before its purge, as it would on a real line.
+  void EsperaQuieta();
+  static void TodasQuietas();
+
   // Runs f with the board stopped between two bytes (to look at the chip).
   template <typename F>
   auto Con(F&& f) {
@@ -107,7 +122,14 @@ private:
   int maestro_ = -1, esclavo_ = -1, fin_ = -1;
   std::string nombre_;
   std::mutex m_;
+  std::condition_variable cambio_;  // after every chunk of the line and every reset
   std::thread hilo_;
+  // A late closing reply waiting for its time (board thread, under m_).
+  struct TTardia {
+    std::chrono::steady_clock::time_point Cuando;
+    std::vector<uint8_t> Bytes;
+  };
+  std::optional<TTardia> tardia_;
 
   // Settings and logs (under m_).
   TInyeccionFw fallo_;
