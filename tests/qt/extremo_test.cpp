@@ -25,7 +25,7 @@
 #include "pg_err.h"
 #include "pg_hex.h"
 #include "pg_hex24.h"
-#include "reloj_rapido.h"
+#include "reloj_enlace.h"
 #include "sim_banco.h"
 #include "ventana_comun.h"
 
@@ -194,10 +194,10 @@ start:	movlw 0x55
   // implement (they read 0) included.
   void pic18F4550PlacaFirmware() {
     QVERIFY2(Hay("gpasm"), "gpasm is missing: scripts/deps.sh installs gputils");
-    TRelojRapido reloj;
+    TRelojEnlace reloj;
     TReloj* anterior = PonReloj(&reloj);
     const TTiemposSerie tiempos = TiemposSerie;
-    TiemposSerie = {100, 2, 150, 20, 100};
+    TiemposSerie = {};  // the engine's own time-outs
     TMemoriaPic18 memoria(Modelo18F4550());
     TPic18Fw chip(memoria);
     TPlacaFw placa(chip);
