@@ -8,7 +8,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${FUZZ_BUILD_DIR:-$here/build-fuzz}
 seconds=${FUZZ_SECONDS:-60}
-targets="fuzz_hex fuzz_hex_archivo fuzz_ini fuzz_respuestas_fw fuzz_vorra"
+targets="fuzz_hex fuzz_hex_archivo fuzz_ini fuzz_respuestas_fw fuzz_vorra fuzz_ajustes_tessaly"
 count=$(echo $targets | wc -w)
 share=$(( seconds / count ))
 [ "$share" -lt 5 ] && share=5
@@ -27,7 +27,7 @@ seed() {  # seed <corpus> <name> <prefix bytes as printf escapes> <file>
   { printf "$3"; cat "$4"; } > "$1/$2"
 }
 corpus="$build/corpus"
-mkdir -p "$corpus"/{fuzz_hex,fuzz_hex_archivo,fuzz_ini,fuzz_respuestas_fw,fuzz_vorra}
+mkdir -p "$corpus"/{fuzz_hex,fuzz_hex_archivo,fuzz_ini,fuzz_respuestas_fw,fuzz_vorra,fuzz_ajustes_tessaly}
 cp -n "$here"/tests/fuzz/semillas/* "$corpus/fuzz_hex/"
 for f in "$here"/tests/fuzz/semillas/*; do
   seed "$corpus/fuzz_hex_archivo" "$(basename "$f")" '' "$f"
@@ -42,6 +42,9 @@ for f in "$here"/korvane/app/Hardware/*.prf; do
   i=$((i + 1)); seed "$corpus/fuzz_ini" "perfil$i" '\x02' "$f"
 done
 cp "$here/tessaly/data/vorra.ini" "$corpus/fuzz_vorra/vorra.ini"
+# Tessaly's settings file as the program writes it, sections in order and not.
+printf '[Main]\nLeft=0\nTop=0\n\n[SerialNumber]\nSerialNumber=12\nStartingLocation=9000\n\n[Options]\nVorraPort=2\nAutoPortDetect=0\n\n[Device]\nDevice=PIC16F84A\nConfig0=0x3FF1\n\n[Files]\n/tmp/a.hex\nb.hex\n\n' > "$corpus/fuzz_ajustes_tessaly/ajustes"
+printf '[Files]\nx.hex\n[Code]\nHeight=10\nAscii=1\n[Device]\nConfig=$10\nDevice= PIC 18F452 \n' > "$corpus/fuzz_ajustes_tessaly/desordenado"
 # Board answers: the version ("Ok2.07"), a 40-word read and its XOR, a closing reply.
 printf '\x00\x06Ok2.07' > "$corpus/fuzz_respuestas_fw/version"
 printf '\x80\x06Ok2.07' > "$corpus/fuzz_respuestas_fw/version-usb"

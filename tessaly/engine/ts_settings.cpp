@@ -44,14 +44,15 @@ enum TSection { None, Main, Config, Code, Data, ID, SN, Count, Options, Device, 
 const char* const Headers[] = {"", "[Main]", "[Config]", "[Code]", "[Data]", "[ID]",
                                "[SerialNumber]", "[Count]", "[Options]", "[Device]", "[Files]"};
 
-// A key line of a window's section.
-void PlacementKey(const std::string& l, TWindowPlacement& p) {
+// A key line of a window's section: only the keys that section has (the
+// views have a size and an Ascii button, the main window no Visible).
+void PlacementKey(const std::string& l, TWindowPlacement& p, bool view = false, bool visible = true) {
   if (KeyMatches("Left=", l)) p.Left = ParseValue(l);
   else if (KeyMatches("Top=", l)) p.Top = ParseValue(l);
-  else if (KeyMatches("Height=", l)) p.Height = ParseValue(l);
-  else if (KeyMatches("Width=", l)) p.Width = ParseValue(l);
-  else if (KeyMatches("Ascii=", l)) p.Ascii = ParseValue(l) != 0;
-  else if (KeyMatches("Visible=", l)) p.Visible = ParseValue(l) != 0;
+  else if (view && KeyMatches("Height=", l)) p.Height = ParseValue(l);
+  else if (view && KeyMatches("Width=", l)) p.Width = ParseValue(l);
+  else if (view && KeyMatches("Ascii=", l)) p.Ascii = ParseValue(l) != 0;
+  else if (visible && KeyMatches("Visible=", l)) p.Visible = ParseValue(l) != 0;
 }
 
 struct TOptionKey {
@@ -132,11 +133,11 @@ void ReadSettingsText(const std::string& text, TSettingsFile& s) {
     }
     switch (section) {
       case None: break;
-      case Main: PlacementKey(line, s.Main); break;
+      case Main: PlacementKey(line, s.Main, false, false); break;
       case Config: PlacementKey(line, s.Config); break;
-      case Code: PlacementKey(line, s.Code); break;
-      case Data: PlacementKey(line, s.Data); break;
-      case ID: PlacementKey(line, s.ID); break;
+      case Code: PlacementKey(line, s.Code, true); break;
+      case Data: PlacementKey(line, s.Data, true); break;
+      case ID: PlacementKey(line, s.ID, true); break;
       case Count: PlacementKey(line, s.Count); break;
       case SN:
         if (KeyMatches("SerialNumber=", line)) s.SN.SerialNumber = ParseValue(line);
