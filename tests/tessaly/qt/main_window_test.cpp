@@ -314,6 +314,46 @@ private slots:
     QVERIFY(w->isEnabled());
   }
 
+  // Program at start with Auto and no programmer on any port: one
+  // detection, one box, and no program run.
+  void programaAlArrancarSinProgramador() {
+    port.Slots[0].Device = nullptr;
+    const QString f = [&] {
+      Arranca("PIC16F84A");
+      const QString a = Archivo(4);
+      w.reset();
+      return a;
+    }();
+    port.Slots[0].Device = nullptr;
+    AppSettings = TAppSettings{};
+    AppSettings.ProgramDirectory = dir.path().toStdString() + "/";
+    w = std::make_unique<TVentana>(QStringList{f, "-p"});
+    auto dialogs = std::make_unique<TDialogosPrueba>();
+    d = dialogs.get();
+    w->SetDialogs(std::move(dialogs));
+    w->show();
+    w->FormActivate();
+    const auto detecciones = std::count_if(d->Boxes.begin(), d->Boxes.end(), [](const std::string& b) {
+      return b.find("Tessaly Error") != std::string::npos;
+    });
+    QCOMPARE(detecciones, 1L);
+    QVERIFY(!d->Has("complete."));
+    QVERIFY(w->Vorra_None->isChecked());
+  }
+
+  // Settings that cannot be written anywhere are reported once.
+  void ajustesQueNoSePuedenEscribir() {
+    Arranca("PIC16F84A");
+    AppSettings.ProgramDirectory = "/dev/null/tessaly/";
+    qputenv("XDG_CONFIG_HOME", "/dev/null");
+    d->Boxes.clear();
+    w->close();
+    QCOMPARE(d->Boxes.size(), std::size_t{1});
+    QVERIFY(d->Has("vorracfg.ini"));
+    w->close();
+    QCOMPARE(d->Boxes.size(), std::size_t{1});
+  }
+
   void ayudaYAcercaDe() {
     Arranca("PIC16F84A");
     w->HelpHelpItem->trigger();
