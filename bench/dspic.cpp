@@ -1,21 +1,14 @@
 // Programming and verifying a whole 30F4013 on the simulated LPT programmer
 // in virtual time, and the wall-clock cost of reading a whole 30F6014.
 //
-// The floor is the programming sequence's mandated waits plus its clocking,
-// each counted from what the simulated part saw:
-//   - one shortest clock (90 ns) per clock cycle, a second 90 ns for every
-//     read bit (the part's output settles with the clock low) and 90 ns
-//     between the control code and the instruction of every SIX;
-//   - every non-volatile operation: the programming time the engine waits
-//     (2 ms), at least the part's own minimum;
-//   - every entry into programming mode: three 5 ms settling waits on a
-//     parallel port (the erase enters twice, every area once).
-// The ratio to it (target under 1.05) is what the engine adds of its own;
-// the ratio to one clock per cycle plus the part's minimum operation times
-// alone shows what the sequence itself costs.
+// The floor comes from the image and the programming sequence alone
+// (suelo_dspic.h), never from what the simulated part or the engine
+// counted: an engine that clocks or waits more shows above it. Where the
+// engine is above it, the excesses it is known to carry are named with the
+// source that needs them. Also printed: the ratio to the part's own
+// minimum (its operation times and one clock a bit).
 #include <sys/resource.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 
@@ -27,6 +20,7 @@
 #include "pg_pic.h"
 #include "sim_banco.h"
 #include "suelo.h"
+#include "suelo_dspic.h"
 
 namespace {
 
@@ -53,15 +47,6 @@ void Prepara(uint8_t indice, TBancoSim& banco, TDsPic30Sim& chip) {
   CompruebaHardware();
 }
 
-uint64_t TiempoMinimo(const TDsPic30Sim& chip, uint16_t nvmcon) {
-  switch (nvmcon & 0x7F) {
-    case 0x01: return chip.TiempoFilaNs;
-    case 0x05: return chip.TiempoEeNs;
-    case 0x08: return chip.TiempoConfigNs;
-    default: return chip.TiempoBorradoNs;
-  }
-}
-
 int ProgramaYVerifica() {
   PonPerfilLptSim();
   TBancoSim banco;
@@ -85,8 +70,6 @@ int ProgramaYVerifica() {
   BufArchivo = BufDispositivo;
 
   const uint64_t v0 = banco.Reloj.AhoraNs();
-  const uint64_t lecturas0 = banco.Puerto.Lecturas;
-  const uint32_t entradas0 = chip.Entradas;
   const double w0 = Ahora(), c0 = CpuSegundos();
   TipoAccion = 0;
   const uint8_t rp = ProgramaDsPic();
@@ -98,32 +81,64 @@ int ProgramaYVerifica() {
     return 1;
   }
 
-  constexpr uint64_t reloj = 90, ms = 1'000'000;
-  constexpr uint64_t programacion = 2 * ms;  // the wait of every NVM operation
-  const uint64_t bitsLeidos = banco.Puerto.Lecturas - lecturas0;
-  // Every frame is 28 clocks, a 4-bit control code and 24 bits; a REGOUT
-  // frame reads 16 of its bits, the rest are SIX frames.
-  const uint64_t six = chip.Ciclos / 28 - bitsLeidos / 16;
-  const uint64_t entradas = chip.Entradas - entradas0;
-  uint64_t operaciones = 0, minimos = 0;
-  for (const auto& op : chip.Operaciones) {
-    const uint64_t minimo = TiempoMinimo(chip, op.Nvmcon);
-    operaciones += std::max(programacion, minimo);
-    minimos += minimo;
+  constexpr uint64_t us = 1'000, ms = 1'000'000;
+  // The image: rows that are not blank, and every area read back by verify.
+  // Timing: the shortest clock high (90 ns), the data's hold (P4, 15 ns),
+  // the part's output settling with the clock low (90 ns), the pause after
+  // a SIX's control code (90 ns), the programming time of every operation
+  // (P12, 2 ms). The notes give no entry time for this family: the 5 us
+  // hold of the mid-range parts stands in for it.
+  auto filasNoBlancas = [](const uint16_t* c, uint32_t celdas, uint32_t celdasFila, bool programa) {
+    uint32_t r = 0;
+    for (uint32_t f = 0; f < celdas; f += celdasFila) {
+      bool blanco = true;
+      for (uint32_t i = f; i < f + celdasFila && i < celdas; i += 2)
+        blanco = blanco && c[i] == 0xFFFF && (!programa || c[i + 1] == 0x00FF);
+      r += blanco ? 0 : 1;
+    }
+    return r;
+  };
+  TParteSueloDs p;
+  p.FilasCodigo = filasNoBlancas(BufDispositivo.Prog.data(), PicActual.ProgTam, 64, true);
+  p.FilasEe = filasNoBlancas(BufDispositivo.Datos.data(), PicActual.EeTam, 32, false);
+  p.InstruccionesLeidas = PicActual.ProgTam / 2;
+  p.PalabrasEeLeidas = PicActual.EeTam / 2;
+  p.RelojNs = 90;
+  p.RetencionNs = 15;
+  p.LecturaNs = 90;
+  p.PausaSixNs = 90;
+  p.NvmNs = 2 * ms;
+  p.EntradaNs = 5 * us;
+  p.FilaNs = chip.TiempoFilaNs;
+  p.FilaEeNs = chip.TiempoEeNs;
+  p.ConfigNs = chip.TiempoConfigNs;
+  p.BorradoNs = chip.TiempoBorradoNs;
+
+  std::printf("30F4013 erase + program + verify on LPT\n");
+  const uint64_t suelo = ImprimeSuelo(virtualNs, SueloDsPic(p));
+  // What the engine is known to add to the sequence, worked out the same way.
+  const uint64_t six = 28 * (p.RelojNs + p.RetencionNs) + p.PausaSixNs;
+  const struct {
+    const char* Que;
+    uint64_t Ns;
+  } excesos[] = {
+      {"entries: 3 x 5 ms settling instead of the entry time (hw/pg_port.cpp, EntraProgramacion)",
+       7 * (15 * ms - p.EntradaNs)},
+      {"erase: programming mode left and entered again before the erase (dspic/pg_dspic.cpp, BorraIcsp)", 15 * ms},
+      {"EEPROM rows: a second reset jump after the short one (dspic/pg_dspic_zonas.cpp, ProgramaFilaDatosIcsp)",
+       p.FilasEe * 4 * six},
+  };
+  uint64_t conocidos = 0;
+  std::printf("  above the floor %.3f ms, of which known:\n", (virtualNs > suelo ? virtualNs - suelo : 0) / 1e6);
+  for (const auto& e : excesos) {
+    conocidos += e.Ns;
+    std::printf("    %11.3f ms  %s\n", e.Ns / 1e6, e.Que);
   }
-  std::printf("30F4013 program + verify on LPT\n");
-  std::printf("  %llu instructions executed, %llu clock cycles, %llu SIX, %llu read bits, %zu NVM operations,"
-              " %llu programming-mode entries\n",
-              static_cast<unsigned long long>(chip.Ejecutadas), static_cast<unsigned long long>(chip.Ciclos),
-              static_cast<unsigned long long>(six), static_cast<unsigned long long>(bitsLeidos),
-              chip.Operaciones.size(), static_cast<unsigned long long>(entradas));
-  ImprimeSuelo(virtualNs, {{"clocking, 90 ns a clock cycle", chip.Ciclos * reloj},
-                           {"second 90 ns of every read bit", bitsLeidos * reloj},
-                           {"90 ns between the control code and the instruction of every SIX", six * reloj},
-                           {"NVM operations, programming time", operaciones},
-                           {"entries into programming mode, 3 x 5 ms", entradas * 15 * ms}});
-  std::printf("  ratio to the part's own minimum times (%.3f ms) + 90 ns a clock cycle: %.4f\n", minimos / 1e6,
-              static_cast<double>(virtualNs) / (minimos + chip.Ciclos * reloj));
+  std::printf("  unexplained    %11.3f ms\n",
+              (static_cast<double>(virtualNs) - static_cast<double>(suelo) - static_cast<double>(conocidos)) / 1e6);
+  const uint64_t minimo = MinimoDsPic(p);
+  std::printf("  ratio to the part's own minimum (%.3f ms: its operation times, a clock a bit): %.4f\n",
+              minimo / 1e6, static_cast<double>(virtualNs) / minimo);
   std::printf("  host wall %.2f s, cpu %.2f s = %.0f ns per instruction\n", pared, cpu,
               1e9 * cpu / static_cast<double>(chip.Ejecutadas));
   return 0;
