@@ -118,24 +118,13 @@ int ProgramaYVerifica() {
   const uint64_t suelo = ImprimeSuelo(virtualNs, SueloDsPic(p));
   // What the engine is known to add to the sequence, worked out the same way.
   const uint64_t six = 28 * (p.RelojNs + p.RetencionNs) + p.PausaSixNs;
-  const struct {
-    const char* Que;
-    uint64_t Ns;
-  } excesos[] = {
+  ImprimeExcesos(virtualNs, suelo, {
       {"entries: 3 x 5 ms settling instead of the entry time (hw/pg_port.cpp, EntraProgramacion)",
        7 * (15 * ms - p.EntradaNs)},
       {"erase: programming mode left and entered again before the erase (dspic/pg_dspic.cpp, BorraIcsp)", 15 * ms},
       {"EEPROM rows: a second reset jump after the short one (dspic/pg_dspic_zonas.cpp, ProgramaFilaDatosIcsp)",
        p.FilasEe * 4 * six},
-  };
-  uint64_t conocidos = 0;
-  std::printf("  above the floor %.3f ms, of which known:\n", (virtualNs > suelo ? virtualNs - suelo : 0) / 1e6);
-  for (const auto& e : excesos) {
-    conocidos += e.Ns;
-    std::printf("    %11.3f ms  %s\n", e.Ns / 1e6, e.Que);
-  }
-  std::printf("  unexplained    %11.3f ms\n",
-              (static_cast<double>(virtualNs) - static_cast<double>(suelo) - static_cast<double>(conocidos)) / 1e6);
+  });
   const uint64_t minimo = MinimoDsPic(p);
   std::printf("  ratio to the part's own minimum (%.3f ms: its operation times, a clock a bit): %.4f\n",
               minimo / 1e6, static_cast<double>(virtualNs) / minimo);

@@ -115,10 +115,7 @@ int Mide(const char* nombre, uint8_t indice, const THoja& hoja) {
   const uint64_t entrada = (VppAntesVdd ? 25 : 15) * ms;  // three 5 ms waits, two more with Vpp first
   auto sobre = [](uint64_t espera, uint64_t hoja) { return espera > hoja ? espera - hoja : 0; };
   const uint64_t pgm = uint64_t{pic.TiempoPgm} * ms;
-  const struct {
-    const char* Que;
-    uint64_t Ns;
-  } excesos[] = {
+  ImprimeExcesos(virtualNs, suelo, {
       {"entries: 5 ms settling waits instead of the 5 us hold (hw/pg_port.cpp, EntraProgramacion)",
        (pasadasBorrado + 2 * areas) * (entrada - p.EntradaNs)},
       {hoja.BorradoSetup
@@ -134,16 +131,7 @@ int Mide(const char* nombre, uint8_t indice, const THoja& hoja) {
        p.EscritasId * sobre(10 * ms, hoja.IdNs) + p.EscritasEe * sobre(10 * ms, hoja.EeNs)},
       {"configuration write: 10 ms instead of its write time (flash/pg_programa.cpp, ProgramaZona14)",
        p.EscritasConfig * sobre(10 * ms, hoja.ConfigNs)},
-  };
-  uint64_t conocidos = 0;
-  std::printf("  above the floor %.3f ms, of which known:\n", (virtualNs > suelo ? virtualNs - suelo : 0) / 1e6);
-  for (const auto& e : excesos) {
-    if (e.Ns == 0) continue;
-    conocidos += e.Ns;
-    std::printf("    %11.3f ms  %s\n", e.Ns / 1e6, e.Que);
-  }
-  std::printf("  unexplained    %11.3f ms\n",
-              (static_cast<double>(virtualNs) - static_cast<double>(suelo) - static_cast<double>(conocidos)) / 1e6);
+  });
   const uint64_t minimo = MinimoFlash14(p);
   std::printf("  ratio to the part's own minimum (%.3f ms, %u code latches): %.4f\n", minimo / 1e6, hoja.Latches,
               static_cast<double>(virtualNs) / minimo);

@@ -106,10 +106,7 @@ int main() {
   const uint64_t bytesLeidos = 2 * (uint64_t{p.PanelesCodigo + p.PanelesId} * 4 + p.PalabrasConfig +
                                     p.PalabrasCodigoLeidas + p.PalabrasIdLeidas + p.PalabrasConfigLeidas) +
                                2 * uint64_t{p.BytesEe} + p.BytesEeLeidos;
-  const struct {
-    const char* Que;
-    uint64_t Ns;
-  } excesos[] = {
+  ImprimeExcesos(virtualNs, suelo, {
       {"entries: 3 x 5 ms settling instead of P12 (hw/pg_port.cpp, EntraProgramacion)",
        p.Entradas * (15 * ms - p.EntradaNs)},
       {"bulk erase: 15 ms instead of P11 (pic18/pg_pic18_borra.cpp, EsperaBorradoMs)", 15 * ms - p.P11Ns},
@@ -120,15 +117,7 @@ int main() {
        escrituras * (PicActual.TiempoPgm * ms > p.P9Ns ? PicActual.TiempoPgm * ms - p.P9Ns : 0)},
       {"table reads: the 8 idle clocks of every byte read as data, a half bit each (hw/pg_icsp.cpp, LeeTablat)",
        bytesLeidos * 8 * p.MedioBitNs},
-  };
-  uint64_t conocidos = 0;
-  std::printf("  above the floor %.3f ms, of which known:\n", (virtualNs > suelo ? virtualNs - suelo : 0) / 1e6);
-  for (const auto& e : excesos) {
-    conocidos += e.Ns;
-    std::printf("    %11.3f ms  %s\n", e.Ns / 1e6, e.Que);
-  }
-  std::printf("  unexplained    %11.3f ms\n",
-              (static_cast<double>(virtualNs) - static_cast<double>(suelo) - static_cast<double>(conocidos)) / 1e6);
+  });
   const uint64_t minimo = MinimoPic18(p);
   std::printf("  ratio to the part's own minimum (%.3f ms, 32-byte rows): %.4f\n", minimo / 1e6,
               static_cast<double>(virtualNs) / minimo);

@@ -34,3 +34,18 @@ uint64_t ImprimeSuelo(uint64_t virtualNs, const TTramos& tramos) {
 inline uint64_t ImprimeSuelo(uint64_t virtualNs, std::initializer_list<TTramoSuelo> tramos) {
   return ImprimeSuelo<std::initializer_list<TTramoSuelo>>(virtualNs, tramos);
 }
+
+// Prints what the run spent above the floor, the known excesses (each
+// naming the source that needs it; those of no time left out) and what
+// they leave unexplained.
+inline void ImprimeExcesos(uint64_t virtualNs, uint64_t suelo, std::initializer_list<TTramoSuelo> excesos) {
+  uint64_t conocidos = 0;
+  std::printf("  above the floor %.3f ms, of which known:\n", (virtualNs > suelo ? virtualNs - suelo : 0) / 1e6);
+  for (const auto& e : excesos) {
+    if (e.Ns == 0) continue;
+    conocidos += e.Ns;
+    std::printf("    %11.3f ms  %s\n", e.Ns / 1e6, e.Que);
+  }
+  std::printf("  unexplained    %11.3f ms\n",
+              (static_cast<double>(virtualNs) - static_cast<double>(suelo) - static_cast<double>(conocidos)) / 1e6);
+}
