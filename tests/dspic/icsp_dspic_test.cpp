@@ -79,6 +79,38 @@ TEST_P(IcspDs, ProgramsVerifiesAndReadsBack) {
   EXPECT_EQ(b.Ventana().Lineas.back(), " " + TextosZona[7] + TextosZona[10]);
 }
 
+TEST_P(IcspDs, AProtectedPartReadsZeroAndProgramsOnlyAfterTheErase) {
+  BancoDs b(GetParam().Indice, GetParam().Com);
+  auto& m = b.chip->Memoria;
+  // An earlier user's program with the general segment code-protected.
+  for (uint32_t i = 0; i < m.Prog.size(); i += 97) m.Prog[i] = 0x123456;
+  m.Config[5] = 0x0000;
+
+  // A read shows what the chip gives: zeros, the configuration readable.
+  ASSERT_EQ(LeeDsPic(true), 0);
+  b.SinFaltas();
+  EXPECT_TRUE(std::all_of(BufDispositivo.Prog.begin(), BufDispositivo.Prog.begin() + PicActual.ProgTam,
+                          [](uint16_t w) { return w == 0; }));
+  EXPECT_EQ(BufDispositivo.Config[4 * 5], 0x0000);
+
+  // Without the bulk erase the protected segment keeps what it holds, and a
+  // configuration write does not lift the protection.
+  EXPECT_TRUE(m.ProgramaInstruccion(2, 0x000000));
+  EXPECT_EQ(m.Prog[1], 0xFFFFFFu);
+  m.EscribeConfig(InicioConfigDs + 2 * 5, 0xFFFF);
+  EXPECT_EQ(m.Config[5], 0x0000);
+
+  // Programming erases first, so the whole image takes and verifies.
+  ImagenPruebaDs(m.Modelo());
+  const TBuffers imagen = BufDispositivo;
+  ASSERT_EQ(ProgramaDsPic(), 0) << ContextoError.Codigo << " at " << std::hex << ContextoError.Direccion;
+  b.SinFaltas();
+  EsperaChipIgual(m, imagen);
+  BufArchivo = imagen;
+  TipoAccion = 0;
+  EXPECT_EQ(VerificaDsPic(false), 0) << ContextoError.Codigo << " at " << std::hex << ContextoError.Direccion;
+}
+
 TEST_P(IcspDs, ReadFillsEveryAreaAndTheGauge) {
   BancoDs b(GetParam().Indice, GetParam().Com);
   auto& m = b.chip->Memoria;

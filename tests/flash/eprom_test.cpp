@@ -118,6 +118,25 @@ TEST_P(Eprom, VerifyMismatch) {
   EXPECT_EQ(ContextoError.Leido, chip->Prog[0x77]);
 }
 
+TEST_P(Eprom, AProtectedPartReadsZeroAndCannotBeProgrammedAgain) {
+  // An earlier user's program, code-protected.
+  chip->Prog[0x10] = 0x1234;
+  chip->Config[7] = 0x3F41;
+  chip->Config[0] = 0x0005;
+  ASSERT_EQ(banco->Ejecuta(1, LeerPic), 0u);
+  for (uint32_t a = 0; a < PicActual.ProgTam; ++a) ASSERT_EQ(BufDispositivo.Prog[a], 0u) << a;
+  EXPECT_EQ(BufDispositivo.Config[0], 0x3F41);
+  EXPECT_EQ(BufDispositivo.Id[0] & 0xF, 0x5);
+
+  // Nothing takes in program memory, and programming says so.
+  const std::vector<uint16_t> antes = chip->Prog;
+  ImagenPrueba(caso.Indice + 7, {0x3F71});
+  EXPECT_EQ(banco->Ejecuta(0, ProgramaPicC), uint32_t{ErrEscritura});
+  EXPECT_EQ(ContextoError.Leido, 0u) << "at " << ContextoError.Direccion;
+  EXPECT_EQ(chip->Prog, antes);
+  EXPECT_TRUE(chip->Protegido());
+}
+
 TEST_P(Eprom, EraseSaysThePartIsNotErasable) {
   UsaArchivoIdioma(KORVANE_SOURCE_DIR "/korvane/app/LANGUAGES/English.ini");
   ASSERT_EQ(banco->Ejecuta(3, BorraPic), 0u);

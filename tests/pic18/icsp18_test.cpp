@@ -1,5 +1,7 @@
 // The PIC18 engine on the pin-level link against the simulated parts.
 
+#include <algorithm>
+
 #include "banco_pic18.h"
 
 namespace {
@@ -38,6 +40,47 @@ TEST_P(Icsp18, ProgramsVerifiesAndReadsBack) {
   EsperaLeidoIgual(imagen);
   EXPECT_FALSE(b.chip->EnProgramacion);
   EXPECT_TRUE(b.ventana.Mensajes.empty());
+}
+
+TEST_P(Icsp18, AProtectedPartReadsZeroAndProgramsOnlyAfterTheErase) {
+  Banco18 b(GetParam().Indice, GetParam().Com);
+  TMemoriaPic18& m = b.chip->Memoria;
+  // An earlier user's program with every code block, the boot block and the
+  // data EEPROM protected.
+  for (uint32_t i = 0; i < PicActual.ProgTam; i += 61) m.PonPalabraProg(i, 0x1234);
+  std::fill(m.Ee.begin(), m.Ee.end(), 0x5A);
+  m.Config[8] = 0x00;
+  m.Config[9] = 0x00;
+  m.Id[0] = 0x42;
+
+  // A read shows what the chip gives: zeros, with the IDs and the
+  // configuration readable.
+  ASSERT_FALSE(LeerPic());
+  const TBuffers& leido = BufDispositivo;
+  EXPECT_TRUE(std::all_of(leido.Prog.begin(), leido.Prog.begin() + PicActual.ProgTam, [](uint16_t w) { return w == 0; }));
+  EXPECT_TRUE(std::all_of(leido.Datos.begin(), leido.Datos.begin() + PicActual.EeTam, [](uint16_t w) { return w == 0; }));
+  EXPECT_EQ(leido.Config[4], 0x0000);
+  EXPECT_EQ(leido.Id[0] & 0xFF, 0x42);
+
+  // Without an erase the protected cells keep what they hold.
+  const uint32_t enBloque0 = m.Modelo().BytesBoot + 0x102;
+  for (const uint32_t d : {uint32_t{0x102}, enBloque0}) {
+    ASSERT_EQ(m.Prog[d], 0xFF);
+    EXPECT_TRUE(m.ProgramaFlash(d, 0x00));
+    EXPECT_EQ(m.Prog[d], 0xFF) << "a write to a protected block took at " << d;
+  }
+  m.EscribeConfig(0x300008, 0x0F);
+  EXPECT_EQ(m.Config[8], 0x00) << "a configuration write released the protection";
+
+  // Programming erases first, so the whole image takes.
+  ImagenPrueba18(m.Modelo());
+  const TBuffers imagen = BufDispositivo;
+  ASSERT_FALSE(ProgramaPic()) << ContextoError.Codigo << " at " << std::hex << ContextoError.Direccion;
+  b.SinFaltas();
+  EsperaMemoriaIgual(m, imagen);
+  BufArchivo = imagen;
+  LimpiaBuffers(BufDispositivo);
+  EXPECT_FALSE(VerificaPic()) << ContextoError.Codigo << " at " << std::hex << ContextoError.Direccion;
 }
 
 TEST_P(Icsp18, EraseUsesTheVariantOfTheGroup) {

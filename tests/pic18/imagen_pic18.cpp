@@ -16,8 +16,10 @@ void ImagenPrueba18(const TModeloPic18& modelo) {
   for (uint32_t c = 0; c < 7; ++c) {
     const uint16_t implementado =
         static_cast<uint16_t>(modelo.MascaraConfig[2 * c] | modelo.MascaraConfig[2 * c + 1] << 8);
-    // Clear one implemented bit of each word where there is one.
-    const uint16_t bit = static_cast<uint16_t>(implementado & -implementado);
+    // Clear one implemented bit of each word where there is one, never a
+    // code protection bit (CONFIG5L/5H): a protected part reads back 0.
+    const uint16_t libres = c == 4 ? static_cast<uint16_t>(implementado & ~0xC00F) : implementado;
+    const uint16_t bit = static_cast<uint16_t>(libres & -libres);
     BufDispositivo.Config[c] = static_cast<uint16_t>(implementado & ~bit);
   }
   for (uint32_t i = 0; i < PicActual.EeTam; ++i)

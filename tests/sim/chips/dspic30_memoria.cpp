@@ -6,6 +6,8 @@
 
 namespace {
 
+constexpr uint32_t RegFgs = 5;
+
 TModeloDsPic30 Modelo(const char* nombre, uint16_t id, uint32_t instrucciones, uint32_t ee,
                       uint16_t fosc) {
   TModeloDsPic30 m;
@@ -42,7 +44,8 @@ TRegionDs TMemoriaDsPic30::Region(uint32_t d) const {
 uint16_t TMemoriaDsPic30::LeeBajo(uint32_t d) const {
   d &= ~1u;
   switch (Region(d)) {
-    case TRegionDs::Programa: return static_cast<uint16_t>(Prog[d / 2] & ~Pegados(d));
+    case TRegionDs::Programa:
+      return CodigoProtegido() ? 0 : static_cast<uint16_t>(Prog[d / 2] & ~Pegados(d));
     case TRegionDs::Datos: return Ee[(d - InicioEe()) / 2];
     case TRegionDs::Ejecutivo: return static_cast<uint16_t>(Exec[(d - InicioEjecutivoDs) / 2]);
     case TRegionDs::Config: return Config[(d - InicioConfigDs) / 2];
@@ -54,7 +57,8 @@ uint16_t TMemoriaDsPic30::LeeBajo(uint32_t d) const {
 uint8_t TMemoriaDsPic30::LeeAlto(uint32_t d) const {
   d &= ~1u;
   switch (Region(d)) {
-    case TRegionDs::Programa: return static_cast<uint8_t>((Prog[d / 2] & ~Pegados(d)) >> 16);
+    case TRegionDs::Programa:
+      return CodigoProtegido() ? 0 : static_cast<uint8_t>((Prog[d / 2] & ~Pegados(d)) >> 16);
     case TRegionDs::Ejecutivo: return static_cast<uint8_t>(Exec[(d - InicioEjecutivoDs) / 2] >> 16);
     default: return 0;
   }
@@ -63,7 +67,9 @@ uint8_t TMemoriaDsPic30::LeeAlto(uint32_t d) const {
 bool TMemoriaDsPic30::ProgramaInstruccion(uint32_t d, uint32_t valor) {
   valor &= 0xFFFFFF;
   switch (Region(d)) {
-    case TRegionDs::Programa: Prog[d / 2] &= valor; return true;
+    case TRegionDs::Programa:
+      if (!EscrituraProtegida()) Prog[d / 2] &= valor;
+      return true;
     case TRegionDs::Ejecutivo: Exec[(d - InicioEjecutivoDs) / 2] &= valor; return true;
     default: return false;
   }
@@ -78,8 +84,20 @@ bool TMemoriaDsPic30::ProgramaPalabraEe(uint32_t d, uint16_t valor) {
 bool TMemoriaDsPic30::EscribeConfig(uint32_t d, uint16_t valor) {
   if (Region(d) != TRegionDs::Config || (d & 1)) return false;
   const uint32_t r = (d - InicioConfigDs) / 2;
-  Config[r] = valor & modelo_.Implementados[r];
+  uint16_t nuevo = valor & modelo_.Implementados[r];
+  if (r == RegFgs) nuevo &= Config[r];  // protection goes away only with the bulk erase
+  Config[r] = nuevo;
   return true;
+}
+
+bool TMemoriaDsPic30::CodigoProtegido() const {
+  const uint16_t fgs = Config[RegFgs] | static_cast<uint16_t>(~modelo_.Implementados[RegFgs]);
+  return (fgs & 0x6) != 0x6;
+}
+
+bool TMemoriaDsPic30::EscrituraProtegida() const {
+  const uint16_t fgs = Config[RegFgs] | static_cast<uint16_t>(~modelo_.Implementados[RegFgs]);
+  return CodigoProtegido() || !(fgs & 0x1);
 }
 
 void TMemoriaDsPic30::BorradoTotal() {

@@ -17,6 +17,13 @@
 // The bulk erase (NVMCON 0x407F) erases program flash, the data EEPROM and
 // the code-protection registers FBS, FSS and FGS; the other registers, the
 // device ID and the executive area keep their contents.
+//
+// Code protection of the general segment (program flash), in FGS: the
+// segment is read-protected while bits 2:1 (GSS, GCP on the smaller parts)
+// are not both 1, and write-protected while bit 0 (GWRP) is 0. A
+// read-protected segment reads 0 and ignores writes, a write-protected one
+// ignores writes; FGS bits once programmed to 0 come back only with the
+// bulk erase.
 #pragma once
 
 #include <array>
@@ -67,6 +74,9 @@ public:
   // Writes a configuration register (0xF80000 + 2r); false outside.
   bool EscribeConfig(uint32_t direccion, uint16_t valor);
   void BorradoTotal();
+  // The general segment's protection, from FGS.
+  bool CodigoProtegido() const;
+  bool EscrituraProtegida() const;
 
   std::vector<uint32_t> Prog;   // 0xFFFFFF blank
   std::vector<uint16_t> Ee;     // 0xFFFF blank

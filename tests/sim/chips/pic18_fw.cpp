@@ -33,7 +33,7 @@ std::size_t TPic18Fw::TArea::Tam() const {
 }
 
 uint16_t TPic18Fw::TArea::Lee(uint32_t celda) const {
-  if (tipo_ == TTipo::Ee) return celda < m_.Ee.size() ? m_.Ee[celda] : 0xFF;
+  if (tipo_ == TTipo::Ee) return celda < m_.Ee.size() ? m_.LeeEe(celda) : 0xFF;
   const uint32_t d = Base() + 2 * celda;
   return static_cast<uint16_t>(m_.LeeTabla(d) | m_.LeeTabla(d + 1) << 8);
 }
@@ -41,7 +41,7 @@ uint16_t TPic18Fw::TArea::Lee(uint32_t celda) const {
 void TPic18Fw::TArea::Programa(uint32_t celda, uint16_t valor) {
   if (celda >= Tam()) return;
   if (tipo_ == TTipo::Ee) {
-    m_.Ee[celda] = static_cast<uint8_t>(valor);
+    m_.EscribeEe(celda, static_cast<uint8_t>(valor));
     return;
   }
   const uint32_t d = Base() + 2 * celda;

@@ -13,6 +13,11 @@ constexpr uint32_t DevId1 = 0x3FFFFE;
 constexpr uint32_t DevId2 = 0x3FFFFF;
 // Saved files keep the data EEPROM above everything the table pointer reaches.
 constexpr uint32_t BaseEeArchivo = 0xF00000;
+// CONFIG5L / CONFIG5H and their protection bits.
+constexpr std::size_t Config5L = 8;
+constexpr std::size_t Config5H = 9;
+constexpr uint8_t BitCpb = 0x40;
+constexpr uint8_t BitCpd = 0x80;
 
 }  // namespace
 
@@ -69,7 +74,7 @@ TMemoriaPic18::TMemoriaPic18(const TModeloPic18& modelo)
 
 uint8_t TMemoriaPic18::LeeTabla(uint32_t d) const {
   d &= 0x3FFFFF;
-  if (d < Prog.size()) return Prog[d];
+  if (d < Prog.size()) return Protegido(d) ? 0 : Prog[d];
   if (d >= InicioId && d < InicioId + Id.size()) return Id[d - InicioId];
   if (d >= InicioConfig && d < InicioConfig + Config.size()) return Config[d - InicioConfig];
   if (d == DevId1) return static_cast<uint8_t>(modelo_.IdDispositivo);
@@ -79,7 +84,7 @@ uint8_t TMemoriaPic18::LeeTabla(uint32_t d) const {
 
 bool TMemoriaPic18::ProgramaFlash(uint32_t d, uint8_t valor) {
   if (d < Prog.size()) {
-    Prog[d] &= valor;
+    if (!Protegido(d)) Prog[d] &= valor;
     return true;
   }
   if (d >= InicioId && d < InicioId + Id.size()) {
@@ -92,8 +97,33 @@ bool TMemoriaPic18::ProgramaFlash(uint32_t d, uint8_t valor) {
 bool TMemoriaPic18::EscribeConfig(uint32_t d, uint8_t valor) {
   if (d < InicioConfig || d >= InicioConfig + Config.size()) return false;
   const uint32_t i = d - InicioConfig;
-  Config[i] = static_cast<uint8_t>(valor & modelo_.MascaraConfig[i]);
+  uint8_t nuevo = valor & modelo_.MascaraConfig[i];
+  // Protection bits only go 1 -> 0 by writing.
+  if (i == Config5L) nuevo &= Config[i] | 0xF0;
+  if (i == Config5H) nuevo &= Config[i] | static_cast<uint8_t>(~(BitCpb | BitCpd));
+  Config[i] = nuevo;
   return true;
+}
+
+bool TMemoriaPic18::Protegido(uint32_t d) const {
+  if (d >= Prog.size()) return false;
+  if (d < modelo_.BytesBoot) return (modelo_.MascaraConfig[Config5H] & BitCpb) && !(Config[Config5H] & BitCpb);
+  const uint32_t bloque = d / modelo_.BytesBloque;
+  if (bloque > 3) return false;
+  const auto bit = static_cast<uint8_t>(1u << bloque);
+  return (modelo_.MascaraConfig[Config5L] & bit) && !(Config[Config5L] & bit);
+}
+
+bool TMemoriaPic18::EeProtegida() const {
+  return (modelo_.MascaraConfig[Config5H] & BitCpd) && !(Config[Config5H] & BitCpd);
+}
+
+uint8_t TMemoriaPic18::LeeEe(uint32_t d) const {
+  return d < Ee.size() && !EeProtegida() ? Ee[d] : 0;
+}
+
+void TMemoriaPic18::EscribeEe(uint32_t d, uint8_t valor) {
+  if (d < Ee.size() && !EeProtegida()) Ee[d] = valor;
 }
 
 void TMemoriaPic18::BorraBloque(uint32_t desde, uint32_t hasta) {

@@ -10,6 +10,12 @@
 //   data EEPROM     its own byte array (EEADRH:EEADR), written whole
 // Everything else reads 0.
 //
+// Code protection (CONFIG5L CP0-CP3 for code blocks 0-3, CONFIG5H CPB for
+// the boot block and CPD for the data EEPROM, each protecting when 0): a
+// protected block reads 0 and ignores writes, and a protection bit once
+// programmed to 0 comes back to 1 only with the erase that clears the
+// configuration.
+//
 // Two bulk-erase schemes, by family:
 //   - the 18F242/252/442/452 class: one register at 0x3C0004, 0x80 erases
 //     the whole chip, 0x81 the data EEPROM, 0x83 the boot block, 0x88-0x8F
@@ -69,6 +75,13 @@ public:
   // on the newer parts, 0x3C0004 alone on the older). False for a value the
   // part does not know (nothing is erased).
   bool Borra(uint16_t codigo);
+  // Code protection of the flash byte at the address / of the data EEPROM.
+  bool Protegido(uint32_t direccion) const;
+  bool EeProtegida() const;
+  // A data EEPROM byte as the part gives it (0 when protected, 0 outside),
+  // and a data EEPROM write (ignored when protected or outside).
+  uint8_t LeeEe(uint32_t direccion) const;
+  void EscribeEe(uint32_t direccion, uint8_t valor);
 
   std::vector<uint8_t> Prog;      // program flash
   std::array<uint8_t, 8> Id{};

@@ -123,7 +123,7 @@ void TPic18Sim::Reinicia() {
 void TPic18Sim::AvanzaTiempo(uint64_t t) {
   if (eeOcupado_ && t >= finEe_) {
     eeOcupado_ = false;
-    Memoria.Ee[dirEe_] = datoEe_;
+    Memoria.EscribeEe(dirEe_, datoEe_);
     EscriturasEe.push_back(dirEe_);
   }
   if (borrando_ && t >= finBorrado_) {
@@ -455,7 +455,7 @@ void TPic18Sim::LeeEe() {
   }
   const uint32_t d = uint32_t{Eeadrh} << 8 | Eeadr;
   if (eeOcupado_) Viola(Hex("data EEPROM read at 0x%X during a write", d));
-  Eedata = d < Memoria.Ee.size() ? Memoria.Ee[d] : 0;
+  Eedata = Memoria.LeeEe(d);
 }
 
 void TPic18Sim::Instruccion(uint64_t t, uint16_t op) {

@@ -53,7 +53,7 @@ TFaseSim TPicCSim::Comando(uint8_t comando, uint64_t t) {
         Pulsos.push_back({pc_, d});
         if (d < d_.PulsoMinNs) {
           Viola(t, "programming pulse of " + TextoTiempo(d) + " too short");
-        } else if (pc_ != 0x2006 && ++cuenta_[pc_] >= Necesarios(pc_)) {
+        } else if (pc_ != 0x2006 && !(pc_ < 0x2000 && Protegido()) && ++cuenta_[pc_] >= Necesarios(pc_)) {
           Celda(pc_) &= latch_;
         }
       }
@@ -68,4 +68,7 @@ void TPicCSim::Carga(uint8_t comando, uint16_t dato) {
   latch_ = dato & 0x3FFF;
 }
 
-uint16_t TPicCSim::Lectura(uint8_t) { return Celda(pc_) & 0x3FFF; }
+uint16_t TPicCSim::Lectura(uint8_t) {
+  if (pc_ < 0x2000 && Protegido()) return 0;
+  return Celda(pc_) & 0x3FFF;
+}

@@ -1,6 +1,11 @@
 // Simulated 14-bit EPROM PIC (16C6x/7x/62x). Cells only go from 1 to 0;
 // a cell takes the loaded word only after a number of programming pulses
 // (begin command 8 ... end command 14). There is no electrical erase.
+//
+// Code protection: while either CP bit of the configuration word (bits 5:4)
+// is 0, program memory reads 0 and takes no more programming; the IDs and
+// the configuration word still read. Partial-protection settings are taken
+// as whole-memory protection. With no erase, a protected part stays so.
 #pragma once
 
 #include <array>
@@ -36,6 +41,7 @@ public:
   std::map<uint16_t, uint8_t> PulsosCelda;
   std::vector<TPulsoSim> Pulsos;         // every pulse the part received
   uint32_t PulsosEn(uint16_t direccion) const;
+  bool Protegido() const { return (Config[7] & 0x30) != 0x30; }
 
 protected:
   void Reinicia() override;
