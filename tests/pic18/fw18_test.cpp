@@ -58,6 +58,31 @@ TEST_P(Fw18, ProgramsVerifiesAndReadsBack) {
   EXPECT_TRUE(ventana.Mensajes.empty());
 }
 
+// Through the board as on the pin-level link: a protected part reads as
+// zeros, and programming takes whole because the erase comes first.
+TEST_P(Fw18, AProtectedPartReadsZeroAndProgramsOnlyAfterTheErase) {
+  EnChip([&] {
+    memoria->PonPalabraProg(100, 0x1234);
+    memoria->Ee[7] = 0x5A;
+    memoria->Config[8] = 0x00;
+    memoria->Config[9] = 0x00;
+    return 0;
+  });
+  ASSERT_FALSE(LeerPic()) << ContextoError.Codigo << " at " << ContextoError.Direccion;
+  EXPECT_EQ(BufDispositivo.Prog[100], 0u);
+  EXPECT_EQ(BufDispositivo.Datos[7], 0u);
+  EXPECT_EQ(BufDispositivo.Config[4], 0u);
+
+  ImagenPrueba18(memoria->Modelo());
+  const TBuffers imagen = BufDispositivo;
+  ASSERT_FALSE(ProgramaPic()) << ContextoError.Codigo << " at " << ContextoError.Direccion;
+  EnChip([&] {
+    EsperaMemoriaIgual(*memoria, imagen);
+    return 0;
+  });
+  EXPECT_TRUE(placa->Errores().empty());
+}
+
 // A cleared image holds all ones in its data EEPROM cells, wider than the
 // part's bytes: programming it is no verify error at the first byte.
 TEST_P(Fw18, ClearedDataEepromProgramsAsBlankBytes) {
