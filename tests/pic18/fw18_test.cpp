@@ -33,6 +33,18 @@ protected:
     return EnChip([&] { return chip18->Ordenes; });
   }
 
+  // Programs the test image and checks the part holds it; the image.
+  TBuffers ProgramaImagen() {
+    ImagenPrueba18(memoria->Modelo());
+    const TBuffers imagen = BufDispositivo;
+    EXPECT_FALSE(ProgramaPic()) << ContextoError.Codigo << " at " << ContextoError.Direccion;
+    EnChip([&] {
+      EsperaMemoriaIgual(*memoria, imagen);
+      return 0;
+    });
+    return imagen;
+  }
+
   std::unique_ptr<TMemoriaPic18> memoria;
   std::unique_ptr<TPic18Fw> chip18;
 };
@@ -43,13 +55,8 @@ TEST_P(Fw18, ProgramsVerifiesAndReadsBack) {
     memoria->Ee[7] = 0x00;
     return 0;
   });
-  ImagenPrueba18(memoria->Modelo());
-  const TBuffers imagen = BufDispositivo;
-  ASSERT_FALSE(ProgramaPic()) << ContextoError.Codigo << " at " << ContextoError.Direccion;
-  EnChip([&] {
-    EsperaMemoriaIgual(*memoria, imagen);
-    return 0;
-  });
+  const TBuffers imagen = ProgramaImagen();
+  if (HasFatalFailure()) return;
   BufArchivo = imagen;
   LimpiaBuffers(BufDispositivo);
   ASSERT_FALSE(VerificaPic()) << ContextoError.Codigo << " at " << ContextoError.Direccion;
@@ -73,13 +80,7 @@ TEST_P(Fw18, AProtectedPartReadsZeroAndProgramsOnlyAfterTheErase) {
   EXPECT_EQ(BufDispositivo.Datos[7], 0u);
   EXPECT_EQ(BufDispositivo.Config[4], 0u);
 
-  ImagenPrueba18(memoria->Modelo());
-  const TBuffers imagen = BufDispositivo;
-  ASSERT_FALSE(ProgramaPic()) << ContextoError.Codigo << " at " << ContextoError.Direccion;
-  EnChip([&] {
-    EsperaMemoriaIgual(*memoria, imagen);
-    return 0;
-  });
+  ProgramaImagen();
   EXPECT_TRUE(placa->Errores().empty());
 }
 
