@@ -33,6 +33,18 @@ protected:
     return EnChip([&] { return chip18->Ordenes; });
   }
 
+  // Programs the test image and checks the part holds it; the image.
+  TBuffers ProgramaImagen() {
+    ImagenPrueba18(memoria->Modelo());
+    const TBuffers imagen = BufDispositivo;
+    EXPECT_FALSE(ProgramaPic()) << ContextoError.Codigo << " at " << ContextoError.Direccion;
+    EnChip([&] {
+      EsperaMemoriaIgual(*memoria, imagen);
+      return 0;
+    });
+    return imagen;
+  }
+
   std::unique_ptr<TMemoriaPic18> memoria;
   std::unique_ptr<TPic18Fw> chip18;
 };
@@ -43,19 +55,33 @@ TEST_P(Fw18, ProgramsVerifiesAndReadsBack) {
     memoria->Ee[7] = 0x00;
     return 0;
   });
-  ImagenPrueba18(memoria->Modelo());
-  const TBuffers imagen = BufDispositivo;
-  ASSERT_FALSE(ProgramaPic()) << ContextoError.Codigo << " at " << ContextoError.Direccion;
-  EnChip([&] {
-    EsperaMemoriaIgual(*memoria, imagen);
-    return 0;
-  });
+  const TBuffers imagen = ProgramaImagen();
+  if (HasFatalFailure()) return;
   BufArchivo = imagen;
   LimpiaBuffers(BufDispositivo);
   ASSERT_FALSE(VerificaPic()) << ContextoError.Codigo << " at " << ContextoError.Direccion;
   EsperaLeidoIgual(imagen);
   EXPECT_TRUE(placa->Errores().empty());
   EXPECT_TRUE(ventana.Mensajes.empty());
+}
+
+// Through the board as on the pin-level link: a protected part reads as
+// zeros, and programming takes whole because the erase comes first.
+TEST_P(Fw18, AProtectedPartReadsZeroAndProgramsOnlyAfterTheErase) {
+  EnChip([&] {
+    memoria->PonPalabraProg(100, 0x1234);
+    memoria->Ee[7] = 0x5A;
+    memoria->Config[8] = 0x00;
+    memoria->Config[9] = 0x00;
+    return 0;
+  });
+  ASSERT_FALSE(LeerPic()) << ContextoError.Codigo << " at " << ContextoError.Direccion;
+  EXPECT_EQ(BufDispositivo.Prog[100], 0u);
+  EXPECT_EQ(BufDispositivo.Datos[7], 0u);
+  EXPECT_EQ(BufDispositivo.Config[4], 0u);
+
+  ProgramaImagen();
+  EXPECT_TRUE(placa->Errores().empty());
 }
 
 // A cleared image holds all ones in its data EEPROM cells, wider than the
