@@ -51,6 +51,9 @@ public:
 protected:
   int CommandBits() const override { return 4; }
   int64_t MinFrameGapNs() const override { return 0; }
+  // PIC18 serial data setup and hold around the latching edge (P2A, P3).
+  int64_t DataSetupNs() const override { return 15; }
+  int64_t DataHoldNs() const override { return 15; }
   void OnEnter() override;
   void OnCommand(int command) override;
   void OnData(int command, uint32_t value) override;

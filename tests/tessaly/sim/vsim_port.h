@@ -65,7 +65,10 @@ public:
 
   int Claimed = -1;                  // the claimed LPT index, -1 none
   int Claims = 0;                    // successful claims so far
-  int64_t AccessCostNs = 0;          // virtual time one register access takes
+  // Virtual time one register access takes: about a microsecond through
+  // ppdev or a direct port access, and the only time between two writes
+  // that the engine does not wait for itself.
+  int64_t AccessCostNs = 1000;
   int64_t Accesses = 0;
   bool KeepLog = true;
   std::vector<TPortWrite> Log;       // every write, in order

@@ -91,6 +91,9 @@ void TSerialPic::Lines(int64_t tNs, const TVorraLines& l) {
   if (l.Vdd && l.Clamp && !l.Vpp) ClampedWhilePowered = true;
 
   if (InProgramMode && (!l.Vdd || !l.Vpp)) Leave();
+  // Before the edges: a level written in the same port write as the clock
+  // edge has had no setup time at all.
+  if (l.Data != Prev.Data) DataChanged();
 
   if (!InProgramMode && l.Vdd && l.Vpp && (!Prev.Vdd || !Prev.Vpp)) {
     if (l.Clock || l.Data) {
@@ -104,6 +107,7 @@ void TSerialPic::Lines(int64_t tNs, const TVorraLines& l) {
       ++Entries;
       EntryNs = tNs;
       FirstEdgeSeen = false;
+      Latched = false;
       FrameEndNs = -1;
       HoldOffUntil = 0;
       Phase = TPhase::Command;
@@ -136,8 +140,22 @@ void TSerialPic::Rising() {
   if (Phase == TPhase::Command && BitsDone == 3) FourthRiseNs = Now;
 }
 
+void TSerialPic::DataChanged() {
+  if (InProgramMode && Latched && Now - LatchNs < DataHoldNs())
+    Violation("data changed " + std::to_string(Now - LatchNs) + " ns after the clock edge that latched it (hold " +
+              std::to_string(DataHoldNs()) + " ns)");
+  DataChangedNs = Now;
+}
+
 void TSerialPic::Falling(bool data) {
   SettleBusy(true);
+  if (Phase != TPhase::Out) {
+    if (Now - DataChangedNs < DataSetupNs())
+      Violation("data changed " + std::to_string(Now - DataChangedNs) +
+                " ns before the clock edge that latches it (setup " + std::to_string(DataSetupNs()) + " ns)");
+    LatchNs = Now;
+    Latched = true;
+  }
   if (Phase == TPhase::Out) {
     if (++BitsDone == BitsWanted) {
       Driving.reset();

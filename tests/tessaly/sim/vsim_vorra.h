@@ -68,6 +68,10 @@ public:
 protected:
   virtual int CommandBits() const = 0;
   virtual int64_t MinFrameGapNs() const { return 1000; }
+  // The host's data level must be stable this long before the falling
+  // edge that latches it and this long after it.
+  virtual int64_t DataSetupNs() const { return 100; }
+  virtual int64_t DataHoldNs() const { return 100; }
   virtual void OnEnter() = 0;
   virtual void OnLeave() {}
   // A command arrived (after its last falling edge); call ExpectIn or
@@ -92,6 +96,7 @@ private:
   void Falling(bool data);
   void Leave();
   void SettleBusy(bool edge);
+  void DataChanged();
 
   TVorraLines Prev;
   int64_t EntryNs = 0;
@@ -107,6 +112,9 @@ private:
   int64_t FrameEndNs = -1;
   int64_t FourthRiseNs = 0;
   bool FirstEdgeSeen = false;
+  int64_t DataChangedNs = 0;  // last change of the host's data level
+  int64_t LatchNs = 0;        // last falling edge that took a host bit
+  bool Latched = false;
 
   bool Busy = false;
   int64_t BusyUntil = 0;
