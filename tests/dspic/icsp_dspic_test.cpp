@@ -86,9 +86,12 @@ TEST_P(IcspDs, AProtectedPartReadsZeroAndProgramsOnlyAfterTheErase) {
   for (uint32_t i = 0; i < m.Prog.size(); i += 97) m.Prog[i] = 0x123456;
   m.Config[5] = 0x0000;
 
-  // A read shows what the chip gives: zeros, the configuration readable.
+  // A read shows what the chip gives: zeros, the configuration readable,
+  // and says the part is protected.
+  UsaArchivoIdioma(KORVANE_SOURCE_DIR "/korvane/app/LANGUAGES/English.ini");
   ASSERT_EQ(LeeDsPic(true), 0);
   b.SinFaltas();
+  EXPECT_EQ(b.Ventana().Mensajes, std::vector<std::string>{TextoIdioma("pg_avisos*", "4*") + " " + TextosZona[4]});
   EXPECT_TRUE(std::all_of(BufDispositivo.Prog.begin(), BufDispositivo.Prog.begin() + PicActual.ProgTam,
                           [](uint16_t w) { return w == 0; }));
   EXPECT_EQ(BufDispositivo.Config[4 * 5], 0x0000);

@@ -123,7 +123,9 @@ TEST_P(Eprom, AProtectedPartReadsZeroAndCannotBeProgrammedAgain) {
   chip->Prog[0x10] = 0x1234;
   chip->Config[7] = 0x3F41;
   chip->Config[0] = 0x0005;
+  UsaArchivoIdioma(KORVANE_SOURCE_DIR "/korvane/app/LANGUAGES/English.ini");
   ASSERT_EQ(banco->Ejecuta(1, LeerPic), 0u);
+  EXPECT_EQ(ventana.Mensajes, std::vector<std::string>{TextoIdioma("pg_avisos*", "4*") + " " + TextosZona[0]});
   for (uint32_t a = 0; a < PicActual.ProgTam; ++a) ASSERT_EQ(BufDispositivo.Prog[a], 0u) << a;
   EXPECT_EQ(BufDispositivo.Config[0], 0x3F41);
   EXPECT_EQ(BufDispositivo.Id[0] & 0xF, 0x5);

@@ -79,6 +79,7 @@ TEST_P(Fw18, AProtectedPartReadsZeroAndProgramsOnlyAfterTheErase) {
   EXPECT_EQ(BufDispositivo.Prog[100], 0u);
   EXPECT_EQ(BufDispositivo.Datos[7], 0u);
   EXPECT_EQ(BufDispositivo.Config[4], 0u);
+  EXPECT_EQ(ventana.Mensajes.size(), 1u) << "the read did not say the part is protected";
 
   ProgramaImagen();
   EXPECT_TRUE(placa->Errores().empty());

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "banco_pic18.h"
+#include "pg_proteccion.h"
 
 namespace {
 
@@ -54,8 +55,13 @@ TEST_P(Icsp18, AProtectedPartReadsZeroAndProgramsOnlyAfterTheErase) {
   m.Id[0] = 0x42;
 
   // A read shows what the chip gives: zeros, with the IDs and the
-  // configuration readable.
+  // configuration readable, and says the part is protected.
+  UsaArchivoIdioma(KORVANE_SOURCE_DIR "/korvane/app/LANGUAGES/English.ini");
   ASSERT_FALSE(LeerPic());
+  const std::string aviso =
+      TextoIdioma("pg_avisos*", "4*") + " " + TextosZona[0] + ", " + TextosZona[3];
+  EXPECT_EQ(b.ventana.Mensajes, std::vector<std::string>{aviso});
+  EXPECT_EQ(b.ventana.Lineas.back(), " " + aviso);
   const TBuffers& leido = BufDispositivo;
   EXPECT_TRUE(std::all_of(leido.Prog.begin(), leido.Prog.begin() + PicActual.ProgTam, [](uint16_t w) { return w == 0; }));
   EXPECT_TRUE(std::all_of(leido.Datos.begin(), leido.Datos.begin() + PicActual.EeTam, [](uint16_t w) { return w == 0; }));
@@ -81,6 +87,35 @@ TEST_P(Icsp18, AProtectedPartReadsZeroAndProgramsOnlyAfterTheErase) {
   BufArchivo = imagen;
   LimpiaBuffers(BufDispositivo);
   EXPECT_FALSE(VerificaPic()) << ContextoError.Codigo << " at " << std::hex << ContextoError.Direccion;
+}
+
+// Each protection bit names its own area; the bits the part lacks read 0
+// and are no protection.
+TEST_P(Icsp18, TheReadNamesTheProtectedAreas) {
+  struct TProteccion {
+    uint8_t Config5L, Config5H;
+    bool Programa, Eeprom;
+  };
+  constexpr TProteccion Casos[] = {
+      {0x0F, 0xC0, false, false},  // nothing protected
+      {0x0D, 0xC0, true, false},   // code block 1
+      {0x07, 0xC0, true, false},   // code block 3, the last one
+      {0x0F, 0x80, true, false},   // boot block
+      {0x0F, 0x40, false, true},   // data EEPROM
+      {0x0E, 0x40, true, true},
+  };
+  UsaArchivoIdioma(KORVANE_SOURCE_DIR "/korvane/app/LANGUAGES/English.ini");
+  for (const TProteccion& c : Casos) {
+    Banco18 b(GetParam().Indice, GetParam().Com);
+    b.chip->Memoria.Config[8] = c.Config5L;
+    b.chip->Memoria.Config[9] = c.Config5H;
+    ASSERT_FALSE(LeerPic());
+    std::vector<std::string> areas;
+    if (c.Programa) areas.push_back(TextosZona[0]);
+    if (c.Eeprom) areas.push_back(TextosZona[3]);
+    EXPECT_EQ(AreasProtegidas(), areas) << std::hex << int{c.Config5L} << " " << int{c.Config5H};
+    EXPECT_EQ(b.ventana.Mensajes.size(), areas.empty() ? 0u : 1u);
+  }
 }
 
 TEST_P(Icsp18, EraseUsesTheVariantOfTheGroup) {

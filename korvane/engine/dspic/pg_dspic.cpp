@@ -14,6 +14,7 @@
 #include "pg_hex.h"
 #include "pg_idioma.h"
 #include "pg_pic.h"
+#include "pg_proteccion.h"
 
 namespace {
 
@@ -115,7 +116,9 @@ uint8_t LeeDsPic(bool incluyeExec) {
   ui.ColorProgreso(TColorProgreso::Lima);
   PonProgreso(0);
   PonMaximoProgreso(p.ProgTam + CuentaConfig() + p.EeTam + (incluyeExec ? p.ExecTam : 0u));
-  return ResultadoDs(LeeAreas(incluyeExec));
+  const uint8_t r = ResultadoDs(LeeAreas(incluyeExec));
+  if (r == 0) AvisaProteccion();
+  return r;
 }
 
 uint8_t BorraDsPic(uint8_t variante) {

@@ -13,6 +13,7 @@
 #include "pg_err.h"
 #include "pg_idioma.h"
 #include "pg_pic.h"
+#include "pg_proteccion.h"
 #include "pic18/pg_pic18.h"
 
 TRamasPic18 RamasPic18{LeeAreas18, ProgramaAreas18, BorraPic18};
@@ -52,6 +53,7 @@ bool LeerPic() {
       break;
   }
   SumaProgreso(10);
+  if (!fallo) AvisaProteccion();
   return fallo;
 }
 
