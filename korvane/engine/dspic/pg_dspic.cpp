@@ -88,7 +88,7 @@ bool BorraIcsp(uint8_t variante, bool juegoA) {
     EscribeConfigDs(unos.data(), 3);
   }
   SaleProgramacion();
-  EntraProgramacion();
+  EntraProgramacion();  // the erase starts from a freshly reset part
   SaltaReset();
   EnviaSIX(0x2407FA);  // MOV #0x407F, W10: erase everything
   EnviaSIX(0x883B0A);

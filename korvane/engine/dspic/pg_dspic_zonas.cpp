@@ -129,7 +129,7 @@ bool ProgramaFilaDatosIcsp(const uint16_t* c, uint32_t dir) {
   EnviaClavesNvm();
   IniciaEscrituraNvm();
   SaltaResetCorto();
-  SaltaReset();
+  SaltaReset();  // the read back starts from the reset vector
   std::array<uint16_t, 32> leido{};
   PonTblpag(6, dir);
   for (uint32_t g = 0; g < 4; ++g) {

@@ -293,7 +293,7 @@ bool Borra14() {
     EnviaComando6(0);
     EnviaDato14(0x3FFF);
     EnviaComando6(31);
-    EsperaMs(20);
+    EsperaMs(20);  // the whole chip's erase time
     EnviaComando6(23);
     SaleProgramacion();
   } else {

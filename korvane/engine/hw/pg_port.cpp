@@ -112,7 +112,7 @@ void PonPines_END() {
 
 void EntraProgramacion() {
   if (USB_COM) return;
-  EsperaMs(5);
+  EsperaMs(5);  // the lines settle from whatever ran before
   if (EnlaceCom()) {
     ClockAlto();
     EsperaMs(100);
@@ -122,7 +122,7 @@ void EntraProgramacion() {
   ClockBajo();
   DatoBajo();
   if (Usa_Mclr) MclrActivo();
-  EsperaMs(5);
+  EsperaMs(5);  // Vpp off long enough for the part to restart
   if (Usa_Mclr) MclrReposo();
   VppElegido(true);
   if (VppAntesVdd) {
@@ -130,7 +130,7 @@ void EntraProgramacion() {
     EsperaMs(5);
     VddOn();
   }
-  EsperaMs(5);
+  EsperaMs(5);  // Vpp settles before the first clock
   if (EnlaceCom()) EsperaMs(100);
 }
 
