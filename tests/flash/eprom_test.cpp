@@ -48,6 +48,7 @@ TEST_P(Eprom, ProgramVerifyAndReadBack) {
   EXPECT_EQ(RetardoPgm, 20);
   ASSERT_EQ(banco->Ejecuta(0, VerificaPic), 0u);
   ASSERT_EQ(banco->Ejecuta(1, LeerPic), 0u);
+  EXPECT_TRUE(ventana.Mensajes.empty()) << "an unprotected part was reported protected";
   for (uint32_t a = 0; a < PicActual.ProgTam; ++a) ASSERT_EQ(BufDispositivo.Prog[a], BufArchivo.Prog[a]);
   for (uint32_t i = 0; i < 4; ++i) EXPECT_EQ(BufDispositivo.Id[i] & 0xF, i + 1);
 }

@@ -22,9 +22,11 @@
 #include "hw/pg_perfil.h"
 #include "hw/pg_port.h"
 #include "hw/pg_time.h"
+#include "KvEdit.h"
 #include "pagina_editor.h"
 #include "pg_catalogo.h"
 #include "pg_hex.h"
+#include "pg_idioma.h"
 #include "pg_pic.h"
 #include "reloj_enlace.h"
 #include "sim_banco.h"
@@ -155,6 +157,31 @@ private slots:
     PerfilHardware.clear();
     USB_COM = false;
     ADDR_USB_COM.clear();
+  }
+
+  // A read of a protected part through the window: the user is told in a
+  // box and in the log, and the read still completes.
+  void protectedPartIsSaidThroughTheWindow() {
+    UsaArchivoIdioma(KORVANE_SOURCE_DIR "/korvane/app/LANGUAGES/English.ini");
+    TPic18Sim chip(Modelo18F452());
+    TBancoSim banco;
+    banco.Puerto.Registra = false;
+    banco.Adaptador.Registra = false;
+    banco.Adaptador.Conecta(&chip);
+    chip.Memoria.PonPalabraProg(0x40, 0x1234);   // boot block
+    chip.Memoria.PonPalabraProg(0x200, 0x5678);  // code block 0, protected
+    chip.Memoria.Config[8] = 0x0E;
+    ClaseDispositivo = ClaseFlash;
+    IndiceListPics = 52;
+    QCOMPARE(PonDispositivo(), uint8_t{0});
+    std::vector<std::string> mensajes;
+    f->AlMensaje = [&](const std::string& t) { mensajes.push_back(t); };
+    Ejecuta(AccLeer);
+    const std::string aviso = TextoIdioma("pg_avisos*", "4*") + " " + TextosZona[0];
+    QCOMPARE(mensajes, std::vector<std::string>{aviso});
+    QVERIFY(f->memo->toPlainText().contains(QString::fromStdString(aviso)));
+    QCOMPARE(BufDispositivo.Prog[0x40], uint16_t{0x1234});
+    QCOMPARE(BufDispositivo.Prog[0x200], uint16_t{0});
   }
 
   void pic18OnThePinLevelProgrammer() {
