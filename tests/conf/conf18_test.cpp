@@ -52,7 +52,8 @@ TEST(Conf18, LoadMasksTheCallersWords) {
       {60, Unos, {0xCF00, 0x3F0F, 0x9D3C, 0x0085, 0xC00F, 0xE00F, 0x400F}},
       {71, Unos, {0xCF00, 0x1F1F, 0x8700, 0x00C5, 0xC00F, 0xE00F, 0x400F}},
       {92, Unos, {0xCF3F, 0x1F3F, 0x8700, 0x00E5, 0xC00F, 0xE00F, 0x400F}},
-      {73, Unos, {0xCF00, 0x1F1F, 0x8700, 0x00E5, 0xC00F, 0xE00F, 0x400F}},
+      // CAN: the boot-block size on bit 4, bit 5 absent.
+      {73, Unos, {0xCF00, 0x1F1F, 0x8700, 0x00D5, 0xC00F, 0xE00F, 0x400F}},
       {97, Unos, {0xCF00, 0x1F1F, 0x8600, 0x00F5, 0xC00F, 0xE00F, 0x400F}},
   };
   for (const TCaso& c : casos) {
@@ -109,14 +110,15 @@ TEST(Conf18, Groups1220And6520) {
        {"os1", "FCMEM", "IESO", "BOREN", "Vbor1", "WDTEN", "WDPS0", "WDPS1", "WDPS2", "WDPS3", "MCLRE", "STVREN", "LVP",
         "CP2", "CP3", "WRT2", "WRT3", "EBTR2", "EBTR3"},
        {0xCF00, 0x1F0F, 0x8000, 0x0085, 0xC003, 0xE003, 0x4003}},
-      // The 64-pin part hides PM_ and WAIT_ but keeps their bits.
+      // The 64-pin part hides PM_ and WAIT_ but keeps their bits; WAIT is
+      // active low, so a 1 leaves the box unticked.
       {64, Con(Unos, 2, 0x0383),
-       {"Os0_", "BOREN_", "vbor_#3", "WDTEN_", "WDTPS_#7", "PM_#3", "WAIT_", "CCP2MX_", "STVREN_", "LVP_"},
+       {"Os0_", "BOREN_", "vbor_#3", "WDTEN_", "WDTPS_#7", "PM_#3", "CCP2MX_", "STVREN_", "LVP_"},
        {0x2700, 0x0F0F, 0x0183, 0x0085, 0xC0FF, 0xE0FF, 0x40FF}},
   };
   for (const TCasoCarga& c : cargas) CompruebaCarga(Tabla18Fxx20(), c);
   TCasoCarga ebtr = {66, Con(Ceros, 6, 0x40EF), {}, Con(Ceros, 6, 0x40EF)};
-  ebtr.marcados = Une(Protegido(8, "_"), {"Os7_", "OSCEN_", "PWRTEN_", "vbor_#0", "WDTPS_#0", "PM_#0", "DEBUG_"});
+  ebtr.marcados = Une(Protegido(8, "_"), {"Os7_", "OSCEN_", "PWRTEN_", "vbor_#0", "WDTPS_#0", "PM_#0", "WAIT_", "DEBUG_"});
   for (const char* n : {"EBTR0_", "EBTR1_", "EBTR2_", "EBTR3_", "EBTR5_", "EBTR6_", "EBTR7_", "EBTRB_"}) ebtr.marcados.erase(n);
   CompruebaCarga(Tabla18Fxx20(), ebtr);
   const TCasoGuarda guardas[] = {
@@ -138,10 +140,12 @@ TEST(Conf18, Groups1220And6520) {
 
 TEST(Conf18, Group2331) {
   const TCasoCarga cargas[] = {
-      {61, {0x0D00, 0, 0, 0, 0, 0, 0}, Une(Protegido(4), {"os1", "PWRTEN", "vbor4", "DEBUG"}), {0x0F00, 0, 0, 0, 0, 0, 0}},
+      // WINEN is active low: 0 enables the watchdog window.
+      {61, {0x0D00, 0, 0, 0, 0, 0, 0}, Une(Protegido(4), {"os1", "PWRTEN", "vbor4", "VINEM", "DEBUG"}),
+       {0x0F00, 0, 0, 0, 0, 0, 0}},
       // Blocks 2 and 3 of the 8K parts are hidden but kept as loaded.
       {60, Con(Unos, 4, 0xC00B),
-       {"os1", "FCMEM", "IESO", "BOREN", "Vbor1", "WDTEN", "WDPS0", "WDPS1", "WDPS2", "WDPS3", "VINEM", "PWMPIN", "LPOL",
+       {"os1", "FCMEM", "IESO", "BOREN", "Vbor1", "WDTEN", "WDPS0", "WDPS1", "WDPS2", "WDPS3", "PWMPIN", "LPOL",
         "HPOL", "GPTREN", "FLTAMX", "SPSMX", "PWM4MX", "EXCLKMX", "MCLRE", "STVREN", "LVP", "CP2"},
        {0xCF00, 0x3F0F, 0x9D3C, 0x0085, 0xC00B, 0xE00F, 0x400F}},
   };
@@ -157,6 +161,8 @@ TEST(Conf18, Group2331) {
 TEST(Conf18, Parts2410To4680) {
   const TMarcados resto = {"FCMEM", "IESO", "BOREN#3", "BORV#3", "WDTEN", "WDTPS#15", "PBADEN", "LPT1OSC", "MCLRE",
                            "STVREN", "LVP", "XINST"};
+  TMarcados sinXinst = resto;
+  sinXinst.erase("XINST");
   const TCasoCarga cargas[] = {
       {71, Unos, Une(resto, {"FOSC#15", "CCP2MX"}), {0xCF00, 0x1F1F, 0x8700, 0x00C5, 0xC00F, 0xE00F, 0x400F}},
       // USB: both CPU clock lists take bits 4-3.
@@ -165,8 +171,13 @@ TEST(Conf18, Parts2410To4680) {
            {"FOSC_USB#14", "USBPLL", "CPUDIV#3", "CPUDIV2#3", "PLLDIV#3", "PWRTEN", "BOREN#0", "BORV#0", "WDTPS#0", "DEBUG"}),
        {0x0E3B, 0, 0, 0, 0, 0, 0}},
       // CAN: the hidden CCP2MX follows bit 8 both ways.
-      {73, Unos, Une(resto, {"FOSC#15", "CCP2MX", "BBSIZ"}), {0xCF00, 0x1F1F, 0x8700, 0x00E5, 0xC00F, 0xE00F, 0x400F}},
-      {79, Con(Unos, 2, 0x8600), Une(resto, {"FOSC#15", "BBSIZ"}), {0xCF00, 0x1F1F, 0x8600, 0x00E5, 0xC00F, 0xE00F, 0x400F}},
+      {73, Unos, Une(resto, {"FOSC#15", "CCP2MX", "BBSIZ"}), {0xCF00, 0x1F1F, 0x8700, 0x00D5, 0xC00F, 0xE00F, 0x400F}},
+      {79, Con(Unos, 2, 0x8600), Une(resto, {"FOSC#15", "BBSIZ"}), {0xCF00, 0x1F1F, 0x8600, 0x00D5, 0xC00F, 0xE00F, 0x400F}},
+      // A 2K-word boot block (bit 4) survives a load and a save, and so
+      // does a 1K one; bit 5 goes (XINST off in both).
+      {93, Con(Unos, 3, 0x00B5), Une(sinXinst, {"FOSC#15", "CCP2MX", "BBSIZ"}),
+       {0xCF00, 0x1F1F, 0x8700, 0x0095, 0xC00F, 0xE00F, 0x400F}},
+      {87, Con(Unos, 3, 0x00A5), Une(sinXinst, {"FOSC#15", "CCP2MX"}), {0xCF00, 0x1F1F, 0x8700, 0x0085, 0xC00F, 0xE00F, 0x400F}},
       // Large CAN: no CCP2MX at all; the boot block size from bits 4 and 5.
       {97, Con(Unos, 3, 0x0010), {"FOSC#15", "FCMEM", "IESO", "BOREN#3", "BORV#3", "WDTEN", "WDTPS#15", "PBADEN", "LPT1OSC",
                                    "MCLRE", "BBSIZ0", "DEBUG"},

@@ -93,7 +93,8 @@ TTablaConf Crea() {
       Casilla1("LVP", 3, 2).Col(2),
       Casilla1("BBSIZ0", 3, 4).En(canGrande).Col(2),
       Casilla1("BBSIZ1", 3, 5).En(canGrande).Col(2),
-      Casilla1("BBSIZ", 3, 5).En(can).Col(2),
+      // The CAN parts have one boot-block bit, the large CAN parts' bit 4.
+      Casilla1("BBSIZ", 3, 4).En(can).Col(2),
       Casilla1("ICPORT", 3, 5).En(usb).Col(2),
       Casilla1("XINST", 3, 6).Col(2),
       Casilla0("DEBUG", 3, 7).Col(2),

@@ -137,7 +137,8 @@ TTablaConf Crea1220() {
             ItemsLista("PM_", {"Extended ", "with Boot Block", "Microprocessor", "Microcontroller"}, 0))
           .OcultoEn(sin80)
           .Col(2),
-      Casilla1("WAIT_", 2, 7).Texto("WAIT").OcultoEn(sin80).Col(1),
+      // Active low: ticked turns the wait states on.
+      Casilla0("WAIT_", 2, 7).Texto("WAIT").OcultoEn(sin80).Col(1),
       Casilla1("CCP2MX_", 2, 8).Texto("CCP2MX").Col(1),
       // Only the 18F8520 and 18F8620 have T1OSCMX; the others' mask clears it.
       Casilla1("T1OSCMX_", 2, 9).Texto("T1OSCMX").OcultoEn(DispTodos() & ~Disp({67, 68})).Col(1),
@@ -155,7 +156,8 @@ TTablaConf Crea2331() {
   TTablaConf t = Tabla18(EdFC_18Fxx31, "FC_18Fxx31");
   TGrupoConf g{"Group_18F2x20", " on/off ", DispRango(60, 63), Comunes1220(), {}};
   Anade(g.controles, {
-                         Casilla1("VINEM", 1, 13).Col(2),
+                         // WINEN is active low: ticked enables the watchdog window.
+                         Casilla0("VINEM", 1, 13).Col(2),
                          Casilla1("PWMPIN", 2, 2).Col(1),
                          Casilla1("LPOL", 2, 3).Col(1),
                          Casilla1("HPOL", 2, 4).Col(1),
