@@ -7,7 +7,10 @@
 //   - save: the control state the option names (cabeceras_conf.txt) is set
 //     through the codec and saved; the option's field must hold its value;
 //   - load: a word with the option's value is loaded; the codec must show
-//     that state.
+//     that state;
+//   - caption: the button or list item that stands for the option must not
+//     contradict the header's comment on it (RC where it says EC, another
+//     voltage, a protected range where it says off).
 // The data file maps options to control states once per editor kind and
 // lists, with a reason, every option the editor cannot hold; anything else
 // that disagrees fails here.
@@ -19,6 +22,7 @@
 #include <iostream>
 #include <map>
 #include <optional>
+#include <regex>
 #include <set>
 #include <sstream>
 
@@ -53,6 +57,7 @@ struct TLinea {
   std::vector<std::string> estados;  // "XT6", "WDTEN=1", "FOSC#3"
   bool sinGuardar = false;           // "~save": the save writes another encoding
   bool sentido = false;              // "~meaning": ticked for the bit's other sense
+  bool sinTexto = false;             // "~caption": the caption is kept although it differs
   std::string razon;
   int usos = 0;
   int excepcionesUsadas = 0;  // times a "~" waiver was needed
@@ -96,17 +101,18 @@ std::vector<TSeccion> LeeDatos() {
     l.numero = n;
     l.simbolo = w;
     for (std::string t; in >> t;) {
-      if (t == "!" || t == "~save" || t == "~meaning") {
+      if (t == "!" || t == "~save" || t == "~meaning" || t == "~caption") {
         if (t == "!") l.regla = TRegla::SinControl;
         if (t == "~save") l.sinGuardar = true;
         if (t == "~meaning") l.sentido = true;
+        if (t == "~caption") l.sinTexto = true;
         std::getline(in, l.razon);
         l.razon = l.razon.substr(std::min(l.razon.size(), l.razon.find_first_not_of(" :")));
         break;
       }
       l.estados.push_back(t);
     }
-    if ((l.regla == TRegla::SinControl || l.sinGuardar || l.sentido) && l.razon.empty())
+    if ((l.regla == TRegla::SinControl || l.sinGuardar || l.sentido || l.sinTexto) && l.razon.empty())
       ADD_FAILURE() << Datos << ":" << n << ": an exception without its reason";
     if (l.regla == TRegla::Estado && l.estados.empty())
       ADD_FAILURE() << Datos << ":" << n << ": " << l.simbolo << " names no control state";
@@ -186,6 +192,44 @@ std::string Hex(uint32_t v) {
   return s.str();
 }
 
+// --- Captions against the header's comments -----------------------------
+
+bool Palabra(const std::string& texto, const std::string& palabra) {
+  const std::regex r("(^|[^A-Za-z])" + palabra + "([^A-Za-z]|$)");
+  return std::regex_search(texto, r);
+}
+
+std::string Minusculas(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+// What a caption says that the comment on the option contradicts (empty:
+// nothing). Only plain facts are compared: the kind of clock, a voltage,
+// an address range, and protection off.
+std::string Contradice(const std::string& rotulo, const std::string& comentario) {
+  const bool rcR = Palabra(rotulo, "RC"), ecR = Palabra(rotulo, "EC");
+  const bool rcC = Palabra(comentario, "RC"), ecC = Palabra(comentario, "EC");
+  if (rcR && !ecR && ecC && !rcC) return "names RC where the header says EC";
+  if (ecR && !rcR && rcC && !ecC) return "names EC where the header says RC";
+  static const std::regex voltios(R"((\d)[.,](\d))");
+  static const std::regex voltiosC(R"((\d)\.(\d)\d* ?V)");
+  std::smatch a, b;
+  const std::string c = Minusculas(comentario), r = Minusculas(rotulo);
+  if (c.find("reserved") != std::string::npos && std::regex_search(rotulo, a, voltios))
+    return "gives a voltage to a reserved setting";
+  if (std::regex_search(rotulo, a, voltios) && std::regex_search(comentario, b, voltiosC) &&
+      (a[1] != b[1] || a[2] != b[2]))
+    return "gives another voltage";
+  static const std::regex rango(R"(([0-9A-Fa-f]{4})h ?(-|to) ?([0-9A-Fa-f]{4})h)");
+  if (std::regex_search(rotulo, a, rango) && std::regex_search(comentario, b, rango) &&
+      (Minusculas(a[1]) != Minusculas(b[1]) || Minusculas(a[3]) != Minusculas(b[3])))
+    return "gives another address range";
+  if (c.find("protection off") != std::string::npos && r.find("off") == std::string::npos)
+    return "does not say that the setting protects nothing";
+  return {};
+}
+
 // --- The comparison -----------------------------------------------------
 
 struct TCuenta {
@@ -228,8 +272,8 @@ public:
     for (const TSeccion& s : datos_)
       for (const TLinea& l : s.lineas) {
         if (l.usos == 0) ADD_FAILURE() << Datos << ":" << l.numero << ": " << l.simbolo << " is no option of any part";
-        else if (l.sinGuardar && l.excepcionesUsadas == 0)
-          ADD_FAILURE() << Datos << ":" << l.numero << ": " << l.simbolo << " needs no waiver: save and load agree";
+        else if ((l.sinGuardar || l.sinTexto) && l.excepcionesUsadas == 0)
+          ADD_FAILURE() << Datos << ":" << l.numero << ": " << l.simbolo << " needs no waiver: the editor agrees";
       }
   }
 
@@ -359,6 +403,17 @@ private:
     }
     // A box kept for the bit's other sense is an explained disagreement
     // whose bits are checked as mapped.
+    // Caption: the button or list item of the option (check boxes carry the
+    // bit's name only).
+    const TVistaConf vista = VistaConf(t, d, &c);
+    for (const TAjusteEstado& x : estados) {
+      if (x.contexto || ControlN(t, x.control).clase == TClaseControl::Casilla) continue;
+      const std::string rotulo = vista.controles[static_cast<size_t>(x.control)].opciones[static_cast<size_t>(x.valor)].texto;
+      const std::string falta = Contradice(rotulo, s.comentario);
+      if (falta.empty()) continue;
+      if (l->sinTexto) explicada = true;
+      else Desacuerdo(t, nombre, parte, que + ": the caption \"" + rotulo + "\" " + falta);
+    }
     if (explicada || l->sentido) {
       ++l->excepcionesUsadas;
       ++cuenta_[t.nombre].explicadas;

@@ -95,7 +95,7 @@ TEST(Conf18, Family242) {
   for (const TCasoGuarda& c : guardas) CompruebaGuarda(Tabla18Fxxx(), c);
   const TCasoVista vistas[] = {
       {52, "CCP2MX", true, true, nullptr}, {53, "CCP2MX", false, false, nullptr}, {46, "CP2", false, false, nullptr},
-      {48, "EBTR3", true, true, nullptr},  {52, "os4", true, true, "RC w/ OSC2 / 4 "}, {52, "w1", true, true, "1:128"},
+      {48, "EBTR3", true, true, nullptr},  {52, "os4", true, true, "EC w/ OSC2 / 4 "}, {52, "w1", true, true, "1:128"},
   };
   for (const TCasoVista& c : vistas) CompruebaVista(Tabla18Fxxx(), c);
   Barrido(Tabla18Fxxx(), {});

@@ -487,6 +487,39 @@ private slots:
     QCOMPARE(BufArchivo.Prog[0], uint16_t{1});
   }
 
+  // A load leaves in the buffer set what the configuration editor shows:
+  // the bits the part lacks are cleared in the set itself.
+  void cargaEnmascaraConfiguracion_data() {
+    QTest::addColumn<QString>("parte");
+    QTest::addColumn<int>("celda");
+    QTest::addColumn<int>("entra");
+    QTest::addColumn<int>("queda");
+    QTest::addColumn<QString>("etiqueta");
+    QTest::newRow("18F452 word 3") << "PIC18F452" << 2 << 0xFFFF << 0x0100 << "c3";
+    // A 2K-word boot block (bit 4) is kept; bit 5 is not implemented.
+    QTest::newRow("18F2480 word 4") << "PIC18F2480" << 3 << 0x00B5 << 0x0095 << "c4";
+    QTest::newRow("30F4013 FOSC") << "PIC30F4013" << 0 << 0xFFFF << 0xC71F << "co1";
+    QTest::newRow("16F84A: no mask") << "PIC16F84A" << 0 << 0x3FFF << 0x3FFF << "HexFuses";
+  }
+  void cargaEnmascaraConfiguracion() {
+    QFETCH(QString, parte);
+    QFETCH(int, celda);
+    QFETCH(int, entra);
+    QFETCH(int, queda);
+    QFETCH(QString, etiqueta);
+    Crea();
+    Selecciona(0, BuscaPic(parte.toStdString()));
+    LimpiaBuffers(BufArchivo);
+    BufArchivo.Config[size_t(celda)] = uint16_t(entra);
+    const std::string archivo = (carpeta->raiz / "conf.hex").string();
+    QCOMPARE(int(GuardaHex(archivo)), 0);
+    QVERIFY(w->CargaArchivo(archivo));
+    QCOMPARE(BufArchivo.Config[size_t(celda)], uint16_t(queda));
+    QLabel* l = w->EditorConf->Widget()->findChild<QLabel*>(etiqueta);
+    QVERIFY(l);
+    QCOMPARE(l->text(), QStringLiteral("%1").arg(queda, 4, 16, QLatin1Char('0')).toUpper());
+  }
+
   void guardarComo_data() {
     QTest::addColumn<bool>("falla");
     QTest::newRow("written") << false;

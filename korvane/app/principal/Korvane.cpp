@@ -733,13 +733,17 @@ void TFormKorvane::PonHints() {
     c->setToolTip(c->currentIndex() >= 0 ? c->GetColumnText(c->currentIndex(), 1) : QString());
 }
 
-void TFormKorvane::CargaEditor(const TBuffers& b) {
+void TFormKorvane::CargaEditor(TBuffers& b) {
   const bool dspic = EsDsPic();
   EditorProg->LoadFromWordBuffer(b.Prog.data(), PicActual.ProgTam, dspic, PicActual.ProgIni, PicActual.ProgMask);
   if (ClaseDispositivo == ClaseI2C) return;
   EditorData->LoadFromWordBuffer(b.Datos.data(), PicActual.EeTam, dspic, PicActual.EeIni, PicActual.EeMask);
   if (dspic) Editor_CE->LoadFromWordBuffer(b.Exec.data(), PicActual.ExecTam, true, PicActual.ExecIni, PicActual.ProgMask);
-  if (EditorConf) EditorConf->LoadFromBuffer(b.Id, b.Config);
+  if (EditorConf) {
+    // The set then holds what the editor shows (PIC18 and dsPIC parts).
+    EditorConf->SetMask(b.Config);
+    EditorConf->LoadFromBuffer(b.Id, b.Config);
+  }
   ChequeaEdicion();
 }
 

@@ -96,7 +96,9 @@ public:
   void SelecDevChange();
   void ListPicsChange();
   void ResetEditor();
-  void CargaEditor(const TBuffers& b);
+  // Shows a buffer set in the editors; the configuration editor first
+  // clears in the set the configuration bits the part lacks.
+  void CargaEditor(TBuffers& b);
   void LeeEditorEn(TBuffers& b);
   void SprogramaClick(TTransparentButton* sender);
 

@@ -55,6 +55,7 @@ public:
   void SaveToBuffer(std::array<uint16_t, TamId>& id, std::array<uint16_t, TamConfig>& config) override {
     e_->SaveToBuffer(id, config);
   }
+  void SetMask(std::array<uint16_t, TamConfig>& config) override { e_->SetMask(config); }
   void CambiaDispositivo() override { e_->CambiaDispositivo(); }
   void OperacionTerminada() override { e_->OperacionTerminada(); }
 

@@ -14,6 +14,8 @@ public:
   virtual QWidget* Widget() = 0;
   virtual void LoadFromBuffer(const std::array<uint16_t, TamId>& id, const std::array<uint16_t, TamConfig>& config) = 0;
   virtual void SaveToBuffer(std::array<uint16_t, TamId>& id, std::array<uint16_t, TamConfig>& config) = 0;
+  // Clears in the words the bits the selected part lacks (before a load).
+  virtual void SetMask(std::array<uint16_t, TamConfig>& config) { (void)config; }
   // Another device of the same kind was selected.
   virtual void CambiaDispositivo() {}
   // A device operation has ended.

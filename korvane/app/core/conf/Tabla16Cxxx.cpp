@@ -66,9 +66,12 @@ TTablaConf Crea() {
       Espejo("PanelCP", "CP", 0, 0x3330, 0x0030, Opciones(nombresCP, {0x3330, 0x2220, 0x1110, 0x0000}, textosCP))
           .Col(2)
           .En(c77x),
+      // On the 1K part the halves name addresses that do not exist: 10
+      // protects nothing and 01 the upper half.
       Espejo("PanelCP", "CP", 0, 0x3F30, 0x0030, Opciones(nombresCP, {0x3F30, 0x2A20, 0x1510, 0x0000}, textosCP))
           .Col(2)
-          .En(cuatroPares),
+          .En(cuatroPares)
+          .OpcionesTextoEn(Disp({28}), 1, {"Off", "0200h-03FFh", "0000h-03FFh"}),
       cp3.Col(2).En(dos),
       cp4.Col(2).En(tres),
       Radios("PanelVbor", "BORV", 0, 0x0C00,

@@ -17,7 +17,9 @@ std::vector<TOpcionSimple> Potencias(const std::vector<std::string>& nombres, in
   return o;
 }
 
-// Brown-out voltage radios of word 2, bits 3-2.
+// Brown-out voltage radios of word 2, bits 3-2. What 11 means differs by
+// part: 2.0 V on most, 2.5 V on some (the 18F242 family's CAN parts),
+// reserved on others (the 18F2331 group).
 TControlConf Vbor() {
   return Radios("vbor", "- vbor -", 1, 0x000C,
                 {{"Vbor1", 0xC, "2,0"}, {"VBor2", 0x8, "2,7"}, {"vbor3", 0x4, "4,2"}, {"vbor4", 0x0, "4,5"}})
@@ -45,15 +47,16 @@ TControlConf Osc12() {
 }
 
 // Word 1 bits 14-15, word 2 and word 4 as the 18F1220 and 18F2331 groups
-// share them (the postscaler as four boxes).
-std::vector<TControlConf> Comunes1220() {
+// share them (the postscaler as four boxes), with the group's brown-out
+// voltage radios.
+std::vector<TControlConf> Comunes1220(const TControlConf& vbor) {
   return {
       Osc12(),
       Casilla1("FCMEM", 0, 14).Col(1),
       Casilla1("IESO", 0, 15).Col(1),
       Casilla0("PWRTEN", 1, 0).Col(1),
       Casilla1("BOREN", 1, 1).Col(1),
-      Vbor(),
+      vbor,
       Casilla1("WDTEN", 1, 8).Col(2),
       Casilla1("WDPS0", 1, 9).Col(2),
       Casilla1("WDPS1", 1, 10).Col(2),
@@ -77,7 +80,8 @@ TTablaConf Crea242() {
              {{"os1", 0x700, "RC w/OSC2- RA6"},
               {"os2", 0x600, "HS w/ PLL on"},
               {"os3", 0x500, "EC w/OSC2-RA6"},
-              {"os4", 0x400, "RC w/ OSC2 / 4 "},
+              // 100 is the external clock with OSC2 as the FOSC/4 output.
+              {"os4", 0x400, "EC w/ OSC2 / 4 "},
               {"os5", 0x300, "RC"},
               {"os6", 0x200, "HS"},
               {"os7", 0x100, "XT"},
@@ -85,7 +89,7 @@ TTablaConf Crea242() {
       Casilla0("OSCSEN", 0, 13).Col(1),
       Casilla0("PWRTEN", 1, 0).Col(1),
       Casilla1("BOREN", 1, 1).Col(1),
-      Vbor(),
+      Vbor().OpcionTextoEn(0, Disp({47, 49, 51, 53}), "2,5"),
       Casilla1("WDTEN", 1, 8).Col(2),
       Radios("watchdog", "-watchdog-", 1, 0x0E00, Potencias({"w1", "w2", "w3", "w4", "w5", "w6", "w7", "w8"}, 9))
           .Col(2),
@@ -103,7 +107,7 @@ TTablaConf Crea242() {
 TTablaConf Crea1220() {
   TTablaConf t = Tabla18(EdFC_18Fxx20, "FC_18Fxx20");
   const TDispositivos d1x20 = Disp({54, 55});  // 18F1220, 18F1320
-  TGrupoConf a{"Group_18F2x20", " on/off ", DispRango(54, 59), Comunes1220(), {}};
+  TGrupoConf a{"Group_18F2x20", " on/off ", DispRango(54, 59), Comunes1220(Vbor()), {}};
   Anade(a.controles, {Casilla1("CCP2MX", 2, 8).OcultoEn(d1x20).Col(1), Casilla1("PBADEN", 2, 9).OcultoEn(d1x20).Col(1),
                       Casilla1("MCLRE", 2, 15).Col(1)});
   Anade(a.controles, Palabra4("", "DEBUG"));
@@ -120,7 +124,7 @@ TTablaConf Crea1220() {
              {{"Os0_", 0x700, "RC  OSC2 as RA6"},
               {"Os1_", 0x600, "HS PLL enabled"},
               {"Os2_", 0x500, "EC  OSC2 as RA6"},
-              {"Os3_", 0x400, "RC OSC2/ 4 clock output"},
+              {"Os3_", 0x400, "EC OSC2/ 4 clock output"},
               {"Os4_", 0x300, "RC"},
               {"OS5_", 0x200, "HS"},
               {"Os6_", 0x100, "XT"},
@@ -128,7 +132,7 @@ TTablaConf Crea1220() {
       Casilla0("OSCEN_", 0, 13).Texto("OSCEN").Col(1),
       Casilla0("PWRTEN_", 1, 0).Texto("PWRTEN").Col(1),
       Casilla1("BOREN_", 1, 1).Texto("BOREN").Col(1),
-      Lista("vbor_", "-vbor-", 1, 0x000C, ItemsLista("vbor_", {" 4,5", " 4,2", " 2,7", " 2,0"}, 2))
+      Lista("vbor_", "-vbor-", 1, 0x000C, ItemsLista("vbor_", {" 4,5", " 4,2", " 2,7", " 2,5"}, 2))
           .Col(1),
       Casilla1("WDTEN_", 1, 8).Texto("WDTEN").Col(2),
       Lista("WDTPS_", "-watchdog-", 1, 0x0E00, ItemsLista("WDTPS_", wdtps, 9)).Col(2),
@@ -154,7 +158,7 @@ TTablaConf Crea1220() {
 
 TTablaConf Crea2331() {
   TTablaConf t = Tabla18(EdFC_18Fxx31, "FC_18Fxx31");
-  TGrupoConf g{"Group_18F2x20", " on/off ", DispRango(60, 63), Comunes1220(), {}};
+  TGrupoConf g{"Group_18F2x20", " on/off ", DispRango(60, 63), Comunes1220(Vbor().OpcionTextoEn(0, DispTodos(), "Reserved")), {}};
   Anade(g.controles, {
                          // WINEN is active low: ticked enables the watchdog window.
                          Casilla0("VINEM", 1, 13).Col(2),
