@@ -401,8 +401,6 @@ private:
         Desacuerdo(t, nombre, parte,
                    que + ": loads as " + NombreEstado(t, x.control, v) + ", not " + NombreEstado(t, x.control, x.valor));
     }
-    // A box kept for the bit's other sense is an explained disagreement
-    // whose bits are checked as mapped.
     // Caption: the button or list item of the option (check boxes carry the
     // bit's name only).
     const TVistaConf vista = VistaConf(t, d, &c);
@@ -414,6 +412,8 @@ private:
       if (l->sinTexto) explicada = true;
       else Desacuerdo(t, nombre, parte, que + ": the caption \"" + rotulo + "\" " + falta);
     }
+    // A box kept for the bit's other sense is an explained disagreement
+    // whose bits are checked as mapped.
     if (explicada || l->sentido) {
       ++l->excepcionesUsadas;
       ++cuenta_[t.nombre].explicadas;
