@@ -2,7 +2,9 @@
 
 #include <cstdint>
 
+#include "conf/TablasConf.h"
 #include "dspic/pg_dspic.h"
+#include "pg_catalogo.h"
 #include "pg_entorno.h"
 #include "pg_idioma.h"
 #include "pg_pic.h"
@@ -31,46 +33,95 @@ uint16_t BitsBloques18(uint8_t indice, uint32_t bytes) {
 constexpr uint16_t BitCpb = 0x4000;  // CONFIG5H bit 6: boot block
 constexpr uint16_t BitCpd = 0x8000;  // CONFIG5H bit 7: data EEPROM
 
+// The 12-bit, 14-bit and EPROM parts place their protection bits part by
+// part; where they are is what the part's configuration editor knows, so
+// its table is read here rather than repeated: a control captioned "CP"
+// guards program memory, one captioned "CPD" the data EEPROM. The part is
+// protected as far as its editor would show protection for these words: a
+// ticked box, or a choice that is neither the field's first ("Off") nor
+// captioned "Off" on this part; a pattern no choice matches protects too.
+TZonasProtegidas SegunEditor(const std::array<uint16_t, TamConfig>& cfg) {
+  TZonasProtegidas z;
+  const bool eprom = ClaseDispositivo == ClaseEprom;
+  const int indice = eprom ? IndiceListPicsC : IndiceListPics;
+  const TTablaConf* t = TablaConf(EditorDeDispositivo(eprom ? ClaseEprom : ClaseFlash, indice));
+  if (!t) return z;
+  const TEstadoConf e = CargaConf(*t, indice, {}, cfg);
+  const TVistaConf v = VistaConf(*t, indice, &e);
+  for (int n = 0; n < NumControles(*t); ++n) {
+    if (!Aplica(*t, n, indice) || !Cuenta(*t, n, e)) continue;
+    const TVistaControl& c = v.controles[static_cast<size_t>(n)];
+    if (c.texto != "CP" && c.texto != "CPD") continue;
+    const int o = e.valores[static_cast<size_t>(n)];
+    const bool protege = o < 0 || (o > 0 && c.opciones[static_cast<size_t>(o)].texto != "Off");
+    (c.texto == "CP" ? z.Programa : z.Datos) |= protege;
+  }
+  return z;
+}
+
 // An area caption, in English when no language file gave one.
 std::string Zona(std::size_t k, const char* ingles) { return TextosZona[k].empty() ? ingles : TextosZona[k]; }
 
+// The zones' captions after the language text `clave`, as a log line.
+std::string LineaAviso(const char* clave, const char* ingles, const std::vector<std::string>& areas) {
+  std::string texto = TextoIdioma("pg_avisos*", clave);
+  if (texto.empty()) texto = ingles;
+  std::string linea = " " + texto;
+  for (std::size_t i = 0; i < areas.size(); ++i) linea += (i ? ", " : " ") + areas[i];
+  return linea;
+}
+
 }  // namespace
 
-std::vector<std::string> AreasProtegidas() {
+TZonasProtegidas ZonasProtegidas() {
   const TPic& p = PicActual;
   const auto& cfg = BufDispositivo.Config;
-  std::vector<std::string> areas;
-  if (ClaseDispositivo == 1) {
-    // 16C EPROM: bits 5:4 (bit 4 alone on the smallest parts) are 11 when
-    // nothing is protected; any other pair protects some of program memory.
-    const uint16_t cp = p.CfgMask & 0x0030;
-    if ((cfg[0] & cp) != cp) areas.push_back(Zona(0, "Program memory"));
-    return areas;
-  }
-  if (ClaseDispositivo == 2) return areas;
-  if (p.Familia == 18) {
+  TZonasProtegidas z;
+  if (ClaseDispositivo == ClaseI2C) return z;
+  if (ClaseDispositivo == ClaseEprom || p.Familia == 10 || p.Familia == 16) {
+    z = SegunEditor(cfg);
+  } else if (p.Familia == 18) {
     // Word 4 is CONFIG5H:CONFIG5L.
     const uint16_t codigo = BitsBloques18(IndiceListPics, 2 * p.ProgTam) | BitCpb;
-    if ((cfg[4] & codigo) != codigo) areas.push_back(Zona(0, "Program memory"));
-    if (p.EeTam != 0 && !(cfg[4] & BitCpd)) areas.push_back(Zona(3, "Data EEPROM"));
+    z.Programa = (cfg[4] & codigo) != codigo;
+    z.Datos = !(cfg[4] & BitCpd);
   } else if (p.Familia == 30) {
     // FGS (register 5, cell 20): the general segment reads 0 while bits 2:1
     // are not both 1 (GCP alone on the parts without GSS); bits the part
     // lacks count as 1.
     const uint16_t fgs = cfg[4 * 5] | static_cast<uint16_t>(~BitsConfig(DaMaskAB())[5]);
-    if ((fgs & 0x0006) != 0x0006) areas.push_back(Zona(4, "Program memory"));
+    z.Programa = (fgs & 0x0006) != 0x0006;
   }
+  if (p.EeTam == 0) z.Datos = false;
+  return z;
+}
+
+std::vector<std::string> AreasProtegidas() {
+  const TZonasProtegidas z = ZonasProtegidas();
+  std::vector<std::string> areas;
+  const bool dsPic = PicActual.Familia == 30 && ClaseDispositivo != ClaseEprom;
+  if (z.Programa) areas.push_back(dsPic ? Zona(4, "Program memory") : Zona(0, "Program memory"));
+  if (z.Datos) areas.push_back(Zona(3, "Data EEPROM"));
   return areas;
 }
 
 bool AvisaProteccion() {
   const std::vector<std::string> areas = AreasProtegidas();
   if (areas.empty()) return false;
-  std::string texto = TextoIdioma("pg_avisos*", "4*");
-  if (texto.empty()) texto = "The device is code-protected: its protected areas read as 0, whatever they hold. Protected:";
-  std::string aviso = " " + texto;
-  for (std::size_t i = 0; i < areas.size(); ++i) aviso += (i ? ", " : " ") + areas[i];
+  const std::string aviso = LineaAviso(
+      "4*", "The device is code-protected: its protected areas read as 0, whatever they hold. Protected:", areas);
   InterfazOperacion().Log(aviso);
   InterfazOperacion().Mensaje(aviso.substr(1));
   return true;
+}
+
+TZonasProtegidas AnotaProteccionEscrita() {
+  const std::vector<std::string> areas = AreasProtegidas();
+  if (!areas.empty())
+    InterfazOperacion().Log(LineaAviso("5*",
+                                       "The image protects the device: its protected cells now read as 0. They were "
+                                       "checked word by word as they were written; the verify compares what the "
+                                       "device still shows. Protected:",
+                                       areas));
+  return ZonasProtegidas();
 }

@@ -8,6 +8,8 @@
 #include "firmware/fw_banco.h"
 #include "flash/pg_flash.h"
 #include "pg_catalogo.h"
+#include "pg_err.h"
+#include "pg_idioma.h"
 
 namespace {
 
@@ -15,12 +17,23 @@ struct TCasoFw {
   const char* Nombre;
   uint8_t Indice;
   uint16_t Config0, Config1;
+  // The part's own word that protects everything it can: its include
+  // file's _CP_ON (or _CP_ALL) ANDed with _CPD_ON where it has one.
+  uint16_t Protege;
+  bool ConCpd;
 };
 const TCasoFw Casos[] = {
-    {"10F200", 0, 0x0FEB, 0},        {"16F84A", 30, 0x3FFB, 0x3FFF}, {"16F628A", 11, 0x3F3B, 0x3FFF},
-    {"12F629", 4, 0x21F4, 0x3FFF},   {"12F683", 7, 0x3FF4, 0x3FFF},  {"16F877A", 45, 0x3F3A, 0x3FFF},
-    {"12F675", 6, 0x21C4, 0x3FFF},   {"16F74", 20, 0x3FFB, 0x3FFF},  {"16F88", 32, 0x3F3B, 0x3FFC},
-    {"16F877", 44, 0x3F3A, 0x3FFF},  {"12F635", 5, 0x3FF4, 0x3FFF},
+    {"10F200", 0, 0x0FEB, 0, 0x0FF7, false},
+    {"16F84A", 30, 0x3FFB, 0x3FFF, 0x000F, false},
+    {"16F628A", 11, 0x3F3B, 0x3FFF, 0x1FFF & 0x3EFF, true},
+    {"12F629", 4, 0x21F4, 0x3FFF, 0x3F7F & 0x3EFF, true},
+    {"12F683", 7, 0x3FF4, 0x3FFF, 0x3FBF & 0x3F7F, true},
+    {"16F877A", 45, 0x3F3A, 0x3FFF, 0x1FFF & 0x3EFF, true},
+    {"12F675", 6, 0x21C4, 0x3FFF, 0x3F7F & 0x3EFF, true},
+    {"16F74", 20, 0x3FFB, 0x3FFF, 0x3FEF, false},
+    {"16F88", 32, 0x3F3B, 0x3FFC, 0x1FFF & 0x3EFF, true},
+    {"16F877", 44, 0x3F3A, 0x3FFF, 0x0FCF & 0x3EFF, true},
+    {"12F635", 5, 0x3FF4, 0x3FFF, 0x3FBF & 0x3F7F, true},
 };
 
 class FlashFw : public ::testing::TestWithParam<TCasoFw> {
@@ -199,6 +212,46 @@ TEST_P(FlashFw, ErrorsReachTheUser) {
   EXPECT_EQ(ContextoError.Direccion, 0x45u);
   EXPECT_EQ(ContextoError.Esperado, 0x0000);
   EXPECT_EQ(ContextoError.Leido, 0x0002);
+}
+
+// An image whose configuration protects the part, programmed with the
+// verify after programming: the run succeeds and says the protected areas
+// were checked as they were written; a wrong ID word, which the part still
+// shows, fails it; a verify on its own says first that the part is
+// protected, and fails.
+TEST_P(FlashFw, AnImageThatProtectsThePartPassesTheVerifyAfterProgramming) {
+  UsaArchivoIdioma(KORVANE_SOURCE_DIR "/korvane/app/LANGUAGES/English.ini");
+  ImagenPrueba(caso.Indice + 50, {static_cast<uint16_t>(caso.Config0 & caso.Protege), caso.Config1});
+  const TBuffers imagen = BufDispositivo;
+  std::string areas = " " + TextosZona[0];
+  if (caso.ConCpd) areas += ", " + TextosZona[3];
+  const std::string escrita = " " + TextoIdioma("pg_avisos*", "5*") + areas;
+  auto programaYVerifica = [] { return ProgramaPic() || VerificaPic(); };
+
+  BufArchivo.Id[1] ^= 0x0005;
+  EXPECT_EQ(Ejecuta(0, programaYVerifica), uint32_t{ErrVerificacion});
+  EXPECT_EQ(ContextoError.Direccion, PicActual.IdIni + 1u);
+  EXPECT_TRUE(ventana.HayLinea(escrita));
+
+  BufDispositivo = BufArchivo = imagen;
+  ventana.Mensajes.clear();
+  ventana.Lineas.clear();
+  ASSERT_EQ(Ejecuta(0, programaYVerifica), 0u) << ContextoError.Codigo << " at " << std::hex << ContextoError.Direccion;
+  EXPECT_TRUE(ventana.HayLinea(escrita));
+  EXPECT_TRUE(ventana.Mensajes.empty());
+
+  const std::string aviso = TextoIdioma("pg_avisos*", "4*") + areas;
+  EXPECT_EQ(Ejecuta(2, VerificaPic), uint32_t{ErrVerificacion});
+  ASSERT_EQ(ventana.Mensajes.size(), 2u);
+  EXPECT_EQ(ventana.Mensajes[0], aviso);
+
+  // A read says it too, and gives what the part gives: 0 where protected.
+  ventana.Mensajes.clear();
+  ASSERT_EQ(Ejecuta(1, LeerPic), 0u);
+  EXPECT_EQ(ventana.Mensajes, std::vector<std::string>{aviso});
+  EXPECT_EQ(BufDispositivo.Prog[0x50], 0u);
+  for (uint32_t i = 0; i < PicActual.EeTam; ++i)
+    ASSERT_EQ(BufDispositivo.Datos[i], caso.ConCpd ? 0u : imagen.Datos[i]) << i;
 }
 
 TEST_P(FlashFw, CancelIsError22) {

@@ -125,6 +125,54 @@ TEST_F(Simulados, EpromHasNoEraseAndCountsPulses) {
   EXPECT_NE(chip.Violaciones[0].find("unknown command 9"), std::string::npos);
 }
 
+// Code protection reaches the words each setting of the parts' include
+// files names (_CP_UPPER_256, _CP_HALF, _CP_50, _CP_75, _CP_ALL ...): the
+// last word before it still reads, the first one in it reads 0.
+TEST_F(Simulados, CodeProtectionCoversWhatEachSettingNames) {
+  struct TCaso {
+    const char* Parte;
+    uint16_t Config;
+    uint16_t Inicio;  // first protected word; the part's size for none
+  };
+  const TCaso casos[] = {
+      {"16F877", 0x3FFF, 0x2000}, {"16F877", 0x2FEF, 0x1F00}, {"16F877", 0x1FDF, 0x1000},
+      {"16F877", 0x0FCF, 0x0000}, {"16F877A", 0x1FFF, 0x0000}, {"16F628A", 0x1FFF, 0x0000},
+      {"16C622A", 0x2AEF, 0x0400}, {"16C622A", 0x15DF, 0x0200}, {"16C622A", 0x00CF, 0x0000},
+      {"16C74B", 0x2AEF, 0x0800}, {"16C74B", 0x15DF, 0x0400}, {"16C74B", 0x3FFF, 0x1000},
+  };
+  auto leeEn = [](uint32_t direccion) {
+    EntraProgramacion();
+    for (uint32_t a = 0; a < direccion; ++a) EnviaComando6(6);
+    const uint16_t v = Lee();
+    SaleProgramacion();
+    return v;
+  };
+  for (const TCaso& c : casos) {
+    std::unique_ptr<TChipSim> chip;
+    uint32_t palabras;
+    if (auto d = Datos14(c.Parte)) {
+      auto pic = std::make_unique<TPic14Sim>(*d);
+      pic->Prog.assign(pic->Prog.size(), 0x1234);
+      pic->Config[7] = c.Config;
+      palabras = d->Palabras;
+      chip = std::move(pic);
+    } else {
+      auto pic = std::make_unique<TPicCSim>(*DatosC(c.Parte));
+      pic->Prog.assign(pic->Prog.size(), 0x1234);
+      pic->Config[7] = c.Config;
+      palabras = pic->Datos().Palabras;
+      chip = std::move(pic);
+    }
+    Conecta(chip.get());
+    if (c.Inicio > 0) {
+      EXPECT_EQ(leeEn(c.Inicio - 1u), 0x1234) << c.Parte << " " << std::hex << c.Config;
+    }
+    if (c.Inicio < palabras) {
+      EXPECT_EQ(leeEn(c.Inicio), 0u) << c.Parte << " " << std::hex << c.Config;
+    }
+  }
+}
+
 TEST_F(Simulados, BaselineCounterStartsAtTheConfigurationWord) {
   TPic10FSim chip(*Datos10F("10F200"));
   chip.Mem[0x1FF] = 0x0FEB;

@@ -9,12 +9,18 @@
 #include <memory>
 
 #include "Acciones.h"
+#include "chips/dspic30_sim.h"
+#include "chips/pic18_sim.h"
 #include "chips/pic1x_partes.h"
 #include "conf/EditorTabla.h"
 #include "flash/pg_flash.h"
 #include "hw/pg_perfil.h"
 #include "hw/pg_port.h"
+#include "KvEdit.h"
 #include "pg_catalogo.h"
+#include "pg_entorno.h"
+#include "pg_err.h"
+#include "pg_idioma.h"
 #include "pg_pic.h"
 #include "sim_banco.h"
 
@@ -34,6 +40,22 @@ std::unique_ptr<TPic1xSerieSim> Chip(const QString& parte) {
   return nullptr;
 }
 
+// The same for every family.
+std::unique_ptr<TChipSim> ChipDe(const QString& parte) {
+  if (parte == "18F452") return std::make_unique<TPic18Sim>(Modelo18F452());
+  if (parte == "30F2010") return std::make_unique<TDsPic30Sim>(Modelo30F2010());
+  return Chip(parte);
+}
+
+// A simulated pin-level programmer with a part in its socket.
+std::unique_ptr<TBancoSim> Banco(TChipSim* chip) {
+  auto banco = std::make_unique<TBancoSim>();
+  banco->Adaptador.Registra = false;
+  banco->Puerto.Registra = false;
+  banco->Adaptador.Conecta(chip);
+  return banco;
+}
+
 }  // namespace
 
 class TestConfChip : public QObject {
@@ -47,6 +69,37 @@ class TestConfChip : public QObject {
     TipoAccion = accion;
     f->closw->setChecked(true);
     f->ShowModal();
+  }
+
+  // Selects a device of the flash (0) or EPROM (1) list.
+  static void Selecciona(int clase, int indice) {
+    ClaseDispositivo = uint8_t(clase);
+    if (clase == ClaseEprom) IndiceListPicsC = uint8_t(indice);
+    else IndiceListPics = uint8_t(indice);
+    QCOMPARE(PonDispositivo(), uint8_t{0});
+  }
+
+  // The selected part's editor loaded from BufDispositivo, `clics` clicked,
+  // the ID value set, and saved back into BufDispositivo.
+  static std::unique_ptr<TFEditorConf> Edita(const QStringList& clics) {
+    auto editor = CreaEditorConf(EstadoEditorConf);
+    if (!editor) {
+      QTest::qFail("no editor", __FILE__, __LINE__);
+      return editor;
+    }
+    editor->show();
+    editor->LoadFromBuffer(BufDispositivo.Id, BufDispositivo.Config);
+    for (const QString& n : clics) {
+      QAbstractButton* b = Boton(editor.get(), n);
+      if (!b) {
+        QTest::qFail(qPrintable(n), __FILE__, __LINE__);
+        return editor;
+      }
+      b->click();
+    }
+    if (auto* id = editor->findChild<QLineEdit*>("ID")) id->setText("A5C3");
+    editor->SaveToBuffer(BufDispositivo.Id, BufDispositivo.Config);
+    return editor;
   }
 
 private slots:
@@ -94,29 +147,14 @@ private slots:
     QFETCH(int, indice);
     QFETCH(QStringList, clics);
     QFETCH(bool, pregunta);
-    ClaseDispositivo = uint8_t(clase);
-    if (clase == ClaseEprom) IndiceListPicsC = uint8_t(indice);
-    else IndiceListPics = uint8_t(indice);
-    QCOMPARE(PonDispositivo(), uint8_t{0});
+    Selecciona(clase, indice);
     auto chip = Chip(parte);
     QVERIFY(chip);
-    TBancoSim banco;
-    banco.Adaptador.Registra = false;
-    banco.Puerto.Registra = false;
-    banco.Adaptador.Conecta(chip.get());
+    auto banco = Banco(chip.get());
 
     LimpiaBuffers(BufDispositivo);
-    auto editor = CreaEditorConf(EstadoEditorConf);
-    QVERIFY(editor);
-    editor->show();
-    editor->LoadFromBuffer(BufDispositivo.Id, BufDispositivo.Config);
-    for (const QString& n : clics) {
-      QAbstractButton* b = Boton(editor.get(), n);
-      QVERIFY2(b, qPrintable(n));
-      b->click();
-    }
-    editor->findChild<QLineEdit*>("ID")->setText("A5C3");
-    editor->SaveToBuffer(BufDispositivo.Id, BufDispositivo.Config);
+    auto editor = Edita(clics);
+    if (QTest::currentTestFailed()) return;
     const auto* tabla = dynamic_cast<TFEditorTabla*>(editor.get());
     const TEstadoConf puesto = tabla->Estado();
     const std::vector<uint16_t> palabras = tabla->Palabras();
@@ -139,6 +177,134 @@ private slots:
     // The part saw nothing but its own programming sequences: a 10F is not
     // probed with other families' ID reads before an operation.
     for (const auto& v : chip->Violaciones) QFAIL(v.c_str());
+  }
+
+  // Protection chosen in the editor and programmed with the verify after
+  // programming: the part then reads 0 where it is protected, though each
+  // word was read back as it was written. The run succeeds and says why
+  // the protected cells were not compared; a wrong word where the part
+  // still shows its contents fails it; a verify on its own says first that
+  // the part is protected and fails, and a read says so.
+  void protectionTheImageSets_data() {
+    QTest::addColumn<QString>("parte");
+    QTest::addColumn<int>("clase");
+    QTest::addColumn<int>("indice");
+    QTest::addColumn<QStringList>("clics");
+    QTest::addColumn<int>("zonaErronea");  // where the wrong word goes: 0 program, 1 ID, 3 data EEPROM
+    QTest::addColumn<int>("celdaErronea");
+    QTest::addColumn<bool>("datosProtegidos");
+    // 12-bit: the first 64 words still read.
+    QTest::newRow("10F200") << "10F200" << 0 << 0 << QStringList{"CP"} << 0 << 0x10 << false;
+    QTest::newRow("12F675") << "12F675" << 0 << 6 << QStringList{"CP"} << 3 << 5 << false;
+    QTest::newRow("16F84A") << "16F84A" << 0 << 30 << QStringList{"CP"} << 3 << 9 << false;
+    QTest::newRow("16F628A") << "16F628A" << 0 << 11 << QStringList{"CP1a", "CPD"} << 1 << 2 << true;
+    // Only 1000h-1FFFh protected: the lower half still reads.
+    QTest::newRow("16F877") << "16F877" << 0 << 44 << QStringList{"CP2"} << 0 << 0x800 << false;
+    // The upper half protected.
+    QTest::newRow("16C74B") << "16C74B" << 1 << 23 << QStringList{"CP1"} << 0 << 0x100 << false;
+    // Code block 0 protected: the boot block still reads.
+    QTest::newRow("18F452 block 0") << "18F452" << 0 << 52 << QStringList{"CP0"} << 0 << 0x40 << false;
+    QTest::newRow("18F452 all") << "18F452" << 0 << 52 << QStringList{"CP0", "CP1", "CP2", "CP3", "CPB", "CPD"}
+                                << 1 << 1 << true;
+    QTest::newRow("30F2010") << "30F2010" << 0 << 98 << QStringList{"GCP"} << 3 << 4 << false;
+  }
+  void protectionTheImageSets() {
+    QFETCH(QString, parte);
+    QFETCH(int, clase);
+    QFETCH(int, indice);
+    QFETCH(QStringList, clics);
+    QFETCH(int, zonaErronea);
+    QFETCH(int, celdaErronea);
+    QFETCH(bool, datosProtegidos);
+    UsaArchivoIdioma(KORVANE_SOURCE_DIR "/korvane/app/LANGUAGES/English.ini");
+    Selecciona(clase, indice);
+    const TPic& p = PicActual;
+    const bool dsPic = p.Familia == 30;
+
+    // An image with words all over program memory (the calibration cells
+    // blank) and the data EEPROM (as the grids hand them over: bytes, and
+    // on a dsPIC a word and a 0 per location, a word and an upper byte per
+    // instruction), protected in the editor.
+    LimpiaBuffers(BufDispositivo);
+    const uint32_t paso = p.Familia == 18 ? 61 : dsPic ? 122 : 1;
+    for (uint32_t a = 0; a < p.ProgTam; a += paso) {
+      BufDispositivo.Prog[a] = static_cast<uint16_t>((a * 0x2F1 + 0x123) & p.ProgMask) | 1;
+      if (dsPic) BufDispositivo.Prog[a + 1] = 0x0042;
+    }
+    if (p.Familia == 10) BufDispositivo.Prog[p.ProgFin] = p.ProgMask;
+    if (indice == 6 && clase == ClaseFlash) BufDispositivo.Prog[0x3FF] = p.ProgMask;
+    for (uint32_t i = 0; i < p.EeTam; ++i)
+      BufDispositivo.Datos[i] = dsPic ? (i % 2 ? 0 : 0x5AA5 + i) : static_cast<uint16_t>(0x5A ^ i) & 0xFF;
+    Edita(clics);
+    if (QTest::currentTestFailed()) return;
+    const TBuffers imagen = BufDispositivo;
+
+    std::vector<std::string> mensajes;
+    f->AlMensaje = [&](const std::string& t) { mensajes.push_back(t); };
+    std::string areas = " " + TextosZona[dsPic ? 4 : 0];
+    if (datosProtegidos) areas += ", " + TextosZona[3];
+    const QString escrita = QString::fromStdString(" " + TextoIdioma("pg_avisos*", "5*") + areas);
+    const std::string aviso = TextoIdioma("pg_avisos*", "4*") + areas;
+    std::unique_ptr<TChipSim> chip;
+    std::unique_ptr<TBancoSim> banco;
+    auto chipNuevo = [&] {
+      banco.reset();  // one bench at a time
+      chip = ChipDe(parte);
+      banco = Banco(chip.get());
+    };
+
+    // A wrong word where the part still shows what it holds fails the
+    // verify after programming.
+    chipNuevo();
+    BufDispositivo = BufArchivo = imagen;
+    const auto celda = uint32_t(celdaErronea);
+    uint32_t direccion;
+    switch (zonaErronea) {
+      case 0: direccion = p.ProgIni + celda; BufArchivo.Prog[celda] ^= 0x0005; break;
+      case 1: direccion = p.IdIni + celda; BufArchivo.Id[celda] ^= 0x0005; break;
+      default: direccion = p.EeIni + celda; BufArchivo.Datos[celda] ^= 0x0005; break;
+    }
+    Ejecuta(AccProgramar);
+    QVERIFY(ResultadoAccion != 0);
+    QCOMPARE(ContextoError.Codigo, uint8_t{ErrVerificacion});
+    QCOMPARE(ContextoError.Direccion, direccion);
+    QVERIFY(f->memo->toPlainText().contains(escrita));
+    QCOMPARE(mensajes.size(), size_t{1});  // the verify error alone
+    QVERIFY(mensajes[0] != aviso);
+    mensajes.clear();
+
+    // The image as it is: programmed and verified, the protection said in
+    // the log only.
+    chipNuevo();
+    BufDispositivo = BufArchivo = imagen;
+    Ejecuta(AccProgramar);
+    QCOMPARE(ResultadoAccion, uint8_t{0});
+    QVERIFY2(f->memo->toPlainText().contains(escrita), qPrintable(f->memo->toPlainText()));
+    QCOMPARE(mensajes, std::vector<std::string>{});
+
+    // A verify on its own compares everything: the part is said to be
+    // protected first, then the verify fails.
+    Ejecuta(AccVerificar);
+    QVERIFY(ResultadoAccion != 0);
+    QCOMPARE(ContextoError.Codigo, uint8_t{ErrVerificacion});
+    QCOMPARE(mensajes.size(), size_t{2});
+    QCOMPARE(mensajes[0], aviso);
+    const QString log = f->memo->toPlainText();
+    QVERIFY(log.contains(QString::fromStdString(aviso)));
+    QVERIFY(!log.contains(escrita));
+
+    // A read says it too.
+    mensajes.clear();
+    LimpiaBuffers(BufDispositivo);
+    Ejecuta(AccLeer);
+    QCOMPARE(ResultadoAccion, uint8_t{0});
+    QCOMPARE(mensajes, std::vector<std::string>{aviso});
+    QCOMPARE(BufDispositivo.Config[0], imagen.Config[0]);
+    // The 12-bit and 14-bit parts saw nothing but their own programming
+    // sequences (a PIC18 or dsPIC also sees the mid-range ID probe that
+    // opens every flash operation, which is the identification's matter).
+    if (auto* c = dynamic_cast<TPic1xSerieSim*>(chip.get()))
+      for (const auto& v : c->Violaciones) QFAIL(v.c_str());
   }
 };
 

@@ -75,8 +75,9 @@ std::vector<TClaveIdioma> Construye() {
   // log line of a PIC18 HEX file whose data EEPROM fits both layouts (the
   // text, then the layout taken), "3*" a USB-serial adapter named by a
   // pin-level profile (follows the port's name), "4*" a read of a
-  // code-protected part (followed by the protected areas).
-  for (int k = 0; k <= 4; ++k) m.push_back({"pg_avisos*", numero(k), 0});
+  // code-protected part (followed by the protected areas), "5*" the verify
+  // after programming an image that protects the part (the same).
+  for (int k = 0; k <= 5; ++k) m.push_back({"pg_avisos*", numero(k), 0});
   return m;
 }
 

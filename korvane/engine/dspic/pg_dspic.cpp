@@ -105,7 +105,10 @@ bool BorraIcsp(uint8_t variante, bool juegoA) {
 
 }  // namespace
 
-uint8_t LeeDsPic(bool incluyeExec) {
+namespace {
+
+// Every area into BufDispositivo: 0, or the code of the error reported.
+uint8_t LeeTodo(bool incluyeExec) {
   const TPic& p = PicActual;
   ContextoError.Codigo = 0;
   LimpiaProg(BufDispositivo.Prog, p.ProgMask);
@@ -116,7 +119,13 @@ uint8_t LeeDsPic(bool incluyeExec) {
   ui.ColorProgreso(TColorProgreso::Lima);
   PonProgreso(0);
   PonMaximoProgreso(p.ProgTam + CuentaConfig() + p.EeTam + (incluyeExec ? p.ExecTam : 0u));
-  const uint8_t r = ResultadoDs(LeeAreas(incluyeExec));
+  return ResultadoDs(LeeAreas(incluyeExec));
+}
+
+}  // namespace
+
+uint8_t LeeDsPic(bool incluyeExec) {
+  const uint8_t r = LeeTodo(incluyeExec);
   if (r == 0) AvisaProteccion();
   return r;
 }
@@ -177,23 +186,33 @@ uint8_t ProgramaDsPic() {
 uint8_t VerificaDsPic(bool incluyeExec) {
   const TPic& p = PicActual;
   auto& ui = InterfazOperacion();
+  const bool trasProgramar = TipoAccion == 0;
   bool exec;
-  if (TipoAccion == 0) {
+  if (trasProgramar) {
     ui.Log(" [ " + TextosEntorno[17] + " ]");
     exec = incluyeExec;
   } else {
     exec = EjecutivoConDatos();
   }
-  if (const uint8_t r = LeeDsPic(exec)) return r;
+  if (const uint8_t r = LeeTodo(exec)) return r;
+  // On its own the verify says first that the part is protected and then
+  // compares everything; right after programming the protection is the
+  // image's own.
+  TZonasProtegidas protegidas;
+  if (trasProgramar)
+    protegidas = AnotaProteccionEscrita();
+  else
+    AvisaProteccion();
   ui.ColorProgreso(TColorProgreso::Amarillo);
   PonMaximoProgreso(p.ProgTam + p.EeTam + (exec ? p.ExecTam : 0u));
   PonProgreso(0);
   const TBuffers& d = BufDispositivo;
   const TBuffers& a = BufArchivo;
   const bool fallo =
-      VerificaZonaDsPic(d.Prog.data(), a.Prog.data(), 0, ZonaDsPrograma, ZonaDs(ZonaDsPrograma), p.ProgTam) ||
+      VerificaZonaDsPic(d.Prog.data(), a.Prog.data(), 0, ZonaDsPrograma, ZonaDs(ZonaDsPrograma), p.ProgTam,
+                        protegidas.Programa) ||
       VerificaZonaDsPic(d.Datos.data(), a.Datos.data(), static_cast<uint32_t>(p.EeIni), ZonaDsDatos,
-                        ZonaDs(ZonaDsDatos), p.EeTam) ||
+                        ZonaDs(ZonaDsDatos), p.EeTam, protegidas.Datos) ||
       (exec && VerificaZonaDsPic(d.Exec.data(), a.Exec.data(), static_cast<uint32_t>(p.ExecIni),
                                  ZonaDsEjecutivo, ZonaDs(ZonaDsEjecutivo), p.ExecTam)) ||
       // All seven registers, whatever CfgNum says (it counts six).

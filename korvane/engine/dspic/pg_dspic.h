@@ -64,8 +64,10 @@ bool ProgramaZonaDsPic(const uint16_t* buffer, uint32_t inicio, uint32_t cuenta,
                        const std::string& zona);
 // Compares `celdas` cells of `leido` with `esperado` as pairs; for the
 // configuration only the pair that holds each register's value counts.
+// `protegida`: the area is under the protection just programmed, and a
+// pair the part reads as 0 is taken as protected rather than compared.
 bool VerificaZonaDsPic(const uint16_t* leido, const uint16_t* esperado, uint32_t inicio,
-                       uint8_t tipo, const std::string& zona, uint32_t celdas);
+                       uint8_t tipo, const std::string& zona, uint32_t celdas, bool protegida = false);
 
 // Seven registers of four cells.
 constexpr uint32_t CeldasConfigDs = 28;

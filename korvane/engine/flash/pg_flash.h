@@ -51,8 +51,10 @@ bool LeerPic();
 bool LeeZona14(uint16_t* buffer, uint16_t first, uint16_t last, const std::string& tipo,
                const std::string& zona, bool cargaConfig, uint8_t comandoLectura, uint16_t mascara);
 bool VerificaPic();
+// `protegida`: the area is under the protection just programmed, and a cell
+// the part reads as 0 is taken as protected rather than compared.
 bool VerificaZona(const uint16_t* archivo, const uint16_t* dispositivo, uint32_t first,
-                  bool config, uint16_t mascara, uint32_t cuenta);
+                  bool config, uint16_t mascara, uint32_t cuenta, bool protegida = false);
 
 // --- Programming ------------------------------------------------------------------
 

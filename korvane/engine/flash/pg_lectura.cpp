@@ -19,7 +19,10 @@
 TRamasPic18 RamasPic18{LeeAreas18, ProgramaAreas18, BorraPic18};
 TCalProgramada CalProgramada;
 
-bool LeerPic() {
+namespace {
+
+// Every area into BufDispositivo; true when it failed.
+bool LeeAreas() {
   LimpiaProg(BufDispositivo.Prog, PicActual.ProgMask);
   LimpiaDatos(BufDispositivo.Datos, PicActual.ProgMask);
   LimpiaConfig(BufDispositivo.Config, PicActual.ProgMask);
@@ -53,6 +56,13 @@ bool LeerPic() {
       break;
   }
   SumaProgreso(10);
+  return fallo;
+}
+
+}  // namespace
+
+bool LeerPic() {
+  const bool fallo = LeeAreas();
   if (!fallo) AvisaProteccion();
   return fallo;
 }
@@ -97,9 +107,9 @@ namespace {
 
 // Verifies one area with its log lines; true when it failed.
 bool VerificaArea(const std::string& zona, const uint16_t* archivo, const uint16_t* dispositivo,
-                  uint32_t first, bool config, uint16_t mascara, uint32_t cuenta) {
+                  uint32_t first, bool config, uint16_t mascara, uint32_t cuenta, bool protegida = false) {
   InterfazOperacion().Log(" " + TextosEntorno[17] + " " + zona);
-  if (VerificaZona(archivo, dispositivo, first, config, mascara, cuenta)) return true;
+  if (VerificaZona(archivo, dispositivo, first, config, mascara, cuenta, protegida)) return true;
   InterfazOperacion().CambiaUltimaLinea(" " + zona + " " + TextosEntorno[19]);
   return false;
 }
@@ -108,10 +118,19 @@ bool VerificaArea(const std::string& zona, const uint16_t* archivo, const uint16
 
 bool VerificaPic() {
   PonMaximoProgreso(MaximoDispositivo());
-  if (TipoAccion == 0)
+  const bool trasProgramar = TipoAccion == 0;
+  if (trasProgramar)
     InterfazOperacion().Log(" [ " + TextosEntorno[17] + " ]");
   PonProgreso(0);
-  if (LeerPic()) return true;
+  if (LeeAreas()) return true;
+  // On its own the verify says first that the part is protected and then
+  // compares everything, as the user asked; right after programming the
+  // protection is the image's own.
+  TZonasProtegidas protegidas;
+  if (trasProgramar)
+    protegidas = AnotaProteccionEscrita();
+  else
+    AvisaProteccion();
   InterfazOperacion().ColorProgreso(TColorProgreso::Amarillo);
   PonProgreso(0);
 
@@ -120,18 +139,18 @@ bool VerificaPic() {
   const TBuffers& d = BufDispositivo;
   const bool fallo =
       VerificaArea(TextosZona[0], a.Prog.data(), d.Prog.data(), p.ProgIni, false, p.ProgMask,
-                   p.ProgTam) ||
+                   p.ProgTam, protegidas.Programa) ||
       VerificaArea(TextosZona[1], a.Id.data(), d.Id.data(), p.IdIni, false, p.IdMask, p.IdNum) ||
       VerificaArea(TextosZona[2], a.Config.data(), d.Config.data(), p.CfgIni, true, p.CfgMask,
                    p.CfgNum) ||
       (p.EeTam != 0 && VerificaArea(TextosZona[3], a.Datos.data(), d.Datos.data(), p.EeIni,
-                                    false, p.EeMask, p.EeTam));
+                                    false, p.EeMask, p.EeTam, protegidas.Datos));
   SumaProgreso(10);
   return fallo;
 }
 
 bool VerificaZona(const uint16_t* archivo, const uint16_t* dispositivo, uint32_t first,
-                  bool config, uint16_t mascara, uint32_t cuenta) {
+                  bool config, uint16_t mascara, uint32_t cuenta, bool protegida) {
   if (cuenta == 0) return false;
   // The calibration words at the end of the configuration area are left
   // out while the user keeps them; the configuration word is always compared.
@@ -149,6 +168,8 @@ bool VerificaZona(const uint16_t* archivo, const uint16_t* dispositivo, uint32_t
         esperado = static_cast<uint16_t>((esperado & ~0x3000) | CalProgramada.BitsBandGap);
     }
     if ((esperado & mascara) == (dispositivo[i] & mascara)) continue;
+    // A protected cell reads 0; every cell that shows something is compared.
+    if (protegida && (dispositivo[i] & mascara) == 0) continue;
     // The OSCCAL cell of the 12F629 group against a blank image cell.
     if (GrupoOscCalBandGap() && !config && dir == 0x3FF && archivo[i] == 0x3FFF) return false;
     ContextoError.Direccion = dir;

@@ -23,7 +23,7 @@ TFaseSim TPic10FSim::Comando(uint8_t comando, uint64_t t) {
     case 8: {
       const uint16_t dir = pc_, valor = latch_;
       IniciaExterna(t, d_.TProgNs, "programming", [this, dir, valor] {
-        if (Protegido() && dir != d_.DirConfig) return;
+        if (!AceptaEscritura(dir)) return;
         Mem[dir] &= valor;
       });
       return TFaseSim::SinDatos;
@@ -52,8 +52,7 @@ TFaseSim TPic10FSim::Comando(uint8_t comando, uint64_t t) {
 void TPic10FSim::Carga(uint8_t, uint16_t dato) { latch_ = dato & 0x0FFF; }
 
 uint16_t TPic10FSim::Lectura(uint8_t) {
-  // With code protection the user words from 0x40 up read 0, except OSCCAL.
-  if (Protegido() && pc_ >= 0x40 && pc_ < DirOscCal()) return 0;
+  if (CeldaProtegida(pc_)) return 0;
   uint16_t v = Mem[pc_];
   if (pc_ == DirPegado) v = static_cast<uint16_t>((v & ~MascaraPegado) | (ValorPegado & MascaraPegado));
   return v & 0x0FFF;

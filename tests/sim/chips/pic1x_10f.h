@@ -30,6 +30,12 @@ public:
   uint16_t DirOscCal() const { return static_cast<uint16_t>(d_.Usuario - 1); }
   uint16_t DirBackup() const { return static_cast<uint16_t>(d_.Usuario + 4); }
   bool Protegido() const { return (Mem[d_.DirConfig] & 0x008) == 0; }
+  // With code protection the user words from 0x40 up read 0, OSCCAL aside;
+  // the configuration word alone takes writes.
+  bool CeldaProtegida(uint16_t direccion) const {
+    return Protegido() && direccion >= 0x40 && direccion < DirOscCal();
+  }
+  bool AceptaEscritura(uint16_t direccion) const { return !Protegido() || direccion == d_.DirConfig; }
   // A bit that keeps its value whatever is written.
   uint16_t DirPegado = 0xFFFF, MascaraPegado = 0, ValorPegado = 0;
 

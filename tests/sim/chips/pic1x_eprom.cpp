@@ -1,5 +1,7 @@
 #include "pic1x_eprom.h"
 
+#include <algorithm>
+
 TPicCSim::TPicCSim(TDatosPicC datos) : d_(std::move(datos)) {
   Prog.assign(d_.Palabras, 0x3FFF);
   Config.fill(0x3FFF);
@@ -15,6 +17,14 @@ uint32_t TPicCSim::PulsosEn(uint16_t direccion) const {
 uint16_t& TPicCSim::Celda(uint16_t direccion) {
   if (direccion >= 0x2000) return Config[direccion & 0xF];
   return Prog[direccion % d_.Palabras];
+}
+
+uint16_t TPicCSim::InicioProtegido() const {
+  const uint16_t inicios[4] = {0, static_cast<uint16_t>(d_.Palabras / 4), static_cast<uint16_t>(d_.Palabras / 2),
+                               d_.Palabras};
+  uint16_t inicio = d_.Palabras;
+  for (int b : {4, 8, 10, 12}) inicio = std::min(inicio, inicios[(Config[7] >> b) & 3]);
+  return inicio;
 }
 
 uint8_t TPicCSim::Necesarios(uint16_t direccion) const {
@@ -53,7 +63,7 @@ TFaseSim TPicCSim::Comando(uint8_t comando, uint64_t t) {
         Pulsos.push_back({pc_, d});
         if (d < d_.PulsoMinNs) {
           Viola(t, "programming pulse of " + TextoTiempo(d) + " too short");
-        } else if (pc_ != 0x2006 && !(pc_ < 0x2000 && Protegido()) && ++cuenta_[pc_] >= Necesarios(pc_)) {
+        } else if (pc_ != 0x2006 && !CeldaProtegida(pc_) && ++cuenta_[pc_] >= Necesarios(pc_)) {
           Celda(pc_) &= latch_;
         }
       }
@@ -69,6 +79,6 @@ void TPicCSim::Carga(uint8_t comando, uint16_t dato) {
 }
 
 uint16_t TPicCSim::Lectura(uint8_t) {
-  if (pc_ < 0x2000 && Protegido()) return 0;
+  if (CeldaProtegida(pc_)) return 0;
   return Celda(pc_) & 0x3FFF;
 }

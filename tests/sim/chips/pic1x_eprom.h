@@ -2,10 +2,12 @@
 // a cell takes the loaded word only after a number of programming pulses
 // (begin command 8 ... end command 14). There is no electrical erase.
 //
-// Code protection: while either CP bit of the configuration word (bits 5:4)
-// is 0, program memory reads 0 and takes no more programming; the IDs and
-// the configuration word still read. Partial-protection settings are taken
-// as whole-memory protection. With no erase, a protected part stays so.
+// Code protection: the CP pairs of the configuration word (bits 13:12,
+// 11:10, 9:8 and 5:4, all given the same value) protect the top of program
+// memory: 10 the upper half, 01 the upper three quarters, 00 all of it.
+// Protected words read 0 and take no more programming; the IDs and the
+// configuration word still read. Pairs that differ protect from the lowest
+// start any of them names. With no erase, a protected part stays so.
 #pragma once
 
 #include <array>
@@ -41,7 +43,12 @@ public:
   std::map<uint16_t, uint8_t> PulsosCelda;
   std::vector<TPulsoSim> Pulsos;         // every pulse the part received
   uint32_t PulsosEn(uint16_t direccion) const;
-  bool Protegido() const { return (Config[7] & 0x30) != 0x30; }
+  bool Protegido() const { return InicioProtegido() < d_.Palabras; }
+  uint16_t InicioProtegido() const;  // first protected program word (Palabras: none)
+  // A program word that reads 0 and takes no pulses (0x2000 up: never).
+  bool CeldaProtegida(uint16_t direccion) const {
+    return direccion < 0x2000 && direccion % d_.Palabras >= InicioProtegido();
+  }
 
 protected:
   void Reinicia() override;

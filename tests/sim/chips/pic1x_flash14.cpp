@@ -1,5 +1,7 @@
 #include "pic1x_flash14.h"
 
+#include <algorithm>
+
 TPic14Sim::TPic14Sim(TDatosPic14 datos) : d_(std::move(datos)) {
   Prog.assign(d_.Palabras, 0x3FFF);
   Ee.assign(d_.EeBytes, 0xFF);
@@ -31,8 +33,15 @@ uint16_t TPic14Sim::LeeCelda(uint16_t direccion) const {
   return v & 0x3FFF;
 }
 
-bool TPic14Sim::Protegido() const {
-  return d_.MascaraCP != 0 && (Config[7] & d_.MascaraCP) != d_.MascaraCP;
+bool TPic14Sim::Protegido() const { return InicioProtegido() < d_.Palabras; }
+
+uint16_t TPic14Sim::InicioProtegido() const {
+  if (d_.MascaraCP == 0 || (Config[7] & d_.MascaraCP) == d_.MascaraCP) return d_.Palabras;
+  if (d_.InicioCP.size() != 4) return 0;
+  uint16_t inicio = d_.Palabras;
+  for (int b = 0; b < 14; b += 2)
+    if (((d_.MascaraCP >> b) & 3) == 3) inicio = std::min(inicio, d_.InicioCP[(Config[7] >> b) & 3]);
+  return inicio;
 }
 bool TPic14Sim::DatosProtegidos() const {
   return d_.MascaraCPD != 0 && (Config[7] & d_.MascaraCPD) != d_.MascaraCPD;
@@ -50,7 +59,7 @@ void TPic14Sim::Reinicia() {
 
 void TPic14Sim::EscribeCelda(uint16_t direccion, uint16_t valor, bool borraAntes) {
   if (direccion == 0x2006) return;  // the device ID is read-only
-  if (direccion < 0x2000 && Protegido()) return;
+  if (CeldaProtegida(direccion)) return;
   uint16_t& c = Celda(direccion);
   // Flash bits only go from 1 to 0 unless the word is erased first.
   c = borraAntes ? static_cast<uint16_t>(valor & 0x3FFF) : static_cast<uint16_t>(c & valor & 0x3FFF);
@@ -196,6 +205,6 @@ uint16_t TPic14Sim::Lectura(uint8_t comando) {
     if (d_.EeBytes == 0 || DatosProtegidos()) return 0;
     return Ee[pc_ % d_.EeBytes];
   }
-  if (!EnConfig() && Protegido()) return 0;
+  if (CeldaProtegida(pc_)) return 0;
   return LeeCelda(pc_);
 }

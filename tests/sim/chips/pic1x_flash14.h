@@ -50,6 +50,11 @@ struct TDatosPic14 {
   uint8_t Alcance9Config = AlcProg | AlcConfig | AlcId;  // ... in configuration space
   uint16_t MascaraCP = 0;     // configuration bits that protect program memory when 0
   uint16_t MascaraCPD = 0;    // ... that protect data EEPROM when 0
+  // Parts whose CP bits come in pairs, each value protecting the top of
+  // program memory from a word on: that first word for a pair of 00, 01,
+  // 10 and 11 (with several pairs in MascaraCP the lowest counts). Empty:
+  // any CP bit at 0 protects all of program memory.
+  std::vector<uint16_t> InicioCP;
 };
 
 // A bit that cannot be changed: reads `valor` under `mascara` whatever is written.
@@ -78,7 +83,12 @@ public:
   void PonFabrica();                     // blank memories with the factory values
 
   uint16_t LeeCelda(uint16_t direccion) const;  // through stuck bits, no protection
-  bool Protegido() const;
+  bool Protegido() const;                // some of program memory is protected
+  uint16_t InicioProtegido() const;      // its first protected word (Palabras: none)
+  // A program word that reads 0 and takes no writes (0x2000 up: never).
+  bool CeldaProtegida(uint16_t direccion) const {
+    return direccion < 0x2000 && direccion % d_.Palabras >= InicioProtegido();
+  }
   bool DatosProtegidos() const;
   // Number of program writes seen per word (tests that count pulses or writes).
   std::vector<uint32_t> Escrituras;

@@ -11,9 +11,12 @@ void Palabra(std::vector<uint8_t>& r, uint16_t v) {
 
 TChipFwPic14::TChipFwPic14(TPic14Sim& pic) : Pic(pic) {
   prog_.N = pic.Prog.size();
-  prog_.FLee = [this](uint32_t c) { return Pic.Protegido() ? uint16_t{0} : Pic.LeeCelda(static_cast<uint16_t>(c)); };
+  prog_.FLee = [this](uint32_t c) {
+    const auto d = static_cast<uint16_t>(c);
+    return Pic.CeldaProtegida(d) ? uint16_t{0} : Pic.LeeCelda(d);
+  };
   prog_.FPrograma = [this](uint32_t c, uint16_t v) {
-    if (Pic.Protegido()) return;
+    if (Pic.CeldaProtegida(static_cast<uint16_t>(c))) return;
     Pic.Prog[c] &= v & 0x3FFF;
     for (const auto& p : Pic.Pegados)
       if (p.Direccion == c) Pic.Prog[c] = static_cast<uint16_t>((Pic.Prog[c] & ~p.Mascara) | (p.Valor & p.Mascara));
@@ -25,8 +28,10 @@ TChipFwPic14::TChipFwPic14(TPic14Sim& pic) : Pic(pic) {
   };
   datos_.N = pic.Ee.size();
   datos_.Blanco = 0x00FF;
-  datos_.FLee = [this](uint32_t c) { return uint16_t{Pic.Ee[c]}; };
-  datos_.FPrograma = [this](uint32_t c, uint16_t v) { Pic.Ee[c] = static_cast<uint8_t>(v); };
+  datos_.FLee = [this](uint32_t c) { return Pic.DatosProtegidos() ? uint16_t{0} : uint16_t{Pic.Ee[c]}; };
+  datos_.FPrograma = [this](uint32_t c, uint16_t v) {
+    if (!Pic.DatosProtegidos()) Pic.Ee[c] = static_cast<uint8_t>(v);
+  };
   Area(TAreaFw::Programa) = &prog_;
   Area(TAreaFw::Config) = &config_;
   Area(TAreaFw::Datos) = pic.Ee.empty() ? nullptr : &datos_;
@@ -39,7 +44,8 @@ uint16_t TChipFwPic14::IdDispositivo(char, bool) { return Pic.Config[6]; }
 std::vector<uint8_t> TChipFwPic14::Borra(const TOrdenFw& o) {
   const uint8_t tipo = o.b[2], conCal = o.b[3], accion = o.b[6];
   std::vector<uint8_t> r;
-  const uint16_t osc = Pic.Prog.size() > 0x3FF ? Pic.Prog[0x3FF] : 0x3FFF;
+  // The board reads the calibration values through the part's protection.
+  const uint16_t osc = Pic.Prog.size() > 0x3FF ? (Pic.CeldaProtegida(0x3FF) ? 0 : Pic.Prog[0x3FF]) : 0x3FFF;
   const uint16_t cfg = Pic.Config[7];
   if (tipo == 1) {
     Palabra(r, osc);
@@ -70,14 +76,20 @@ TChipFwPic10F::TChipFwPic10F(TPic10FSim& pic) : Pic(pic) {
   prog_.N = usuario;
   prog_.Blanco = id_.Blanco = config_.Blanco = 0x0FFF;
   prog_.FLee = [this](uint32_t c) {
+    if (Pic.CeldaProtegida(static_cast<uint16_t>(c))) return uint16_t{0};
     const uint16_t v = Pic.Mem[c];
     if (c != Pic.DirPegado) return v;
     return static_cast<uint16_t>((v & ~Pic.MascaraPegado) | (Pic.ValorPegado & Pic.MascaraPegado));
   };
-  prog_.FPrograma = [this](uint32_t c, uint16_t v) { Pic.Mem[c] &= v & 0x0FFF; };
+  prog_.FPrograma = [this](uint32_t c, uint16_t v) {
+    if (Pic.AceptaEscritura(static_cast<uint16_t>(c))) Pic.Mem[c] &= v & 0x0FFF;
+  };
   id_.N = 5;  // four ID words and the backup OSCCAL
   id_.FLee = [this, usuario](uint32_t c) { return Pic.Mem[usuario + c]; };
-  id_.FPrograma = [this, usuario](uint32_t c, uint16_t v) { Pic.Mem[usuario + c] &= v & 0x0FFF; };
+  id_.FPrograma = [this, usuario](uint32_t c, uint16_t v) {
+    const auto d = static_cast<uint16_t>(usuario + c);
+    if (Pic.AceptaEscritura(d)) Pic.Mem[d] &= v & 0x0FFF;
+  };
   config_.N = 1;
   config_.FLee = [this](uint32_t) { return Pic.Mem[Pic.Datos().DirConfig]; };
   config_.FPrograma = [this](uint32_t, uint16_t v) { Pic.Mem[Pic.Datos().DirConfig] &= v & 0x0FFF; };

@@ -101,13 +101,13 @@ std::optional<TDatosPic14> Datos14(const std::string& n) {
     // DS39025: one latch; command 8 erases and programs the word, internally
     // timed (max 4 ms); the setup pair 1, 7 with 8 at 0x2007 erases
     // everything, code protection included (8 ms). CP bits 4-5 and 12-13,
-    // CPD bit 8.
+    // CPD bit 8; a pair of 10 protects 1F00h-1FFFh, 01 1000h-1FFFh, 00 all.
     d.Id = 0x09A0 | 6; d.Palabras = 8192; d.EeBytes = 256; d.Latches = 1;
     d.Comandos = Cmds({0, 1, 2, 3, 4, 5, 6, 7, 8, 24});
     d.Modo8 = TModo8Sim::InternoBorra; d.T8Ns = Ms(4); d.T8DatosNs = Ms(4);
     d.Externo24 = false; d.T24Ns = Ms(4); d.T24DatosNs = Ms(4);
     d.TSetupNs = Ms(8);
-    d.MascaraCP = 0x3030; d.MascaraCPD = 0x0100;
+    d.MascaraCP = 0x3030; d.MascaraCPD = 0x0100; d.InicioCP = {0x0000, 0x1000, 0x1F00, 0x2000};
   } else if (n == "16F877A") {
     // DS39589: 8 latches for program memory; command 24 externally timed
     // 1 ms ended by 23; command 8 an internally timed erase and write (8 ms);
