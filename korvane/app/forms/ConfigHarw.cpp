@@ -66,10 +66,14 @@ TFConfigHarw::TFConfigHarw(QWidget* parent) : QDialog(parent) {
   Guardarcomo->setText("Guardar Como");
   Eliminar->setText("Eliminar");
   for (QToolButton* b : {Guardar, Guardarcomo, Eliminar}) botones->addWidget(b);
+  botones->addStretch();
   izquierda->addLayout(botones);
   Seleccion = new QLabel(this);
   izquierda->addWidget(Seleccion);
   ListaHarw = new QListWidget(this);
+  // The window keeps its width when a firmware link hides the port bits:
+  // the room goes to the right of the rows, not into the profile list.
+  ListaHarw->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
   ListaHarw->setSortingEnabled(true);
   izquierda->addWidget(ListaHarw, 1);
   raiz->addLayout(izquierda);
@@ -102,7 +106,7 @@ TFConfigHarw::TFConfigHarw(QWidget* parent) : QDialog(parent) {
   RUSB->setObjectName("RUSB");
   auto* tipos = new QHBoxLayout;
   for (QRadioButton* r : {LPT, COM, RUSB_COM, RUSB}) tipos->addWidget(r);
-  rejilla->addLayout(tipos, 0, 0, 1, 4);
+  rejilla->addLayout(tipos, 0, 0, 1, 5);
 
   // The line rows run through three grids: the LEDs and names of Panel1,
   // PanelPort and Panel_END (both hidden on a firmware link). Each grid
@@ -173,7 +177,8 @@ TFConfigHarw::TFConfigHarw(QWidget* parent) : QDialog(parent) {
   UsVpp2 = new QCheckBox("Usar Vpp2", Panel1);
   UsMclr = new QCheckBox("Usar Mclr", Panel1);
   for (QCheckBox* c : {UsVdd, UsVpp2, UsMclr}) usos->addWidget(c);
-  rejilla->addLayout(usos, NumLineasPerfil + 2, 0, 1, 4);
+  rejilla->addLayout(usos, NumLineasPerfil + 2, 0, 1, 5);
+  rejilla->setColumnStretch(4, 1);
   derecha->addWidget(Panel1);
   // Extra height goes below the rows, which must keep their common height.
   derecha->addStretch(1);
