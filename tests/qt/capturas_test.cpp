@@ -21,6 +21,9 @@
 #include "hw/pg_puertos.h"
 #include "sim_banco.h"
 #include "ventana_comun.h"
+// The profile editor's pictures.
+#include "ConfigHarw.h"
+#include "pg_idioma.h"
 
 class TestCapturas : public QObject {
   Q_OBJECT
@@ -112,6 +115,34 @@ private slots:
     Guarda(w, "principal-tras-leer");
     CierraPuerto(false);
     PerfilHardware.clear();
+  }
+  // The hardware profile editor on a pin-level link and on a firmware
+  // link, unlocked, in both languages.
+  void editorDePerfiles() {
+    TCarpetaPrueba carpeta;
+    TBancoSim banco;
+    for (const char* idioma : {"English", "Español"}) {
+      UsaArchivoIdioma(std::string("LANGUAGES/") + idioma + ".ini");
+      for (const bool firmware : {false, true}) {
+        PonPerfilLptSim();
+        USB_COM = firmware;
+        ADDR_USB_COM = "/dev/ttyACM0";
+        QVERIFY(GuardaPerfilHardware("Korvane"));
+        PerfilHardware = "Korvane";
+        TFConfigHarw editor;
+        editor.AlMensaje = [](const std::string&) {};
+        editor.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&editor));
+        editor.Block->click();
+        if (!firmware) editor.TimerTimer();
+        Guarda(editor, QStringLiteral("editor-perfiles-%1-%2")
+                           .arg(firmware ? "firmware" : "pines", idioma == std::string("English") ? "en" : "es"));
+        editor.Cancelar->click();
+      }
+    }
+    CierraPuerto(false);
+    PerfilHardware.clear();
+    USB_COM = false;
   }
 };
 

@@ -10,7 +10,10 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest>
+#include <QLineEdit>
 #include <filesystem>
+#include <fstream>
+#include <map>
 #include <memory>
 
 #include "Acciones.h"
@@ -44,6 +47,26 @@ void Elige(QComboBox* c, int i) {
   emit c->activated(i);
 }
 
+// What the user does to the port box of a serial link: type a device path
+// over its text and press Return.
+void EscribePuerto(QComboBox* c, const QString& texto) {
+  QVERIFY(c->isEditable());
+  QTest::keyClick(c->lineEdit(), Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClicks(c->lineEdit(), texto);
+  QTest::keyClick(c->lineEdit(), Qt::Key_Return);
+  QVERIFY(c->window()->isVisible());  // the window's Ok is not pressed by it
+}
+
+// The keys of a saved profile file, as a person reads them.
+std::map<std::string, std::string> Claves(const fs::path& archivo) {
+  std::map<std::string, std::string> claves;
+  std::ifstream f(archivo);
+  for (std::string l; std::getline(f, l);)
+    if (const auto igual = l.find('='); igual != std::string::npos)
+      claves[l.substr(0, igual)] = l.substr(igual + 1, l.find_last_not_of("\r") - igual);
+  return claves;
+}
+
 TLed Estado(const TFConfigHarw& f, TLineaPerfil l) {
   return static_cast<TLed>(f.Leds[l]->property("estado").toInt());
 }
@@ -67,6 +90,15 @@ class TestConfigHarw : public QObject {
     QVERIFY(GuardaPerfilHardware(n));
     PerfilHardware = n;
   }
+  // The profile "Placa" of a firmware programmer on a serial port, loaded.
+  void PerfilFirmware(const std::string& puerto) {
+    PonPinesPorDefecto(0x3F8);
+    USB_COM = true;
+    USB_ = false;
+    ADDR_USB_COM = puerto;
+    QVERIFY(GuardaPerfilHardware("Placa"));
+    PerfilHardware = "Placa";
+  }
   void Abre() {
     f = std::make_unique<TFConfigHarw>();
     f->AlMensaje = [this](const std::string& t) { mensajes.push_back(t); };
@@ -83,6 +115,9 @@ class TestConfigHarw : public QObject {
     QVERIFY(!f->Block->isChecked());
   }
   bool Existe(const std::string& n) const { return fs::exists(raiz / "Hardware" / (n + ".prf")); }
+  std::map<std::string, std::string> Guardado(const std::string& n) const {
+    return Claves(raiz / "Hardware" / (n + ".prf"));
+  }
 
 private slots:
   void initTestCase() { UsaArchivoIdioma(KORVANE_SOURCE_DIR "/korvane/app/LANGUAGES/English.ini"); }
@@ -184,12 +219,7 @@ private slots:
     TPic14Sim pic(*Datos14("16F84A"));
     TChipFwPic14 chip(pic);
     TPlacaFw placa(chip);
-    PonPinesPorDefecto(0x3F8);
-    USB_COM = true;
-    USB_ = false;
-    ADDR_USB_COM = placa.Dispositivo();
-    QVERIFY(GuardaPerfilHardware("Placa"));
-    PerfilHardware = "Placa";
+    PerfilFirmware(placa.Dispositivo());
     Abre();
     QVERIFY(f->RUSB_COM->isChecked());
     QCOMPARE(f->SelPORT->currentText(), QString::fromStdString(placa.Dispositivo()));
@@ -493,6 +523,159 @@ private slots:
     acciones.ShowModal();
     QCOMPARE(int{ResultadoAccion}, 0);
     for (uint32_t a = 0; a < PicActual.ProgTam; ++a) QCOMPARE(BufDispositivo.Prog[a], chip.Prog[a]);
+  }
+  // A port change on a firmware link: the window goes on answering (the
+  // test boxes reach the board and the LEDs show its answer), and a
+  // board's terminal typed in the port box is the one the next test and
+  // the saved profile use.
+  void cambioDePuertoEnFirmware() {
+    TPic14Sim pic(*Datos14("16F84A"));
+    TChipFwPic14 chip(pic);
+    TPlacaFw placa(chip), otra(chip);
+    PerfilFirmware(placa.Dispositivo());
+    Abre();
+    QVERIFY(QTest::qWaitForWindowActive(f.get()));
+    Desbloquea();
+    // The board's port picked again in the list.
+    const QString propio = QString::fromStdString(placa.Dispositivo());
+    Elige(f->SelPORT, f->SelPORT->findText(propio));
+    QCOMPARE(f->SelPORT->currentText(), propio);
+    f->Tests[0]->click();
+    QCOMPARE(int{EstadoPines}, 0x1D);  // data high, the rest as at rest
+    f->TimerTimer();
+    QCOMPARE(Estado(*f, lpData), TLed::Encendido);
+    // The other board typed in the box: the next test goes there.
+    const QString camino = QString::fromStdString(otra.Dispositivo());
+    EscribePuerto(f->SelPORT, camino);
+    QCOMPARE(f->SelPORT->currentText(), camino);
+    QCOMPARE(ADDR_USB_COM, otra.Dispositivo());
+    QVERIFY(f->RUSB_COM->isChecked());
+    f->Tests[5]->click();  // MCLR, with data still high
+    QTRY_VERIFY_WITH_TIMEOUT(otra.Recibido().size() >= 8, 20000);
+    const std::vector<uint8_t> r = otra.Recibido();
+    QCOMPARE(std::vector<uint8_t>(r.end() - 8, r.end()), (std::vector<uint8_t>{'>', 'Y', 0x3D, 0, 0, 0, 0, 1}));
+    QVERIFY(f->Timer->isActive());
+    f->TimerTimer();
+    QCOMPARE(Estado(*f, lpMclr), TLed::Encendido);
+    // A path typed and left by clicking Ok is the one saved.
+    const QString tercera = "/dev/serial/by-id/usb-korvane-if00";
+    QTest::mouseClick(f->SelPORT->lineEdit(), Qt::LeftButton);
+    QVERIFY(f->SelPORT->lineEdit()->hasFocus());
+    QTest::keyClick(f->SelPORT->lineEdit(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(f->SelPORT->lineEdit(), tercera);
+    QTest::mouseClick(f->Ok, Qt::LeftButton);
+    QVERIFY(!f->isVisible());
+    const auto claves = Guardado("Placa");
+    QCOMPARE(claves.at("USB_COM"), std::string("1"));
+    QCOMPARE(claves.at("USB_"), std::string("0"));
+    QCOMPARE(claves.at("ADDR_USB_COM"), tercera.toStdString());
+    QVERIFY(placa.Errores().empty());
+    QVERIFY(otra.Errores().empty());
+  }
+
+  // A firmware link's typed port that does not exist: said when the link
+  // opens, as for any port, and the test box is not left ticked.
+  void puertoEscritoQueNoExiste() {
+    PerfilFirmware("/dev/ttyACM0");
+    Abre();
+    Desbloquea();
+    EscribePuerto(f->SelPORT, "/dev/korvane-no-such-tty");
+    QVERIFY(mensajes.empty());
+    f->Tests[0]->click();
+    QCOMPARE(mensajes.size(), std::size_t{1});
+    QVERIFY2(QString::fromStdString(mensajes[0]).contains("/dev/korvane-no-such-tty"), mensajes[0].c_str());
+    QVERIFY(!f->Tests[0]->isChecked());
+    f->Ok->click();
+    QCOMPARE(Guardado("Placa").at("ADDR_USB_COM"), std::string("/dev/korvane-no-such-tty"));
+  }
+
+  // A pin-level COM link on a typed device node: the list shows it on the
+  // profile's COM port, the port is opened there (with the opener's
+  // message when it is missing), and the profile keeps it; "COM2" typed
+  // names the table's port, and a port picked in the list stands on its
+  // usual node again.
+  void nodoEscritoEnCom() {
+    banco.reset();  // the machine's ports
+    Perfil("Prueba", 0x3F8);
+    Abre();
+    EscribePuerto(f->SelPORT, "/dev/korvane-no-such-tty");
+    QCOMPARE(f->SelPORT->currentText(), QString("COM1  /dev/korvane-no-such-tty"));
+    QCOMPARE(f->Label1->text(), QString("$03F8"));
+    mensajes.clear();
+    f->Block->click();
+    QVERIFY(!PuertoAbierto());
+    QCOMPARE(mensajes.size(), std::size_t{1});
+    QVERIFY2(QString::fromStdString(mensajes[0]).contains("/dev/korvane-no-such-tty"), mensajes[0].c_str());
+    f->Block->click();
+    f->Guardar->click();
+    auto claves = Guardado("Prueba");
+    QCOMPARE(claves.at("AddrB"), std::string("1016"));
+    QCOMPARE(claves.at("Nodo"), std::string("/dev/korvane-no-such-tty"));
+    EscribePuerto(f->SelPORT, "COM2");
+    QCOMPARE(AddrB, uint16_t{0x2F8});
+    QCOMPARE(f->SelPORT->currentText(), QString("COM2  /dev/ttyS1"));
+    EscribePuerto(f->SelPORT, "ttyUSB7");
+    QCOMPARE(f->SelPORT->currentText(), QString("COM2  /dev/ttyUSB7"));
+    QCOMPARE(f->SelPORT->itemText(0), QString("COM1  /dev/ttyS0"));
+    Elige(f->SelPORT, 2);
+    QCOMPARE(AddrB, uint16_t{0x3E8});
+    QCOMPARE(f->SelPORT->itemText(1), QString("COM2  /dev/ttyS1"));
+    // A node typed on COM3 is no parallel port.
+    EscribePuerto(f->SelPORT, "/dev/rfcomm0");
+    QCOMPARE(f->SelPORT->currentText(), QString("COM3  /dev/rfcomm0"));
+    f->Block->click();
+    f->LPT->click();
+    QVERIFY(f->LPT->isChecked());
+    QVERIFY(!f->SelPORT->isEditable());
+    QCOMPARE(f->SelPORT->currentText(), QString("LPT3  /dev/parport2"));
+    f->Ok->click();
+    claves = Guardado("Prueba");
+    QCOMPARE(claves.at("AddrB"), std::string("956"));
+    QCOMPARE(claves.at("Nodo"), std::string(""));
+  }
+
+  // The headings and row names of the window in each language, shown, in
+  // their places and whole.
+  void textosDeLaVentana_data() {
+    QTest::addColumn<QString>("archivo");
+    QTest::addColumn<QStringList>("textos");  // headings, then row names
+    QTest::newRow("English") << "English.ini"
+                             << QStringList{"State", "Name", "Port bits", "Data", "Clock", "Data in", "Inv", "End"};
+    QTest::newRow("Spanish") << "Español.ini"
+                             << QStringList{"Estado", "Nombre", "Bits del puerto", "Datos", "Reloj", "Entrada", "Inv",
+                                            "Fin"};
+  }
+  void textosDeLaVentana() {
+    QFETCH(QString, archivo);
+    QFETCH(QStringList, textos);
+    UsaArchivoIdioma(KORVANE_SOURCE_DIR "/korvane/app/LANGUAGES/" + archivo.toStdString());
+    Abre();
+    UsaArchivoIdioma(KORVANE_SOURCE_DIR "/korvane/app/LANGUAGES/English.ini");
+    QVERIFY(QTest::qWaitForWindowExposed(f.get()));
+    const QList<QWidget*> vistos = {f->SEStado, f->SNombre, f->bitss, f->Tests[0], f->Tests[1], f->EntradaDatos,
+                                    f->SelInv[0], f->Ends[0]};
+    for (int i = 0; i < vistos.size(); ++i) {
+      const QString t = vistos[i]->property("text").toString();
+      QCOMPARE(t, textos[i]);
+      QVERIFY2(vistos[i]->isVisible(), qPrintable(t));
+    }
+    // Each heading stands above its column.
+    const auto y = [&](QWidget* w) { return w->mapTo(f.get(), QPoint(0, 0)).y(); };
+    const auto x = [&](QWidget* w) { return w->mapTo(f.get(), QPoint(0, 0)).x(); };
+    QVERIFY(y(f->SEStado) + f->SEStado->height() <= y(f->Leds[0]));
+    QVERIFY(y(f->bitss) + f->bitss->height() <= y(f->SelBits[0]));
+    QVERIFY(x(f->SNombre) >= x(f->Leds[0]) + f->Leds[0]->width());
+    // A line's controls stand on one row.
+    for (int l = 0; l < 6; ++l) {
+      const int centro = y(f->Tests[l]) + f->Tests[l]->height() / 2;
+      for (QWidget* w : std::initializer_list<QWidget*>{f->Leds[l], f->SelBits[l], f->SelInv[l], f->Ends[l]})
+        QVERIFY2(std::abs(y(w) + w->height() / 2 - centro) <= 2, qPrintable(QString::number(l)));
+    }
+    // No text is cut.
+    for (QWidget* w : f->findChildren<QWidget*>()) {
+      if (!w->isVisible() || !w->property("text").isValid() || qobject_cast<QLineEdit*>(w)) continue;
+      QVERIFY2(w->width() >= w->sizeHint().width(), qPrintable(w->property("text").toString()));
+    }
   }
 };
 

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest>
@@ -129,6 +130,41 @@ private slots:
     w->SLeer->click();
     QVERIFY2(ResultadoAccion == 0, mensajes.empty() ? "" : mensajes.back().c_str());
     for (uint32_t a = 0; a < PicActual.ProgTam; ++a) QCOMPARE(BufDispositivo.Prog[a], chip.Prog[a]);
+  }
+  // From the pin-level link to USB-232 and on to LPT with the window's own
+  // buttons: the window goes on answering, and Ok saves the link it shows,
+  // which the status bar names.
+  void idaYVueltaPorFirmware() {
+    QString puertoVisto, direccionVista;
+    bool usb232 = false, lpt = false, editado = false;
+    d->AlModal = [&](QDialog& dlg) {
+      auto* editor = qobject_cast<TFConfigHarw*>(&dlg);
+      if (!editor) return int(QDialog::Rejected);
+      editor->show();
+      editor->Block->click();
+      editor->RUSB_COM->click();
+      usb232 = editor->RUSB_COM->isChecked() && !editor->PanelPort->isVisible();
+      editor->LPT->click();
+      lpt = editor->LPT->isChecked() && editor->PanelPort->isVisible();
+      // A bit list answers the keyboard.
+      QTest::keyClick(editor->SelBits[lpData], Qt::Key_Down);
+      editado = Bit_Data == 2;
+      puertoVisto = editor->SelPORT->currentText().section(' ', 0, 0);
+      direccionVista = editor->Label1->text();
+      editor->Ok->click();
+      return int(QDialog::Accepted);
+    };
+    w->MConfHard->trigger();
+    QVERIFY(usb232);
+    QVERIFY(lpt);
+    QVERIFY(editado);
+    QVERIFY2(puertoVisto.startsWith("LPT"), qPrintable(puertoVisto));
+    const std::string archivo = TCarpetaPrueba::Lee(carpeta->programa / "Hardware" / "Korvane.prf");
+    QVERIFY2(archivo.find("USB_COM=0") != std::string::npos, archivo.c_str());
+    QVERIFY2(archivo.find("Bit_Data=2") != std::string::npos, archivo.c_str());
+    const std::string addrB = "AddrB=" + std::to_string(direccionVista.mid(1).toInt(nullptr, 16));
+    QVERIFY2(archivo.find(addrB) != std::string::npos, archivo.c_str());
+    QVERIFY2(w->KvFieldStatus1->Caption().endsWith("Korvane - " + puertoVisto), qPrintable(w->KvFieldStatus1->Caption()));
   }
 };
 

@@ -50,6 +50,7 @@ std::vector<TClaveIdioma> Construye() {
       // Hardware profile editor.
       {"pg_ConfigHardw*", "***", 8},
       {"pg_ConfigHardw*", "**b", 6},
+      {"pg_ConfigHardw*", "**f", 9},
       {"pg_ConfigHardw*", "**g", 0},
       {"pg_ConfigHardw*", "**e", 0},
       {"pg_ConfigHardw*", "**n", 0},

@@ -6,15 +6,18 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
 #include <QToolButton>
+#include <QStyle>
 #include <QVBoxLayout>
 #include <vector>
 
@@ -63,10 +66,14 @@ TFConfigHarw::TFConfigHarw(QWidget* parent) : QDialog(parent) {
   Guardarcomo->setText("Guardar Como");
   Eliminar->setText("Eliminar");
   for (QToolButton* b : {Guardar, Guardarcomo, Eliminar}) botones->addWidget(b);
+  botones->addStretch();
   izquierda->addLayout(botones);
   Seleccion = new QLabel(this);
   izquierda->addWidget(Seleccion);
   ListaHarw = new QListWidget(this);
+  // The window keeps its width when a firmware link hides the port bits:
+  // the room goes to the right of the rows, not into the profile list.
+  ListaHarw->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
   ListaHarw->setSortingEnabled(true);
   izquierda->addWidget(ListaHarw, 1);
   raiz->addLayout(izquierda);
@@ -76,6 +83,7 @@ TFConfigHarw::TFConfigHarw(QWidget* parent) : QDialog(parent) {
   auto* enlace = new QHBoxLayout;
   SelPORT = new QComboBox(this);
   SelPORT->setMinimumContentsLength(14);
+  SelPORT->installEventFilter(this);
   Label1 = new QLabel(this);
   Label1->setMinimumWidth(Label1->fontMetrics().horizontalAdvance(" $0000 "));
   Block = new QCheckBox("Block", this);
@@ -98,53 +106,82 @@ TFConfigHarw::TFConfigHarw(QWidget* parent) : QDialog(parent) {
   RUSB->setObjectName("RUSB");
   auto* tipos = new QHBoxLayout;
   for (QRadioButton* r : {LPT, COM, RUSB_COM, RUSB}) tipos->addWidget(r);
-  rejilla->addLayout(tipos, 0, 0, 1, 4);
+  rejilla->addLayout(tipos, 0, 0, 1, 5);
 
+  // The line rows run through three grids: the LEDs and names of Panel1,
+  // PanelPort and Panel_END (both hidden on a firmware link). Each grid
+  // has a heading row and the same fixed row height and spacing, so that a
+  // line's controls stand on one row.
   PanelPort = new QWidget(Panel1);
   auto* puerto = new QGridLayout(PanelPort);
   puerto->setContentsMargins(0, 0, 0, 0);
   Panel_END = new QWidget(Panel1);
-  auto* fin = new QVBoxLayout(Panel_END);
+  auto* fin = new QGridLayout(Panel_END);
   fin->setContentsMargins(0, 0, 0, 0);
+  SEStado = new QLabel(Panel1);
+  SNombre = new QLabel(Panel1);
+  bitss = new QLabel(PanelPort);
+  rejilla->addWidget(SEStado, 1, 0);
+  rejilla->addWidget(SNombre, 1, 1);
+  puerto->addWidget(bitss, 0, 0, 1, 4);
+  fin->addWidget(new QLabel(Panel_END), 0, 0);  // keeps the heading row
 
   for (int l = 0; l < NumLineasPerfil; ++l) {
-    const int fila = l + 1;
+    const int fila = l + 2;
     Leds[l] = new TTransLED(Panel1);
     Leds[l]->setFixedSize(17, 17);
-    rejilla->addWidget(Leds[l], fila, 0);
+    rejilla->addWidget(Leds[l], fila, 0, Qt::AlignCenter);
     if (l < 6) {
       Tests[l] = new QCheckBox(NombresLinea[l], Panel1);
       rejilla->addWidget(Tests[l], fila, 1);
     } else {
-      rejilla->addWidget(new QLabel(NombresLinea[l], Panel1), fila, 1);
+      // The data-in name stands where the test boxes' names stand.
+      EntradaDatos = new QLabel(NombresLinea[l], Panel1);
+      EntradaDatos->setIndent(style()->pixelMetric(QStyle::PM_IndicatorWidth) +
+                              style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing));
+      rejilla->addWidget(EntradaDatos, fila, 1);
     }
     SelBits[l] = new QComboBox(PanelPort);
     Mas[l] = new QLabel(PanelPort);
     Mas[l]->setMinimumWidth(Mas[l]->fontMetrics().horizontalAdvance(" +0 "));
     SelInv[l] = new QCheckBox("Inv", PanelPort);
-    puerto->addWidget(SelBits[l], l, 0);
+    puerto->addWidget(SelBits[l], fila - 1, 0);
     if (l < 6) {
       MasAddr[l] = new QComboBox(PanelPort);
       MasAddr[l]->addItems({"+0", "+2"});
-      puerto->addWidget(MasAddr[l], l, 1);
+      puerto->addWidget(MasAddr[l], fila - 1, 1);
       Ends[l] = new QCheckBox("End", Panel_END);
-      fin->addWidget(Ends[l]);
+      fin->addWidget(Ends[l], fila - 1, 0);
     } else {
-      fin->addStretch();
+      fin->addWidget(new QLabel(Panel_END), fila - 1, 0);  // keeps the row
     }
-    puerto->addWidget(Mas[l], l, 2);
-    puerto->addWidget(SelInv[l], l, 3);
+    puerto->addWidget(Mas[l], fila - 1, 2);
+    puerto->addWidget(SelInv[l], fila - 1, 3);
   }
-  rejilla->addWidget(PanelPort, 1, 2, NumLineasPerfil, 1);
-  rejilla->addWidget(Panel_END, 1, 3, NumLineasPerfil, 1);
+  rejilla->addWidget(PanelPort, 1, 2, NumLineasPerfil + 1, 1);
+  rejilla->addWidget(Panel_END, 1, 3, NumLineasPerfil + 1, 1);
+  int alto = Leds[0]->height();
+  for (QWidget* w : std::initializer_list<QWidget*>{SelBits[0], MasAddr[0], Tests[0], SelInv[0], Ends[0]})
+    alto = std::max(alto, w->sizeHint().height());
+  const int cabecera = SEStado->fontMetrics().height();
+  const int espacio = rejilla->verticalSpacing() >= 0 ? rejilla->verticalSpacing() : 6;
+  for (QGridLayout* g : {rejilla, puerto, fin}) {
+    g->setVerticalSpacing(espacio);
+    const int primera = g == rejilla ? 1 : 0;
+    g->setRowMinimumHeight(primera, cabecera);
+    for (int l = 0; l < NumLineasPerfil; ++l) g->setRowMinimumHeight(primera + 1 + l, alto);
+  }
 
   auto* usos = new QHBoxLayout;
   UsVdd = new QCheckBox("Usar Vdd", Panel1);
   UsVpp2 = new QCheckBox("Usar Vpp2", Panel1);
   UsMclr = new QCheckBox("Usar Mclr", Panel1);
   for (QCheckBox* c : {UsVdd, UsVpp2, UsMclr}) usos->addWidget(c);
-  rejilla->addLayout(usos, NumLineasPerfil + 1, 0, 1, 4);
+  rejilla->addLayout(usos, NumLineasPerfil + 2, 0, 1, 5);
+  rejilla->setColumnStretch(4, 1);
   derecha->addWidget(Panel1);
+  // Extra height goes below the rows, which must keep their common height.
+  derecha->addStretch(1);
 
   auto* cierre = new QHBoxLayout;
   cierre->addStretch();
@@ -192,26 +229,34 @@ TFConfigHarw::~TFConfigHarw() {
 int TFConfigHarw::Ejecuta() { return exec(); }
 
 void TFConfigHarw::FormCreate() {
+  setWindowTitle(" Korvane ");
+  SEStado->setText("Estado");
+  SNombre->setText("Nombre");
+  bitss->setText("Bits del puerto");
   std::vector<std::string> t;
   if (LeeBloqueIdioma("pg_ConfigHardw*", "***", 8, t)) {
-    setWindowTitle(" Korvane ");
-    PanelPort->setToolTip(Q(t[2]));
+    Seleccion->setText(Q(t[1]));
+    bitss->setText(Q(t[2]));
     Guardar->setText(Q(t[3]));
     Guardarcomo->setText(Q(t[4]));
     Eliminar->setText(Q(t[5]));
     Cancelar->setText(Q(t[6]));
     Ok->setText(Q(t[7]));
-    Seleccion->setText(Q(t[1]));
-  } else {
-    setWindowTitle(" Korvane ");
   }
   if (LeeBloqueIdioma("pg_ConfigHardw*", "**b", 6, t)) {
-    EtiquetaEstado_ = t[0];
-    EtiquetaNombre_ = t[1];
+    SEStado->setText(Q(t[0]));
+    SNombre->setText(Q(t[1]));
     UsVpp2->setText(Q(t[2]));
     UsVdd->setText(Q(t[3]));
     UsMclr->setText(Q(t[4]));
     Block->setText(Q(t[5]));
+  }
+  // The row names: the seven lines, then the inversion and end-level boxes.
+  if (LeeBloqueIdioma("pg_ConfigHardw*", "**f", NumLineasPerfil + 2, t)) {
+    for (int l = 0; l < 6; ++l) Tests[l]->setText(Q(t[l]));
+    EntradaDatos->setText(Q(t[lpDataIn]));
+    for (QCheckBox* c : SelInv) c->setText(Q(t[NumLineasPerfil]));
+    for (QCheckBox* c : Ends) c->setText(Q(t[NumLineasPerfil + 1]));
   }
   CambioEnlace = false;
   Actualizando = true;
@@ -280,6 +325,18 @@ uint32_t TFConfigHarw::ColorLed(TLineaPerfil linea) const {
 }
 
 void TFConfigHarw::PonSelAddr() {
+  // A serial link also takes a device path typed in the box (a by-id link,
+  // a Bluetooth or pseudo-terminal); the profile keeps it.
+  const TTipoEnlace tipo = TipoEnlace();
+  const bool escrito = tipo == TTipoEnlace::teCOM || tipo == TTipoEnlace::teUSB232;
+  if (escrito != SelPORT->isEditable()) {
+    SelPORT->setEditable(escrito);
+    if (escrito) {
+      SelPORT->setInsertPolicy(QComboBox::NoInsert);
+      SelPORT->setCompleter(nullptr);  // a path is taken as typed
+      connect(SelPORT->lineEdit(), &QLineEdit::editingFinished, this, &TFConfigHarw::SelPORTEscrito);
+    }
+  }
   SelPORT->clear();
   if (Firmware()) {
     std::vector<std::string> lista;
@@ -291,14 +348,47 @@ void TFConfigHarw::PonSelAddr() {
     if (!esta && !actual.empty()) lista.push_back(actual);
     for (const auto& n : lista) SelPORT->addItem(Q(n));
     SelPORT->setCurrentIndex(SelPORT->findText(Q(actual)));
+  } else {
+    // Pin-level ports by the port table, each with the device node it stands for.
+    const int indice = DaIndicePuerto(AddrB);
+    const bool lpt = indice >= 4;
+    for (int i = lpt ? 4 : 0; i < (lpt ? NumPuertos : 4); ++i)
+      SelPORT->addItem(Q(NombrePuertoTabla(DaDireccionPuerto(i)) + "  " + NodoDePuerto(i)));
+    SelPORT->setCurrentIndex(lpt ? indice - 4 : indice);
+  }
+  SelPORT->setToolTip(SelPORT->currentText());
+}
+
+void TFConfigHarw::SelPORTEscrito() {
+  if (Actualizando || !SelPORT->isEditable()) return;
+  const std::string escrito = S(SelPORT->currentText().trimmed());
+  const int i = SelPORT->findText(Q(escrito));
+  if (escrito.empty() || (i >= 0 && i == SelPORT->currentIndex())) {
+    // Nothing new: the box shows the link's port again.
+    SelPORT->setEditText(SelPORT->itemText(SelPORT->currentIndex()));
     return;
   }
-  // Pin-level ports by the port table, each with the device node it stands for.
-  const int indice = DaIndicePuerto(AddrB);
-  const bool lpt = indice >= 4;
-  for (int i = lpt ? 4 : 0; i < (lpt ? NumPuertos : 4); ++i)
-    SelPORT->addItem(Q(NombrePuertoTabla(DaDireccionPuerto(i)) + "  " + NodoDePuerto(i)));
-  SelPORT->setCurrentIndex(lpt ? indice - 4 : indice);
+  if (i >= 0) {
+    SelPORT->setCurrentIndex(i);  // a listed port typed out
+  } else if (Firmware()) {
+    ADDR_USB_COM = escrito;
+    PonSelAddr();
+  } else {
+    // "COM2" names a port of the table; any other text is the device node
+    // of the profile's COM port.
+    const std::string nodo = NodoSerie(escrito);
+    int com = -1;
+    for (int c = 0; c < 4; ++c)
+      if (nodo == "/dev/ttyS" + std::to_string(c) && escrito.rfind('/', 0) != 0) com = c;
+    if (com >= 0) {
+      AddrB = DaDireccionPuerto(com);
+      NodoPuerto.clear();
+    } else {
+      NodoPuerto = nodo;
+    }
+    PonSelAddr();
+  }
+  SelPORTChange();
 }
 
 void TFConfigHarw::PonAddr_MAS() {
@@ -336,9 +426,8 @@ void TFConfigHarw::SelPORTChange() {
   UsMclr->setEnabled(!fw);
   for (QComboBox* c : SelBits) c->clear();
 
+  MarcaTipoEnlace();
   if (fw) {
-    Actualizando = true;
-    (USB_ ? RUSB : RUSB_COM)->setChecked(true);
     const std::string texto = S(SelPORT->currentText());
     if (!texto.empty()) (USB_ ? ADDR_USB_ : ADDR_USB_COM) = texto;
     Label1->clear();
@@ -349,10 +438,15 @@ void TFConfigHarw::SelPORTChange() {
     if (!CambioEnlace) {
       PonLedsNil();
       const int i = std::max(0, SelPORT->currentIndex());
+      const uint16_t antes = AddrB;
       AddrB = DaDireccionPuerto(TipoEnlace() == TTipoEnlace::teLPT ? i + 4 : i);
+      // Another port of the list stands on its usual device node, as listed.
+      if (AddrB != antes && !NodoPuerto.empty()) {
+        NodoPuerto.clear();
+        PonSelAddr();
+      }
     }
     Label1->setText(QStringLiteral("$%1").arg(AddrB, 4, 16, QLatin1Char('0')).toUpper());
-    (TipoEnlace() == TTipoEnlace::teLPT ? LPT : COM)->setChecked(true);
     std::array<int, 6> elecciones{};
     for (int l = 0; l < 6; ++l) elecciones[l] = MasAddr[l]->currentIndex() == 1 ? 1 : 0;
     PonDireccionesEnlace(elecciones);
@@ -362,12 +456,18 @@ void TFConfigHarw::SelPORTChange() {
   ListaHarw->setFocus();
 }
 
+void TFConfigHarw::MarcaTipoEnlace() {
+  QRadioButton* const botones[] = {LPT, COM, RUSB_COM, RUSB};
+  botones[static_cast<int>(TipoEnlace())]->setChecked(true);
+}
+
 void TFConfigHarw::LPTClick(QRadioButton* boton) {
   if (Actualizando || Bloqueado()) return;
   Timer->stop();
   SueltaEnlace(false);
   CambioEnlace = true;
   USB_COM = USB_ = false;
+  NodoPuerto.clear();  // a device node names a port of one kind
   const int i = std::max(0, SelPORT->currentIndex());
   const QString nombre = boton->objectName();
   if (nombre == "LPT") AddrB = DaDireccionPuerto(std::min(i, 2) + 4);
@@ -616,6 +716,16 @@ void TFConfigHarw::CancelarClick() { close(); }
 void TFConfigHarw::Mensaje(const std::string& texto) {
   if (AlMensaje) AlMensaje(texto);
   else QMessageBox::warning(this, windowTitle(), Q(texto));
+}
+
+bool TFConfigHarw::eventFilter(QObject* objeto, QEvent* e) {
+  // Return ends the typing of a port (the box has taken it); it does not
+  // reach the dialog, whose default button would close the window.
+  if (objeto == SelPORT && e->type() == QEvent::KeyPress && SelPORT->isEditable()) {
+    const int tecla = static_cast<QKeyEvent*>(e)->key();
+    if (tecla == Qt::Key_Return || tecla == Qt::Key_Enter) return true;
+  }
+  return QDialog::eventFilter(objeto, e);
 }
 
 void TFConfigHarw::showEvent(QShowEvent* e) {

@@ -66,10 +66,13 @@ public:
   QRadioButton *LPT, *COM, *RUSB_COM, *RUSB;
   QCheckBox* Block;
   QWidget* Panel1;
+  QLabel *SEStado, *SNombre;                           // headings of the LEDs and of the line names
+  QLabel* EntradaDatos;                                // name of the data-in row
   std::array<TTransLED*, NumLineasPerfil> Leds{};      // by TLineaPerfil
   std::array<QCheckBox*, 6> Tests{};                   // TestData .. TestMclr
   QCheckBox *UsVdd, *UsVpp2, *UsMclr;
   QWidget* PanelPort;
+  QLabel* bitss;                                       // heading of the port bits
   std::array<QComboBox*, NumLineasPerfil> SelBits{};   // SelData .. SelMclr, SelDataIn
   std::array<QComboBox*, 6> MasAddr{};                 // the LPT register choosers
   std::array<QLabel*, NumLineasPerfil> Mas{};          // offset texts
@@ -94,6 +97,8 @@ public slots:
   void BlockClick();
   void LPTClick(QRadioButton* boton);
   void SelPORTChange();
+  // A port typed in the box of a serial link (Return or leaving the box).
+  void SelPORTEscrito();
   void SelDataClick();
   void MasAddrChange(int linea);
   void selinvDataClick();
@@ -107,6 +112,7 @@ public slots:
   void EliminarClick();
 
 protected:
+  bool eventFilter(QObject* objeto, QEvent* e) override;
   void showEvent(QShowEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
   void done(int r) override;
@@ -122,6 +128,8 @@ private:
   void Pon_END();
   void Le(TLineaPerfil linea, TLed estado);
   void RellenaBits(TLineaPerfil linea);
+  // Ticks the link-kind button of the link the variables describe.
+  void MarcaTipoEnlace();
   void SeleccionaPerfil();
   void EnviaStop();
   // Brings an open link's lines to rest (the firmware programmer gets its
@@ -135,5 +143,4 @@ private:
   bool cerrado_ = false;
   bool instalada_ = false;
   TInterfazOperacion* anterior_ = nullptr;
-  std::string EtiquetaEstado_, EtiquetaNombre_;
 };
