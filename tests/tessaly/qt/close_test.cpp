@@ -5,17 +5,14 @@
 // the program quits, releasing its lock so that the next start succeeds.
 #include <QCloseEvent>
 #include <QFile>
-#include <QProcess>
 #include <QTimer>
-#include <QTemporaryDir>
 #include <QWindow>
 #include <QtTest>
 #include <csignal>
 #include <fstream>
-#include <optional>
-#include <sys/stat.h>
 
 #include "DeviceForm.h"
+#include "process_bench.h"
 #include "window_bench.h"
 
 namespace {
@@ -30,47 +27,6 @@ void WindowManagerClose(QWidget* w) {
 
 class TestClose : public QObject {
   Q_OBJECT
-
-  // ---- The program as a process over the simulated programmer -------------
-
-  QTemporaryDir scratch;
-
-  std::unique_ptr<QProcess> Start(const QStringList& args, bool hold) {
-    auto p = std::make_unique<QProcess>();
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("XDG_CONFIG_HOME", scratch.filePath("cfg"));
-    env.insert("XDG_RUNTIME_DIR", scratch.filePath("run"));
-    env.insert("LD_PRELOAD", VORRA_PRELOAD);
-    env.insert("VORRA_SIM_CHIP", "PIC16F84A");
-    if (hold) env.insert("VORRA_SIM_HOLD", "1");
-    else env.remove("VORRA_SIM_HOLD");
-    p->setProcessEnvironment(env);
-    p->setReadChannel(QProcess::StandardError);
-    p->start(TESSALY_EXECUTABLE, args);
-    return p;
-  }
-
-  // The process's standard error up to the first line that begins with
-  // `prefix` (that line included); nothing when the process ended first.
-  // Two minutes are only a safety net: the line comes within a second.
-  static std::optional<QString> WaitForLine(QProcess& p, QByteArray& seen, const QByteArray& prefix) {
-    QDeadlineTimer safety(120'000);
-    for (;;) {
-      for (qsizetype from = 0, n; (n = seen.indexOf('\n', from)) >= 0; from = n + 1) {
-        const QByteArray line = seen.mid(from, n - from);
-        if (line.startsWith(prefix)) {
-          seen.remove(0, n + 1);
-          return QString::fromUtf8(line);
-        }
-      }
-      if (p.state() == QProcess::NotRunning || safety.hasExpired()) return std::nullopt;
-      p.waitForReadyRead(static_cast<int>(safety.remainingTime()));
-      seen += p.readAllStandardError();
-    }
-  }
-
-  static bool Ended(QProcess& p) { return p.waitForFinished(120'000); }
 
 private slots:
   // The window manager's close while Program runs, at a message pump of the
@@ -143,18 +99,14 @@ private slots:
   }
   void signalDuringAnOperation() {
     QFETCH(int, signal);
-    QVERIFY(scratch.isValid());
-    QDir(scratch.path()).mkpath("cfg/tessaly");
-    QDir(scratch.path()).mkpath("run");
-    chmod(scratch.filePath("run").toLocal8Bit().constData(), 0700);
-    const QString settings = scratch.filePath("cfg/tessaly/vorracfg.ini");
-    std::ofstream(settings.toStdString()) << "[Options]\nSkipBlankCheck=1\n\n[Device]\nDevice=PIC16F84A\n";
+    TProcessBench b;
+    std::ofstream(b.SettingsFile().toStdString()) << "[Options]\nSkipBlankCheck=1\n\n[Device]\nDevice=PIC16F84A\n";
     // 64 words of code.
     std::string hex;
     for (int r = 0; r < 16; ++r) {
-      char line[64];
       const int a = r * 8;
       int sum = 8 + (a >> 8) + (a & 0xFF);
+      char line[64];
       std::string data;
       for (int k = 0; k < 4; ++k) {
         char w[8];
@@ -165,42 +117,35 @@ private slots:
       std::snprintf(line, sizeof line, ":08%04X00%s%02X\n", a, data.c_str(), (-sum) & 0xFF);
       hex += line;
     }
-    const QString image = scratch.filePath("image.hex");
-    std::ofstream(image.toStdString()) << hex << ":00000001FF\n";
+    std::ofstream(b.Path("image.hex").toStdString()) << hex << ":00000001FF\n";
 
-    auto p = Start({"-p", image}, true);
+    auto p = b.Start(TESSALY_EXECUTABLE, {"-p", b.Path("image.hex")}, true);
     QByteArray seen;
-    QVERIFY2(WaitForLine(*p, seen, "vorra-sim: PIC16F84A in programming mode"), seen.constData());
+    QVERIFY2(b.WaitForLine(*p, seen, "vorra-sim: PIC16F84A in programming mode"), seen.constData());
     // The part waits in programming mode until it hears from the test.
     QCOMPARE(::kill(static_cast<pid_t>(p->processId()), signal), 0);
     p->write("g");
-    QVERIFY(Ended(*p));
+    QCOMPARE(b.Ended(*p), 0);
     seen += p->readAllStandardError();
-    QCOMPARE(p->exitStatus(), QProcess::NormalExit);
-    QCOMPARE(p->exitCode(), 0);
-    const std::optional<QString> exit = WaitForLine(*p, seen, "vorra-sim: at exit:");
+    const std::optional<QString> exit = b.WaitForLine(*p, seen, "vorra-sim: at exit:");
     QVERIFY2(exit, seen.constData());
     QVERIFY2(exit->startsWith("vorra-sim: at exit: data 0x1F, port closed, "), qPrintable(*exit));
     QVERIFY2(!exit->contains(" 64 code words"), qPrintable(*exit));  // the operation did not run to its end
     QVERIFY2(exit->endsWith(", 0 violations"), qPrintable(*exit));
-    QVERIFY(!seen.contains("vorra-sim: violation"));
     // Saved: the file now holds every section.
-    QFile f(settings);
+    QFile f(b.SettingsFile());
     QVERIFY(f.open(QIODevice::ReadOnly));
     QVERIFY(f.readAll().contains("[Main]"));
-    QVERIFY(!QFileInfo::exists(scratch.filePath("run/tessaly.lock")));
+    QVERIFY(!QFileInfo::exists(b.LockFile()));
 
     // The next start gets past the lock to its programmer check.
-    auto again = Start({}, false);
+    auto again = b.Start(TESSALY_EXECUTABLE, {});
     QByteArray seen2;
-    QVERIFY2(WaitForLine(*again, seen2, "vorra-sim: /dev/parport0 claimed"), seen2.constData());
+    QVERIFY2(b.WaitForLine(*again, seen2, "vorra-sim: /dev/parport0 claimed"), seen2.constData());
     QCOMPARE(::kill(static_cast<pid_t>(again->processId()), SIGTERM), 0);
-    QVERIFY(Ended(*again));
-    QCOMPARE(again->exitStatus(), QProcess::NormalExit);
-    QCOMPARE(again->exitCode(), 0);
+    QCOMPARE(b.Ended(*again), 0);
     seen2 += again->readAllStandardError();
     QVERIFY2(seen2.contains("vorra-sim: at exit: data 0x1F, port closed"), seen2.constData());
-    QFile::remove(settings);
   }
 };
 
