@@ -35,6 +35,7 @@
 #include "ts_images.h"
 #include "ts_lpt.h"
 #include "ts_options.h"
+#include "ts_serial.h"
 
 namespace {
 
@@ -66,6 +67,16 @@ QString UserSettingsPath() {
   return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/tessaly/vorracfg.ini";
 }
 
+QMessageBox::Icon IconOf(TBoxIcon icon) {
+  switch (icon) {
+    case TBoxIcon::Error: return QMessageBox::Critical;
+    case TBoxIcon::Warning: return QMessageBox::Warning;
+    case TBoxIcon::Question: return QMessageBox::Question;
+    case TBoxIcon::Information: break;
+  }
+  return QMessageBox::Information;
+}
+
 bool Writable(const QString& path) {
   const QFileInfo f(path);
   if (f.exists()) return f.isWritable() && QFileInfo(f.absolutePath()).isWritable();
@@ -77,15 +88,13 @@ bool Writable(const QString& path) {
 // ---- The modal parts ----------------------------------------------------------
 
 void TMainDialogs::MessageBox(QWidget* parent, const std::string& text, const std::string& caption, TBoxIcon icon) {
-  QMessageBox::Icon i = QMessageBox::Information;
-  if (icon == TBoxIcon::Error) i = QMessageBox::Critical;
-  else if (icon == TBoxIcon::Warning) i = QMessageBox::Warning;
-  QMessageBox box(i, Q(caption), Q(text), QMessageBox::Ok, parent);
+  QMessageBox box(IconOf(icon), Q(caption), Q(text), QMessageBox::Ok, parent);
   box.exec();
 }
 
-bool TMainDialogs::AskOkCancel(QWidget* parent, const std::string& text, const std::string& caption, TBoxIcon) {
-  QMessageBox box(QMessageBox::Question, Q(caption), Q(text), QMessageBox::Ok | QMessageBox::Cancel, parent);
+bool TMainDialogs::AskOkCancel(QWidget* parent, const std::string& text, const std::string& caption, TBoxIcon icon) {
+  // A question that reports a fault (a file's checksum) shows the error icon.
+  QMessageBox box(IconOf(icon), Q(caption), Q(text), QMessageBox::Ok | QMessageBox::Cancel, parent);
   return box.exec() == QMessageBox::Ok;
 }
 
@@ -302,6 +311,7 @@ void TMainForm::showEvent(QShowEvent* event) {
 void TMainForm::FormActivate() {
   if (!firstActivation_) return;
   firstActivation_ = false;
+  ++running_;
   move(0, 0);
   ConfigForm->move(0, 100);
   CodeForm->move(10, 110);
@@ -346,8 +356,10 @@ void TMainForm::FormActivate() {
   // Program on start checks the port itself: a second check would detect
   // (and report a missing programmer) twice.
   if (AppSettings.ProgramOnStart) RunProgramItemClick();
-  else CheckProgrammerPort();
+  else if (!closePending_) CheckProgrammerPort();
   Timer1->start();
+  --running_;
+  CloseWhenDone();
 }
 
 void TMainForm::Timer1Timer() {
@@ -377,7 +389,7 @@ void TMainForm::LoadSettings() {
     }
   }
   if (settingsRead_.isEmpty()) {
-    InformationBox("Unable to open VORRACFG.INI.\nUsing defaults.");
+    Ui().MessageBox("Unable to open VORRACFG.INI.\nUsing defaults.", CaptionInfo, TBoxIcon::Warning);
     return;
   }
   ApplySettings(s);
@@ -477,7 +489,28 @@ void TMainForm::SaveSettings() {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
-  SaveSettings();
+  // Closed while the start-up or a Run command runs (the window manager
+  // reaches a disabled window too, and so do SIGTERM and SIGINT): the
+  // command ends first and the close is completed when it returns. Closing
+  // at once would leave the progress window, and with it a program without
+  // a main window, running.
+  if (running_ > 0) {
+    event->ignore();
+    if (!closePending_) {
+      closePending_ = true;
+      CancelForClose();
+    }
+    return;
+  }
+  closePending_ = false;
+  // A command that ended without leaving programming mode leaves nothing
+  // powered behind.
+  if (PortLayer.Claimed) ExitProgramMode();
+  ClosePortDriver();
+  // Closed before the start-up has read anything (a signal at once): the
+  // file on disk holds more than the start values would.
+  if (firstActivation_) firstActivation_ = false;
+  else SaveSettings();
   for (QWidget* w : {static_cast<QWidget*>(CountForm), static_cast<QWidget*>(SNForm),
                      static_cast<QWidget*>(IDForm), static_cast<QWidget*>(DataForm),
                      static_cast<QWidget*>(ConfigForm), static_cast<QWidget*>(CodeForm)})
@@ -486,6 +519,25 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 }
 
 // ---- What the window shows ---------------------------------------------------------
+
+void TMainForm::CancelForClose() {
+  if (QWidget* modal = QApplication::activeModalWidget())
+    if (auto* box = qobject_cast<QDialog*>(modal); box && box != DeviceForm) box->reject();
+  if (DeviceForm->isVisible()) CancelOperation(false);
+}
+
+void TMainForm::CloseWhenDone() {
+  if (running_ == 0 && closePending_) close();
+}
+
+void TMainForm::RunCommand(bool (*run)()) {
+  if (closePending_) return;
+  ++running_;
+  run();
+  AfterOperation();
+  --running_;
+  CloseWhenDone();
+}
 
 void TMainForm::ShowFileState() {
   setWindowTitle(Q(FileState.Caption));
@@ -499,8 +551,8 @@ void TMainForm::ShowFileState() {
 void TMainForm::ShowPortMenu() {
   Vorra_Auto->setChecked(PortMenu.Auto);
   QAction* lpt[] = {Vorra_LPT1, Vorra_LPT2, Vorra_LPT3};
+  // None only shows that no port is in use; it is never a choice.
   for (QAction* a : lpt) a->setEnabled(PortMenu.LptEnabled);
-  Vorra_None->setEnabled(PortMenu.LptEnabled);
   if (PortMenu.Ticked == 0) Vorra_None->setChecked(true);
   else if (PortMenu.Ticked >= 1 && PortMenu.Ticked <= 3) lpt[PortMenu.Ticked - 1]->setChecked(true);
 }
@@ -531,12 +583,16 @@ void TMainForm::AfterOperation() {
 
 // ---- TTessalyUi ----------------------------------------------------------------------
 
+// A program that is closing asks no one: a box would hold the close.
 void TMainForm::MessageBox(const std::string& text, const std::string& caption, TBoxIcon icon) {
-  dialogs_->MessageBox(this, text, caption, icon);
+  if (!closePending_) dialogs_->MessageBox(this, text, caption, icon);
 }
 
 bool TMainForm::AskOkCancel(const std::string& text, const std::string& caption, TBoxIcon icon) {
-  return dialogs_->AskOkCancel(this, text, caption, icon);
+  if (closePending_) return false;
+  const bool ok = dialogs_->AskOkCancel(this, text, caption, icon);
+  // Closed while the question was shown: its answer is Cancel.
+  return ok && !closePending_;
 }
 
 void TMainForm::ProgressShow(const std::string& caption) { DeviceForm->Start(Q(caption)); }
@@ -559,6 +615,7 @@ bool TMainForm::CheckProgrammerPort() {
 
 bool TMainForm::RereadFile() {
   std::string name = FileState.FileName;
+  if (closePending_) return false;
   if (name.empty()) {
     name = dialogs_->OpenFileName(this, QString()).toStdString();
     if (name.empty()) return false;
@@ -643,26 +700,11 @@ void TMainForm::ViewStayOnTopItemClick() {
   show();
 }
 
-void TMainForm::RunProgramItemClick() {
-  RunProgram();
-  AfterOperation();
-}
-void TMainForm::RunVerifyItemClick() {
-  RunVerify();
-  AfterOperation();
-}
-void TMainForm::RunReadItemClick() {
-  RunRead();
-  AfterOperation();
-}
-void TMainForm::RunBlankCheckItemClick() {
-  RunBlankCheck();
-  AfterOperation();
-}
-void TMainForm::RunEraseItemClick() {
-  RunErase();
-  AfterOperation();
-}
+void TMainForm::RunProgramItemClick() { RunCommand(RunProgram); }
+void TMainForm::RunVerifyItemClick() { RunCommand(RunVerify); }
+void TMainForm::RunReadItemClick() { RunCommand(RunRead); }
+void TMainForm::RunBlankCheckItemClick() { RunCommand(RunBlankCheck); }
+void TMainForm::RunEraseItemClick() { RunCommand(RunErase); }
 
 void TMainForm::VorraLptItemClick(int port) {
   VorraLptClick(PortMenu, port);

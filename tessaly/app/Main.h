@@ -146,6 +146,13 @@ private:
   TSettingsFile GatherSettings() const;
   void SaveSettings();
   void AfterOperation();
+  // A Run command with the views brought up to date after it; a close
+  // requested meanwhile is completed when it returns.
+  void RunCommand(bool (*run)());
+  void CloseWhenDone();
+  // A close request while a command runs: the box it asks is closed as its
+  // Cancel, the operation cancelled without a box, and no further box shown.
+  void CancelForClose();
 
   QStringList arguments_;
   std::unique_ptr<TMainDialogs> dialogs_;
@@ -154,4 +161,6 @@ private:
   bool saved_ = false;
   bool settingsWriteReported_ = false;
   bool stayOnTop_ = false;
+  int running_ = 0;           // the start-up or a Run command is under way
+  bool closePending_ = false;  // a close was asked for meanwhile
 };

@@ -1,13 +1,17 @@
-// Tessaly's start: one instance per user, the main window, the event loop.
+// Tessaly's start: one instance per user, the main window, the event loop;
+// SIGTERM and SIGINT close the main window as the user would.
 #include <QApplication>
+#include <QIcon>
 #include <QMessageBox>
 
+#include "CloseSignals.h"
 #include "InstanciaUnica.h"
 #include "Main.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("Tessaly");
+  QApplication::setWindowIcon(QIcon(QCoreApplication::applicationDirPath() + "/tessaly.svg"));
   TInstanciaUnica instancia;
   if (!instancia.Toma()) {
     QMessageBox::critical(nullptr, "Tessaly Again", "One instance of Tessaly is already running.");
@@ -16,6 +20,8 @@ int main(int argc, char** argv) {
   QStringList argumentos = QApplication::arguments();
   argumentos.removeFirst();
   TMainForm main(argumentos);
+  TCloseSignals closeSignals;
+  QObject::connect(&closeSignals, &TCloseSignals::closeRequested, &main, &QWidget::close);
   main.show();
   return QApplication::exec();
 }

@@ -234,12 +234,14 @@ bool PortLost(const std::string& more) {
   return true;
 }
 
-void CancelBtnClick() {
+void CancelOperation(bool tellUser) {
   ExitProgramMode();
-  Ui().MessageBox("Operation cancelled.", CaptionInfo, TBoxIcon::Warning);
+  if (tellUser) Ui().MessageBox("Operation cancelled.", CaptionInfo, TBoxIcon::Warning);
   CancelRequested = true;
   CloseDialog();
 }
+
+void CancelBtnClick() { CancelOperation(true); }
 
 bool ProgramDevice() {
   CancelRequested = false;

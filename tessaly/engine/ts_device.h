@@ -26,6 +26,8 @@ bool EraseDevice(bool messages);
 // The Cancel button: leaves programming mode, says so, sets the flag and
 // closes the dialog.
 void CancelBtnClick();
+// The same, said to the user or not: a program that is closing asks no one.
+void CancelOperation(bool tellUser);
 
 // Every operation starts with it: the port has not failed yet.
 void BeginOperation();

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,8 @@
 
 enum class TEnlacePrueba : uint8_t { Lpt, Com };
 const char* NombreEnlace(TEnlacePrueba e);
+// How a test's name shows the link.
+inline void PrintTo(TEnlacePrueba e, std::ostream* os) { *os << NombreEnlace(e); }
 
 class TVentanaFlash : public TInterfazOperacion {
 public:

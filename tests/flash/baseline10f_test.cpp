@@ -171,6 +171,8 @@ std::string NombreCaso(const ::testing::TestParamInfo<TParam>& i) {
   return std::string("P") + std::get<0>(i.param).Nombre + "_" + NombreEnlace(std::get<1>(i.param));
 }
 
+void PrintTo(const TCaso10F& c, std::ostream* os) { *os << c.Nombre; }
+
 INSTANTIATE_TEST_SUITE_P(Partes, Baseline10F,
                          ::testing::Combine(::testing::ValuesIn(Casos),
                                             ::testing::Values(TEnlacePrueba::Lpt, TEnlacePrueba::Com)),

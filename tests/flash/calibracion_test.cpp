@@ -249,6 +249,8 @@ TEST_P(CalibracionPalabras, ErasedAndWrittenWithActCalSet) {
 
 const TCasoCal CasosCal[] = {{"12F683", 7, 1}, {"12F635", 5, 2}};
 
+void PrintTo(const TCasoCal& c, std::ostream* os) { *os << c.Nombre; }
+
 INSTANTIATE_TEST_SUITE_P(Partes, CalibracionPalabras,
                          ::testing::Combine(::testing::ValuesIn(CasosCal),
                                             ::testing::Values(TEnlacePrueba::Lpt, TEnlacePrueba::Com)),

@@ -153,6 +153,8 @@ std::string NombreCaso(const ::testing::TestParamInfo<TParam>& i) {
   return std::string("P") + std::get<0>(i.param).Nombre + "_" + NombreEnlace(std::get<1>(i.param));
 }
 
+void PrintTo(const TCasoC& c, std::ostream* os) { *os << c.Nombre; }
+
 INSTANTIATE_TEST_SUITE_P(Partes, Eprom,
                          ::testing::Combine(::testing::ValuesIn(Casos),
                                             ::testing::Values(TEnlacePrueba::Lpt, TEnlacePrueba::Com)),

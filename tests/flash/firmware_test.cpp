@@ -263,6 +263,7 @@ TEST_P(FlashFw, CancelIsError22) {
   EXPECT_EQ(Ejecuta(0, ProgramaPic), 0u);
 }
 
+void PrintTo(const TCasoFw& c, std::ostream* os) { *os << c.Nombre; }
 auto NombreCaso = [](const auto& i) { return std::string("P") + i.param.Nombre; };
 INSTANTIATE_TEST_SUITE_P(Partes, FlashFw, ::testing::ValuesIn(Casos), NombreCaso);
 INSTANTIATE_TEST_SUITE_P(Partes, FlashFwOscCal, ::testing::Values(Casos[0], Casos[3]), NombreCaso);

@@ -168,6 +168,8 @@ std::string NombreCaso(const ::testing::TestParamInfo<TParam>& i) {
   return std::string("P") + std::get<0>(i.param).Nombre + "_" + NombreEnlace(std::get<1>(i.param));
 }
 
+void PrintTo(const TCaso14& c, std::ostream* os) { *os << c.Nombre; }
+
 INSTANTIATE_TEST_SUITE_P(Partes, Flash14,
                          ::testing::Combine(::testing::ValuesIn(Casos),
                                             ::testing::Values(TEnlacePrueba::Lpt, TEnlacePrueba::Com)),

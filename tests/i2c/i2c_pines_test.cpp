@@ -81,6 +81,8 @@ TEST_P(IdaYVuelta, ProgramVerifyRead) {
   EXPECT_TRUE(p.ventana.Mensajes.empty());
 }
 
+void PrintTo(const Caso& c, std::ostream* os) { *os << Nombre(testing::TestParamInfo<Caso>(c, 0)); }
+
 INSTANTIATE_TEST_SUITE_P(I2C, IdaYVuelta,
                          testing::Values(Caso{Enlace::Lpt, C01}, Caso{Enlace::Lpt, C16}, Caso{Enlace::Lpt, C256},
                                          Caso{Enlace::Com, C01}, Caso{Enlace::Com, C16}, Caso{Enlace::Com, C256},

@@ -49,6 +49,12 @@ TEST_P(Parametros, Table) {
   EXPECT_EQ(r.Argumento, c.refusado);
 }
 
+// A case shows as its command line.
+void PrintTo(const CasoParametros& c, std::ostream* os) {
+  *os << "korvane";
+  for (const std::string& a : c.argumentos) *os << ' ' << a;
+}
+
 using F = TFalloParametros;
 INSTANTIATE_TEST_SUITE_P(
     Lote, Parametros,

@@ -71,8 +71,8 @@ TEST_F(ConfigModelTest, BuildAndShowRoundTripPerCoreAndProtectionPlacement) {
       // 14-bit: HS (10), watchdog on (bit 2), power-up timer on (bit 3 low), all protected.
       {"PIC16F84A", {"HS_OSC", "WDT_ON", "PWRTE_ON", "CP_ALL"}, {}, {{0, 0x0006}}},
       {"PIC16F84A", {"RC_OSC", "CP_OFF"}, {"WDT_ON", "PWRTE_ON"}, {{0, 0x3FFB}}},
-      // 18-bit EPROM: all four protection levels in word 0.
-      {"PIC18C452", {"CP_50", "HS_OSC", "WDT_ON", "WDT_16"}, {"OSCSEN_ON"}, {{0, 0x22AA}, {1, 0x090D}}},
+      // 18-bit EPROM: protection in word 0.
+      {"PIC18C452", {"CP_ALL", "HS_OSC", "WDT_ON", "WDT_16"}, {"OSCSEN_ON"}, {{0, 0x2200}, {1, 0x090D}}},
       {"PIC18C452", {"CP_OFF", "XT_OSC", "OSCSEN_ON"}, {}, {{0, 0x01FF}}},
       // 18-bit flash: protection in word 4, all or nothing; word 0 untouched by it.
       {"PIC18F452", {"CP_ALL", "XT_OSC"}, {"CPB_ON", "CPD_ON"}, {{0, 0x2100}, {4, 0xC000}}},

@@ -170,6 +170,12 @@ TEST_P(Linea, Table) {
   EXPECT_EQ(r.File, c.file);
 }
 
+// A case shows as its command line.
+void PrintTo(const CasoLinea& c, std::ostream* os) {
+  *os << "tessaly";
+  for (const std::string& a : c.args) *os << ' ' << a;
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Tessaly, Linea,
     ::testing::Values(CasoLinea{{"/P", "a.hex"}, {}, true, false, "a.hex"},
