@@ -197,6 +197,25 @@ private slots:
     QVERIFY(banco->Placa->Errores().empty());
   }
 
+  // A 12F675 on the board while the 16F628A is selected: the batch asks
+  // nobody, writes nothing (the part keeps its OSCCAL word), and its result
+  // line names both parts; it fails with status 1.
+  void otraParteEnElZocalo() {
+    banco = std::make_unique<TPlacaConPerfil>("12F675");
+    QVERIFY(banco->Guardado);
+    const std::vector<uint32_t> antes = Celdas();
+    const std::string hex = (raiz / "otra.hex").string();
+    Escribe(hex, HexDe(kPrograma));
+    auto p = Arranca({"-P", "-S", QString::fromStdString(hex)});
+    const std::string texto = TextoIdioma("pg_zocalo*", "4*") + " 16F628a / 12F675";
+    QCOMPARE(Resultado(*p), QString::fromStdString("korvane: program " + hex + " (16F628a): failed: " + texto));
+    QCOMPARE(p->state(), QProcess::Running);
+    QVERIFY(Celdas() == antes);
+    QCOMPARE(::kill(static_cast<pid_t>(p->processId()), SIGTERM), 0);
+    QCOMPARE(Fin(*p), 1);
+    QVERIFY(banco->Placa->Errores().empty());
+  }
+
   // A batch that fails prints why on its result line and stays open
   // showing it; SIGTERM or SIGINT then closes it as the user would (the
   // settings saved) with the batch's status 1.
