@@ -8,6 +8,7 @@
 #include "banco_dspic_fw.h"
 #include "chips/pic18_sim.h"
 #include "chips/pic1x_partes.h"
+#include "firmware/zocalo_fw.h"
 #include "ident/pg_ident.h"
 
 namespace {
@@ -281,6 +282,29 @@ INSTANTIATE_TEST_SUITE_P(Familias, IdentificaFw,
                                            TCasoIdFw{"Pic18", '5', 0x1207, 92, "18F4550"},
                                            TCasoIdFw{"DsPic", 'C', 0x0141, 108, "30F4013"}),
                          [](const auto& i) { return std::string(i.param.Nombre); });
+
+// Every part the simulated board can hold, as the board's socket holds it:
+// the board clocks each ID read into the part's own pin-level model, so
+// only the read of the part's family names it, and the parts without a
+// device ID (baseline 10F, serial EEPROMs) name nothing.
+TEST(IdentificaFw, EveryPartOfTheBoardByItsOwnIdRead) {
+  for (const std::string& nombre : TZocaloFw::Nombres()) {
+    SCOPED_TRACE(nombre);
+    TEnlaceFwPrueba enlace(Indice16F877A);
+    auto zocalo = TZocaloFw::Crea(nombre);
+    TPlacaFw placa(zocalo->Chip());
+    ASSERT_TRUE(AbreEnlaceFw(placa.Dispositivo()));
+    TModel m;
+    EXPECT_EQ(DetectaPicCodigo(m), 0);
+    const bool sinId = nombre.starts_with("10F") || nombre.starts_with("24C");
+    EXPECT_EQ(m.Encontrado, !sinId);
+    if (!sinId) {
+      EXPECT_EQ(m.Indice, BuscaPic("PIC" + nombre));
+    }
+    EXPECT_TRUE(placa.Errores().empty());
+    CierraPuerto(false);
+  }
+}
 
 TEST(IdentificaFwFallos, BadXorIsError27AndNamesNothing) {
   TEnlaceFwPrueba enlace(Indice16F877A);

@@ -2,10 +2,12 @@
 // programmers and parts (pin-level LPT and COM, the firmware programmer on
 // a pseudo-terminal and on a simulated USB bus), the runs that stop before
 // their action, cancel, and the clean-up after every run.
+#include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -23,6 +25,7 @@
 #include "KvEdit.h"
 #include "KvStatus.h"
 #include "chips/eeprom24_sim.h"
+#include "chips/pic18_sim.h"
 #include "chips/pic1x_fw.h"
 #include "chips/pic1x_partes.h"
 #include "firmware/chip_fw.h"
@@ -36,6 +39,7 @@
 #include "hw/pg_time.h"
 #include "pg_err.h"
 #include "pg_idioma.h"
+#include "pg_catalogo.h"
 #include "pg_pic.h"
 #include "sim_banco.h"
 #include "usb/pg_usb_fw.h"
@@ -74,6 +78,55 @@ struct TBanco84 {
     b.Adaptador.Registra = false;
     b.Puerto.Registra = false;
     if (conChip) b.Adaptador.Conecta(&chip);
+  }
+};
+
+// A used part of the simulated catalogue (a few program words written) for
+// the socket, and everything it holds, to tell whether a run wrote to it.
+struct TParteUsada {
+  std::unique_ptr<TChipSim> Chip;
+  TPic14Sim* Pic14 = nullptr;
+  std::function<std::vector<uint32_t>()> Contenido;
+};
+TParteUsada ParteUsada(const std::string& nombre) {
+  TParteUsada p;
+  if (auto d = Datos14(nombre)) {
+    auto c = std::make_unique<TPic14Sim>(*d);
+    for (uint32_t a = 0; a < 16; ++a) c->Prog[a] = static_cast<uint16_t>(0x1230 + a);
+    p.Pic14 = c.get();
+    p.Contenido = [c = c.get()] {
+      std::vector<uint32_t> v(c->Prog.begin(), c->Prog.end());
+      v.insert(v.end(), c->Config.begin(), c->Config.end());
+      v.insert(v.end(), c->Ee.begin(), c->Ee.end());
+      return v;
+    };
+    p.Chip = std::move(c);
+  } else {
+    auto c = std::make_unique<TPic18Sim>(nombre == "18F452" ? Modelo18F452() : Modelo18F4550());
+    for (uint32_t a = 0; a < 16; ++a) c->Memoria.PonPalabraProg(a, static_cast<uint16_t>(0x1230 + a));
+    p.Contenido = [c = c.get()] {
+      const TMemoriaPic18& m = c->Memoria;
+      std::vector<uint32_t> v(m.Prog.begin(), m.Prog.end());
+      v.insert(v.end(), m.Id.begin(), m.Id.end());
+      v.insert(v.end(), m.Config.begin(), m.Config.end());
+      v.insert(v.end(), m.Ee.begin(), m.Ee.end());
+      return v;
+    };
+    p.Chip = std::move(c);
+  }
+  return p;
+}
+
+// The simulated programmer of the loaded profile with a used part of the
+// catalogue in its socket and another (or the same) catalogue part selected.
+struct TBancoParte {
+  TBancoSim b;
+  TParteUsada parte;
+  TBancoParte(const std::string& enZocalo, const std::string& seleccionada) : parte(ParteUsada(enZocalo)) {
+    b.Adaptador.Registra = false;
+    b.Puerto.Registra = false;
+    b.Adaptador.Conecta(parte.Chip.get());
+    SeleccionaPic(0, BuscaPic("PIC" + seleccionada));
   }
 };
 
@@ -160,6 +213,8 @@ class TestAcciones : public QObject {
 
 private slots:
   void init() {
+    // The shipped texts, so that a test can tell one message from another.
+    UsaArchivoIdioma(KORVANE_SOURCE_DIR "/korvane/app/LANGUAGES/English.ini");
     f = std::make_unique<TFAcciones>();
     f->Timer1->setInterval(10);
     mensajes.clear();
@@ -654,6 +709,109 @@ private slots:
     QCOMPARE(ResultadoAccion, ResultadoNoHecho);
     CompruebaReposo(b);
     for (const auto& v : grande.Violaciones) QFAIL(v.c_str());
+  }
+
+  // --- Another part in the socket than the selected one ------------------------------
+
+  // The identification names a catalogue part that is not the selected one:
+  // before a program or an erase the user is asked, both parts named, and
+  // No stops the run with nothing written (a 12F675 keeps the OSCCAL word
+  // that an erase of the selected 16F628A would not have saved) and the
+  // lines at rest; Yes goes on as the selected part.
+  void otraParteEnElZocalo_data() {
+    QTest::addColumn<QString>("enZocalo");
+    QTest::addColumn<QString>("seleccionada");
+    QTest::addColumn<int>("accion");
+    QTest::addColumn<bool>("si");
+    QTest::newRow("12F675 for a 16F628A, program, No") << "12F675" << "16F628A" << int(AccProgramar) << false;
+    QTest::newRow("18F4550 for a 16F628A, erase, No") << "18F4550" << "16F628A" << int(AccBorrar) << false;
+    QTest::newRow("16F628A for a 16F84A, program, No") << "16F628A" << "16F84A" << int(AccProgramar) << false;
+    QTest::newRow("16F628A for a 16F84A, program, Yes") << "16F628A" << "16F84A" << int(AccProgramar) << true;
+  }
+  void otraParteEnElZocalo() {
+    QFETCH(QString, enZocalo);
+    QFETCH(QString, seleccionada);
+    QFETCH(int, accion);
+    QFETCH(bool, si);
+    PerfilLpt();
+    TBancoParte banco(enZocalo.toStdString(), seleccionada.toStdString());
+    TBancoSim& b = banco.b;
+    TParteUsada& parte = banco.parte;
+    Imagen(13);
+    const std::vector<uint32_t> antes = parte.Contenido();
+    respuesta = si ? TRespuesta::Si : TRespuesta::No;
+    Ejecuta(static_cast<uint32_t>(accion));
+    const std::string propia = DaNombreDispositivo(ClaseFlash, IndiceListPics);
+    const std::string otra = DaNombreDispositivo(ClaseFlash, BuscaPic("PIC" + enZocalo.toStdString()));
+    QCOMPARE(preguntas.size(), std::size_t{1});
+    QVERIFY2(preguntas[0].find(propia) != std::string::npos && preguntas[0].find(otra) != std::string::npos,
+             preguntas[0].c_str());
+    const std::string linea = " " + TextoIdioma("pg_zocalo*", si ? "5*" : "4*") + " " + propia + " / " + otra;
+    QVERIFY2(Log().find(linea) != std::string::npos, Log().c_str());
+    CompruebaReposo(b);
+    if (si) {
+      QVERIFY(parte.Contenido() != antes);  // the run went on
+      return;
+    }
+    QCOMPARE(ResultadoAccion, ResultadoNoHecho);
+    QVERIFY(parte.Contenido() == antes);
+    if (parte.Pic14 && parte.Pic14->Datos().OscCal3FF) QCOMPARE(parte.Pic14->Prog[0x3FF], parte.Pic14->OscCalFabrica);
+    QVERIFY(!f->isVisible());
+  }
+
+  // The question's own box has No as its default: Enter stops the run.
+  void otraParteEnterEsNo() {
+    PerfilLpt();
+    TBancoParte banco("12F675", "16F628A");
+    TBancoSim& b = banco.b;
+    TParteUsada& parte = banco.parte;
+    Imagen(13);
+    const std::vector<uint32_t> antes = parte.Contenido();
+    f->AlPreguntar = nullptr;
+    bool porDefectoNo = false;
+    QTimer t;
+    QObject::connect(&t, &QTimer::timeout, [&] {
+      auto* caja = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (!caja) return;
+      t.stop();
+      porDefectoNo = caja->defaultButton() == caja->button(QMessageBox::No);
+      QTest::keyClick(caja, Qt::Key_Return);
+    });
+    t.start(1);
+    Ejecuta(AccProgramar);
+    QVERIFY(porDefectoNo);
+    QCOMPARE(ResultadoAccion, ResultadoNoHecho);
+    QVERIFY(parte.Contenido() == antes);
+    CompruebaReposo(b);
+  }
+
+  // A read or a verify goes on, with one log line that names both parts and
+  // no question.
+  void otraParteLeeYVerifica_data() {
+    QTest::addColumn<int>("accion");
+    QTest::newRow("read") << int(AccLeer);
+    QTest::newRow("verify") << int(AccVerificar);
+  }
+  void otraParteLeeYVerifica() {
+    QFETCH(int, accion);
+    PerfilLpt();
+    TBancoParte banco("12F675", "16F628A");
+    TBancoSim& b = banco.b;
+    TParteUsada& parte = banco.parte;
+    LimpiaBuffers(BufDispositivo);
+    LimpiaBuffers(BufArchivo);
+    const std::vector<uint32_t> antes = parte.Contenido();
+    const uint64_t lecturas = b.Puerto.Accesos;
+    Ejecuta(static_cast<uint32_t>(accion));
+    QVERIFY(preguntas.empty());
+    const QString log = f->memo->toPlainText();
+    const QString linea = QString::fromStdString(" " + TextoIdioma("pg_zocalo*", "5*") + " 16F628a / 12F675");
+    QCOMPARE(log.count(linea), 1);
+    QCOMPARE(log.count(QString::fromStdString(TextoIdioma("pg_zocalo*", "4*"))), 0);
+    if (accion == AccLeer) QCOMPARE(BufDispositivo.Prog[3], uint16_t{0x1233});  // the read ran
+    QVERIFY(b.Puerto.Accesos > lecturas);
+    QVERIFY(parte.Contenido() == antes);
+    CompruebaReposo(b);
   }
 
   // A cancel left from the last run does not stop the next one.

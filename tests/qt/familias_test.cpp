@@ -33,23 +33,6 @@ namespace {
 enum TEnlace : int { Lpt, Com, Serie, Usb };
 enum TFamilia : int { F14, F18, F30, F24 };
 
-// The board's 14-bit ID read ('4') finds no 14-bit part in the socket when
-// a PIC18 sits there: all ones, as an unprogrammed location reads. Only the
-// PIC18 ID read ('5') names it.
-class TPic18FwEnZocalo final : public TChipFw {
-public:
-  explicit TPic18FwEnZocalo(TMemoriaPic18& m) : chip_(m) {}
-  uint16_t IdDispositivo(char letra, bool z2) override { return letra == '4' ? 0x3FFF : chip_.IdDispositivo(letra, z2); }
-  TBloqueFw Bloque(const TOrdenFw& o) override { return chip_.Bloque(o); }
-  std::optional<TFalloEscrituraFw> Escribe(const TOrdenFw& o, uint32_t i, uint16_t p) override {
-    return chip_.Escribe(o, i, p);
-  }
-  std::vector<uint8_t> Borra(const TOrdenFw& o) override { return chip_.Borra(o); }
-
-private:
-  TPic18Fw chip_;
-};
-
 // One family's simulated part, as a pin-level chip and as the firmware
 // board's chip.
 struct TParte {
@@ -69,7 +52,7 @@ TParte CreaParte(TFamilia familia, bool firmware) {
     case F18:
       if (firmware) {
         p.Mem18 = std::make_unique<TMemoriaPic18>(Modelo18F452());
-        p.Fw = std::make_unique<TPic18FwEnZocalo>(*p.Mem18);
+        p.Fw = std::make_unique<TPic18Fw>(*p.Mem18);
       } else {
         p.Pines = std::make_unique<TPic18Sim>(Modelo18F452());
       }

@@ -155,6 +155,67 @@ private slots:
     QVERIFY(banco->Placa->Errores().empty());
   }
 
+  // The identification on the board, by -A and by the settings' "identify
+  // at start" (a batch of -S alone), for one part of each family with a
+  // device ID: the part is named and selected (and saved as the selected
+  // part when the program closes). A part without a device ID names
+  // nothing: the batch fails and says so.
+  void identificaCadaFamilia_data() {
+    QTest::addColumn<QString>("parte");
+    QTest::addColumn<bool>("alArrancar");
+    QTest::addColumn<QString>("nombrada");
+    QTest::newRow("16F628A, -A") << "16F628A" << false << "16F628a";
+    QTest::newRow("18F4550, -A") << "18F4550" << false << "18F4550";
+    QTest::newRow("30F4013, -A") << "30F4013" << false << "30F4013";
+    QTest::newRow("18F4550, at start") << "18F4550" << true << "18F4550";
+    QTest::newRow("10F200, -A") << "10F200" << false << "";
+  }
+  void identificaCadaFamilia() {
+    QFETCH(QString, parte);
+    QFETCH(bool, alArrancar);
+    QFETCH(QString, nombrada);
+    banco = std::make_unique<TPlacaConPerfil>(parte.toStdString());
+    QVERIFY(banco->Guardado);
+    const uint8_t antes = BuscaPic("PIC16F628A");
+    Escribe(programa / "Korvane.ini", "[Parametros]\nPic=" + std::to_string(antes) +
+                                           "\nDev=0\nClosW=1\nTPH=Placa\nPMsgs=0\nAutoSel=" +
+                                           (alArrancar ? "1" : "0") + "\n");
+    auto p = Arranca(alArrancar ? QStringList{"-S"} : QStringList{"-A", "-S"});
+    const QString pedido = alArrancar ? "select" : "identify, select";
+    const QString linea = Resultado(*p);
+    if (nombrada.isEmpty()) {
+      QCOMPARE(linea, "korvane: " + pedido + " (16F628a): failed: " +
+                          QString::fromStdString(TextoIdioma("Lote*", "1*")));
+      QCOMPARE(::kill(static_cast<pid_t>(p->processId()), SIGTERM), 0);
+      QCOMPARE(Fin(*p), 1);
+    } else {
+      QCOMPARE(linea, "korvane: " + pedido + " (" + nombrada + "): ok");
+      QCOMPARE(Fin(*p), 0);
+    }
+    const uint8_t seleccionada = nombrada.isEmpty() ? antes : BuscaPic("PIC" + parte.toStdString());
+    QVERIFY(Lee(programa / "Korvane.ini").find("Pic=" + std::to_string(seleccionada) + "\n") != std::string::npos);
+    QVERIFY(banco->Placa->Errores().empty());
+  }
+
+  // A 12F675 on the board while the 16F628A is selected: the batch asks
+  // nobody, writes nothing (the part keeps its OSCCAL word), and its result
+  // line names both parts; it fails with status 1.
+  void otraParteEnElZocalo() {
+    banco = std::make_unique<TPlacaConPerfil>("12F675");
+    QVERIFY(banco->Guardado);
+    const std::vector<uint32_t> antes = Celdas();
+    const std::string hex = (raiz / "otra.hex").string();
+    Escribe(hex, HexDe(kPrograma));
+    auto p = Arranca({"-P", "-S", QString::fromStdString(hex)});
+    const std::string texto = TextoIdioma("pg_zocalo*", "4*") + " 16F628a / 12F675";
+    QCOMPARE(Resultado(*p), QString::fromStdString("korvane: program " + hex + " (16F628a): failed: " + texto));
+    QCOMPARE(p->state(), QProcess::Running);
+    QVERIFY(Celdas() == antes);
+    QCOMPARE(::kill(static_cast<pid_t>(p->processId()), SIGTERM), 0);
+    QCOMPARE(Fin(*p), 1);
+    QVERIFY(banco->Placa->Errores().empty());
+  }
+
   // A batch that fails prints why on its result line and stays open
   // showing it; SIGTERM or SIGINT then closes it as the user would (the
   // settings saved) with the batch's status 1.

@@ -79,6 +79,11 @@ std::vector<TClaveIdioma> Construye() {
   // code-protected part (followed by the protected areas), "5*" the verify
   // after programming an image that protects the part (the same).
   for (int k = 0; k <= 5; ++k) m.push_back({"pg_avisos*", numero(k), 0});
+  // "pg_zocalo*": the identification named another part than the selected
+  // one: "0*".."3*" the question before a program or an erase (the names
+  // follow "1*" and "2*"), "4*" the stop, "5*" a read or verify that goes
+  // on (each followed by both names).
+  for (int k = 0; k <= 5; ++k) m.push_back({"pg_zocalo*", numero(k), 0});
   return m;
 }
 

@@ -191,11 +191,19 @@ TRespuesta TFAcciones::Pregunta(const std::string& texto, bool conCancelar) {
   if (AlPreguntar) return AlPreguntar(texto, conCancelar);
   auto botones = QMessageBox::Yes | QMessageBox::No;
   if (conCancelar) botones |= QMessageBox::Cancel;
-  switch (QMessageBox::question(this, windowTitle(), Q(texto), botones)) {
+  const auto porDefecto = porDefectoNo_ ? QMessageBox::No : QMessageBox::NoButton;
+  switch (QMessageBox::question(this, windowTitle(), Q(texto), botones, porDefecto)) {
     case QMessageBox::Yes: return TRespuesta::Si;
     case QMessageBox::No: return TRespuesta::No;
     default: return TRespuesta::Cancelar;
   }
+}
+
+TRespuesta TFAcciones::PreguntaNo(const std::string& texto) {
+  porDefectoNo_ = true;
+  const TRespuesta r = Pregunta(texto, false);
+  porDefectoNo_ = false;
+  return r;
 }
 
 void TFAcciones::Log(const std::string& linea) { memo->appendPlainText(Q(linea)); }
@@ -359,6 +367,28 @@ void TFAcciones::Cola() {
   Termina();
 }
 
+bool TFAcciones::SigueConOtraParte(const TModel& model) {
+  const uint8_t otra = OtraParteEnZocalo(model);
+  if (otra == 255) return true;
+  // A read or a verify changes nothing in the part: it only says so.
+  if (TipoAccion != AccProgramar && TipoAccion != AccBorrar) {
+    Log(" " + TextoOtraParte(otra, true));
+    return true;
+  }
+  // Programming or erasing with the selected part's sizes and commands can
+  // destroy what the other part keeps (an erase saves only the selected
+  // part's calibration words): the user decides, No by default, and a
+  // batch never goes on.
+  if (!Desatendida && PreguntaNo(PreguntaOtraParte(otra)) == TRespuesta::Si) {
+    Log(" " + TextoOtraParte(otra, true));
+    return true;
+  }
+  const std::string texto = TextoOtraParte(otra, false);
+  Log(" " + texto);
+  if (Desatendida) Mensaje(texto);
+  return false;
+}
+
 void TFAcciones::FormActivate() {
   if (enEjecucion_) return;
   // A timer left from the last run must never close this run's link.
@@ -480,6 +510,12 @@ void TFAcciones::FormActivate() {
         ResultadoAccion = ResultadoNoHecho;
         return Cola();
       }
+    }
+    if (TipoAccion != AccIdentificar && !SigueConOtraParte(model)) {
+      ResultadoAccion = ResultadoNoHecho;
+      Cola();
+      Timer1->start();
+      return;
     }
     // Identifying is the action itself: naming no part is its failure.
     if (TipoAccion == AccIdentificar && !model.Encontrado) ResultadoAccion = ResultadoNoHecho;

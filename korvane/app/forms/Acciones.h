@@ -54,6 +54,11 @@ public:
   // unset, the boxes are shown.
   std::function<void(const std::string&)> AlMensaje;
   std::function<TRespuesta(const std::string&, bool conCancelar)> AlPreguntar;
+  // A run of the command-line batch: what only the run itself can decide
+  // is decided without a box. Another part in the socket than the selected
+  // one stops a program or an erase, and the stop is told through Mensaje
+  // (the batch's result line takes it).
+  bool Desatendida = false;
 
   // True between the start of a run and the end of its clean-up.
   bool EnEjecucion() const { return enEjecucion_; }
@@ -121,12 +126,18 @@ private:
   void Termina();
   void PonColorGauge(const char* color);
   void PonLed(uint32_t rgb);
+  // A Yes/No question whose box has No as its default button.
+  TRespuesta PreguntaNo(const std::string& texto);
+  // Another catalogue part than the selected one answered the
+  // identification: false when the run must stop there.
+  bool SigueConOtraParte(const TModel& model);
 
   bool enEjecucion_ = false;
   bool mostrada_ = false;
   bool arrancada_ = false;
   TInterfazOperacion* anterior_ = nullptr;
   bool instalada_ = false;
+  bool porDefectoNo_ = false;
 };
 
 // The one operation window, created at start-up and kept for the whole run.

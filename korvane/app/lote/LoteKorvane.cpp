@@ -68,16 +68,21 @@ TLoteKorvane::TLoteKorvane(TFormKorvane& ventana, std::vector<std::string> argum
 }
 
 TLoteKorvane::~TLoteKorvane() {
-  if (FAcciones && enganchado_) FAcciones->AlMensaje = mensajeOperacion_;
+  if (FAcciones && enganchado_) {
+    FAcciones->AlMensaje = mensajeOperacion_;
+    FAcciones->Desatendida = false;
+  }
   ventana_.ManejadorArranque = nullptr;
 }
 
 void TLoteKorvane::Arranca() {
   arrancado_ = true;
   if (lote_.ConArgumentos() && FAcciones) {
-    // The operation window's boxes are the batch's to record.
+    // The operation window's boxes are the batch's to record, and what the
+    // run alone can decide it decides without asking.
     mensajeOperacion_ = FAcciones->AlMensaje;
     enganchado_ = true;
+    FAcciones->Desatendida = true;
     FAcciones->AlMensaje = [this, previo = mensajeOperacion_](const std::string& texto) {
       Anota(texto);
       if (previo) previo(texto);
@@ -103,6 +108,7 @@ void TLoteKorvane::Fin() {
   EscribeResultado();
   if (FAcciones && enganchado_) {
     FAcciones->AlMensaje = mensajeOperacion_;
+    FAcciones->Desatendida = false;
     mensajeOperacion_ = nullptr;
     enganchado_ = false;
   }

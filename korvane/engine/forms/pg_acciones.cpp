@@ -48,6 +48,28 @@ uint8_t Programa() {
 
 }  // namespace
 
+uint8_t OtraParteEnZocalo(const TModel& model) {
+  if (!model.Encontrado || ClaseDispositivo != ClaseFlash || model.Indice == IndiceListPics) return 255;
+  return model.Indice;
+}
+
+namespace {
+
+std::string TextoZocalo(const char* clave) { return TextoIdioma("pg_zocalo*", clave); }
+
+std::string NombreFlash(uint8_t indice) { return DaNombreDispositivo(ClaseFlash, indice); }
+
+}  // namespace
+
+std::string PreguntaOtraParte(uint8_t indice) {
+  return TextoZocalo("0*") + SaltoMensaje + TextoZocalo("1*") + " " + NombreFlash(IndiceListPics) + SaltoMensaje +
+         TextoZocalo("2*") + " " + NombreFlash(indice) + SaltoMensaje + TextoZocalo("3*");
+}
+
+std::string TextoOtraParte(uint8_t indice, bool sigue) {
+  return TextoZocalo(sigue ? "5*" : "4*") + " " + NombreFlash(IndiceListPics) + " / " + NombreFlash(indice);
+}
+
 std::string TextoAccion(uint32_t accion) {
   switch (accion) {
     case AccProgramar: return TextosEntorno[0];

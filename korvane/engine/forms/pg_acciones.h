@@ -40,6 +40,17 @@ extern std::function<void()> LeeEditor;
 // 0, 1, 2, 3, 7, 8); "" for any other code.
 std::string TextoAccion(uint32_t accion);
 
+// The identification before an action on the flash class named a catalogue
+// part that is not the selected one: its list index; 255 when it named the
+// selected part or nothing (no answer, or an ID no table knows, which is
+// what the parts without a device ID give).
+uint8_t OtraParteEnZocalo(const TModel& model);
+// The texts naming the selected part and the part `indice` in the socket:
+// the question before a program or an erase, and what a run that stops
+// (sigue false) or goes on as the selected part says in its log.
+std::string PreguntaOtraParte(uint8_t indice);
+std::string TextoOtraParte(uint8_t indice, bool sigue);
+
 // Step 12 of a run: IncluyeExec cleared, the action of TipoAccion run by the
 // engine of the selected class and family, the verify after programming
 // when asked for (native USB reopened first, the editors read back). The

@@ -39,14 +39,15 @@ TDsPic30Fw::TDsPic30Fw(const TModeloDsPic30& modelo)
       programa_(std::make_unique<TVista>(Memoria, TVista::TTipo::Programa)),
       ejecutivo_(std::make_unique<TVista>(Memoria, TVista::TTipo::Ejecutivo)),
       datos_(std::make_unique<TVista>(Memoria, TVista::TTipo::Datos)),
-      config_(std::make_unique<TVista>(Memoria, TVista::TTipo::Config)) {}
+      config_(std::make_unique<TVista>(Memoria, TVista::TTipo::Config)),
+      icsp_(Memoria),
+      sonda_(icsp_) {}
 
 TDsPic30Fw::~TDsPic30Fw() = default;
 
 uint16_t TDsPic30Fw::IdDispositivo(char letra, bool z2) {
-  if (z2 != EnZocalo2) return letra == '4' ? 0x3FFF : 0xFFFF;
-  if (letra == 'C') return Memoria.Modelo().Id;
-  return letra == '4' ? 0x3FFF : 0xFFFF;
+  sonda_.EnZocalo2 = EnZocalo2;
+  return sonda_.Lee(letra, z2);
 }
 
 TBloqueFw TDsPic30Fw::Bloque(const TOrdenFw& o) {

@@ -3,8 +3,9 @@
 // (dspic30_memoria.h), as the board's firmware would run the programming
 // sequences on the part.
 //
-//   'C'        answers DEVID (the 14-bit and PIC18 ID commands get all ones:
-//              a dsPIC does not answer those reads);
+//   '4', '5', 'C' the board's ID reads clocked into the part's ICSP model on
+//              the same memories (firmware/sonda_id_fw.h): only 'C', the
+//              dsPIC's own read, gets DEVID;
 //   'E'/'F'/'G' reads: program memory (a < 0x800000) or the executive area,
 //              two cells an instruction; the data EEPROM at address a, a
 //              word and a zero cell each; the configuration as 7 x 4 cells:
@@ -23,7 +24,9 @@
 #include <memory>
 
 #include "chips/dspic30_memoria.h"
+#include "chips/dspic30_sim.h"
 #include "firmware/chip_fw.h"
+#include "firmware/sonda_id_fw.h"
 
 class TDsPic30Fw final : public TChipFw {
 public:
@@ -43,4 +46,6 @@ public:
 private:
   class TVista;
   std::unique_ptr<TVista> programa_, ejecutivo_, datos_, config_;
+  TDsPic30Sim icsp_;
+  TSondaIdFw sonda_;
 };

@@ -20,7 +20,12 @@ std::string Hex(uint32_t v) {
 
 }  // namespace
 
-TDsPic30Sim::TDsPic30Sim(const TModeloDsPic30& modelo) : Memoria(modelo) { LimpiaLatches(); }
+TDsPic30Sim::TDsPic30Sim(const TModeloDsPic30& modelo)
+    : propia_(std::make_unique<TMemoriaDsPic30>(modelo)), Memoria(*propia_) {
+  LimpiaLatches();
+}
+
+TDsPic30Sim::TDsPic30Sim(TMemoriaDsPic30& memoria) : Memoria(memoria) { LimpiaLatches(); }
 
 void TDsPic30Sim::Viola(const std::string& texto) {
   if (Violaciones.size() < MaxNotas) Violaciones.push_back(texto);

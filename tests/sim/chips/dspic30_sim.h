@@ -41,6 +41,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -50,15 +51,21 @@
 #include "sim_tiempos_dato.h"
 
 class TDsPic30Sim : public TChipSim {
+  // The part's own memories; none when it works on memories held elsewhere.
+  std::unique_ptr<TMemoriaDsPic30> propia_;
+
 public:
   explicit TDsPic30Sim(const TModeloDsPic30& modelo);
+  // The same part on memories another view of it holds (the firmware
+  // programmer's socket runs its commands on them).
+  explicit TDsPic30Sim(TMemoriaDsPic30& memoria);
 
   void Lineas(uint64_t tNs, const TLineasSim& lineas) override;
   std::optional<bool> Dato() const override { return salida_; }
   bool GuardaEstado(const std::string& ruta) const override { return Memoria.Guarda(ruta); }
   bool CargaEstado(const std::string& ruta) override { return Memoria.Carga(ruta); }
 
-  TMemoriaDsPic30 Memoria;
+  TMemoriaDsPic30& Memoria;
 
   bool AceptaVppPrimero = true;
   // Minimum time with WR set, per operation.

@@ -5,6 +5,14 @@ TChipEeprom24Fw::TChipEeprom24Fw(int indice) : Eeprom(indice), bus_(Eeprom) {
   for (auto& a : Areas) a = nullptr;
 }
 
+uint16_t TChipEeprom24Fw::IdDispositivo(char letra, bool z2) {
+  sonda_.Desde(bus_.AhoraNs());
+  const uint16_t id = sonda_.Lee(letra, z2);
+  // The bus master powers the part again, after the probe.
+  bus_.Espera(sonda_.AhoraNs() - bus_.AhoraNs());
+  return id;
+}
+
 bool TChipEeprom24Fw::Reconoce() {
   bus_.Start();
   const bool ack = bus_.Envia(0xA0);

@@ -14,6 +14,8 @@
 //       a verify failure at that byte's address; a page the part does not
 //       acknowledge (written or read back) fails unacknowledged at the
 //       page's first address.
+//   "4", "5", "C" (the PIC ID reads) are clocked into the part on the same
+//       lines (firmware/sonda_id_fw.h), after the bus master's last step.
 #pragma once
 
 #include <vector>
@@ -21,6 +23,7 @@
 #include "chips/eeprom24_maestro.h"
 #include "chips/eeprom24_sim.h"
 #include "firmware/chip_fw.h"
+#include "firmware/sonda_id_fw.h"
 
 class TChipEeprom24Fw final : public TChipMemoriasFw {
 public:
@@ -28,6 +31,7 @@ public:
 
   TEeprom24Sim Eeprom;
 
+  uint16_t IdDispositivo(char letra, bool z2) override;
   bool Reconoce() override;
   TBloqueFw Bloque(const TOrdenFw& orden) override;
   std::optional<TFalloEscrituraFw> Escribe(const TOrdenFw& orden, uint32_t indice,
@@ -39,4 +43,5 @@ private:
   TMaestroI2CSim bus_;
   TMemoriaPlanaFw leido_{0, 0xFF, false};  // the block of the last "A"
   TMemoriaPlanaFw escrito_{0, 0xFF, false};  // the bytes of the running "B"
+  TSondaIdFw sonda_{Eeprom};
 };

@@ -12,7 +12,9 @@ TPic18Fw::TPic18Fw(TMemoriaPic18& memoria)
       prog_(memoria, TArea::TTipo::Prog),
       id_(memoria, TArea::TTipo::Id),
       config_(memoria, TArea::TTipo::Config),
-      ee_(memoria, TArea::TTipo::Ee) {}
+      ee_(memoria, TArea::TTipo::Ee),
+      icsp_(memoria),
+      sonda_(icsp_) {}
 
 uint32_t TPic18Fw::TArea::Base() const {
   switch (tipo_) {
@@ -52,7 +54,7 @@ void TPic18Fw::TArea::Programa(uint32_t celda, uint16_t valor) {
   }
 }
 
-uint16_t TPic18Fw::IdDispositivo(char, bool) { return Memoria.Modelo().IdDispositivo; }
+uint16_t TPic18Fw::IdDispositivo(char letra, bool z2) { return sonda_.Lee(letra, z2); }
 
 TBloqueFw TPic18Fw::Bloque(const TOrdenFw& o) {
   if (Ordenes.empty() || Ordenes.back().b != o.b) Ordenes.push_back(o);

@@ -7,7 +7,8 @@
 // concern, modelled here the plain way):
 //   '3' read words from the 24-bit address (program, ID or configuration);
 //   '2' read data EEPROM bytes from 0;
-//   '5' the device ID (DEVID2:DEVID1);
+//   '4', '5', 'C' the board's ID reads clocked into the part's ICSP model
+//       on the same memories (firmware/sonda_id_fw.h): only '5' names it;
 //   '7' program by area kind (byte 5): 0 program and 1 ID as whole 4-word
 //       panels (count + 1 of them), 2 data EEPROM bytes (count + 1),
 //       3 the configuration words (count of them); each word is read back;
@@ -20,7 +21,9 @@
 #include <vector>
 
 #include "chips/pic18_memoria.h"
+#include "chips/pic18_sim.h"
 #include "firmware/chip_fw.h"
+#include "firmware/sonda_id_fw.h"
 
 class TPic18Fw final : public TChipFw {
 public:
@@ -49,4 +52,6 @@ private:
     TTipo tipo_;
   };
   TArea prog_, id_, config_, ee_;
+  TPic18Sim icsp_;
+  TSondaIdFw sonda_;
 };

@@ -38,8 +38,12 @@ std::string Hex(const char* formato, unsigned v) {
 }  // namespace
 
 TPic18Sim::TPic18Sim(const TModeloPic18& modelo)
-    : Memoria(modelo), LecturasProg(modelo.BytesProg, 0),
+    : propia_(std::make_unique<TMemoriaPic18>(modelo)), Memoria(*propia_), LecturasProg(modelo.BytesProg, 0),
       retencion_(modelo.BufferEscritura, 0xFF) {}
+
+TPic18Sim::TPic18Sim(TMemoriaPic18& memoria)
+    : Memoria(memoria), LecturasProg(memoria.Modelo().BytesProg, 0),
+      retencion_(memoria.Modelo().BufferEscritura, 0xFF) {}
 
 void TPic18Sim::Viola(const std::string& texto) { Violaciones.push_back(texto); }
 void TPic18Sim::Desconocido(const std::string& texto) { Desconocidos.push_back(texto); }

@@ -53,6 +53,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -62,15 +63,21 @@
 #include "sim_tiempos_dato.h"
 
 class TPic18Sim : public TChipSim {
+  // The part's own memories; none when it works on memories held elsewhere.
+  std::unique_ptr<TMemoriaPic18> propia_;
+
 public:
   explicit TPic18Sim(const TModeloPic18& modelo);
+  // The same part on memories another view of it holds (the firmware
+  // programmer's socket runs its block commands on them).
+  explicit TPic18Sim(TMemoriaPic18& memoria);
 
   void Lineas(uint64_t tNs, const TLineasSim& lineas) override;
   std::optional<bool> Dato() const override { return salida_; }
   bool GuardaEstado(const std::string& ruta) const override { return Memoria.Guarda(ruta); }
   bool CargaEstado(const std::string& ruta) override { return Memoria.Carga(ruta); }
 
-  TMemoriaPic18 Memoria;
+  TMemoriaPic18& Memoria;
 
   // Accept Vdd rising with Vpp already applied as an entry, too.
   bool AceptaVppPrimero = true;

@@ -9,7 +9,7 @@ void Palabra(std::vector<uint8_t>& r, uint16_t v) {
 
 }  // namespace
 
-TChipFwPic14::TChipFwPic14(TPic14Sim& pic) : Pic(pic) {
+TChipFwPic14::TChipFwPic14(TPic14Sim& pic) : Pic(pic), sonda_(pic) {
   prog_.N = pic.Prog.size();
   prog_.FLee = [this](uint32_t c) {
     const auto d = static_cast<uint16_t>(c);
@@ -39,7 +39,7 @@ TChipFwPic14::TChipFwPic14(TPic14Sim& pic) : Pic(pic) {
   Area(TAreaFw::Ejecutivo) = nullptr;
 }
 
-uint16_t TChipFwPic14::IdDispositivo(char, bool) { return Pic.Config[6]; }
+uint16_t TChipFwPic14::IdDispositivo(char letra, bool z2) { return sonda_.Lee(letra, z2); }
 
 std::vector<uint8_t> TChipFwPic14::Borra(const TOrdenFw& o) {
   const uint8_t tipo = o.b[2], conCal = o.b[3], accion = o.b[6];
@@ -71,7 +71,7 @@ std::vector<uint8_t> TChipFwPic14::Borra(const TOrdenFw& o) {
   return r;
 }
 
-TChipFwPic10F::TChipFwPic10F(TPic10FSim& pic) : Pic(pic) {
+TChipFwPic10F::TChipFwPic10F(TPic10FSim& pic) : Pic(pic), sonda_(pic) {
   const uint16_t usuario = pic.Datos().Usuario;
   prog_.N = usuario;
   prog_.Blanco = id_.Blanco = config_.Blanco = 0x0FFF;

@@ -3,11 +3,14 @@
 // the part model's own memories (stuck bits included), and the bulk erase
 // "8" erases what the part's erase reaches, saving and restoring the
 // calibration values the way the board's firmware does, with its replies.
+// The ID commands clock the board's ID reads into the part model itself
+// (firmware/sonda_id_fw.h).
 #pragma once
 
 #include <functional>
 
 #include "firmware/chip_fw.h"
+#include "firmware/sonda_id_fw.h"
 #include "pic1x_10f.h"
 #include "pic1x_flash14.h"
 
@@ -37,16 +40,18 @@ public:
 
 private:
   TMemoriaFuncFw prog_, config_, datos_;
+  TSondaIdFw sonda_;
 };
 
 class TChipFwPic10F final : public TChipMemoriasFw {
 public:
   explicit TChipFwPic10F(TPic10FSim& pic);
-  uint16_t IdDispositivo(char, bool) override { return 0xFFFF; }
+  uint16_t IdDispositivo(char letra, bool z2) override { return sonda_.Lee(letra, z2); }
   TBloqueFw Bloque(const TOrdenFw& orden) override;
   std::vector<uint8_t> Borra(const TOrdenFw& orden) override;
   TPic10FSim& Pic;
 
 private:
   TMemoriaFuncFw prog_, id_, config_;
+  TSondaIdFw sonda_;
 };

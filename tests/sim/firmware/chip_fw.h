@@ -110,6 +110,9 @@ class TChipFw {
 public:
   virtual ~TChipFw() = default;
   // Device ID for '4', '5' and 'C' (z2: the command's second-socket flag).
+  // A part model answers what its family's chip gives for the read the
+  // board clocks for that letter (firmware/sonda_id_fw.h); the plain
+  // memories below answer one fixed value to all three.
   virtual uint16_t IdDispositivo(char letra, bool z2) = 0;
   // The area, first cell and word count of a read or write command.
   virtual TBloqueFw Bloque(const TOrdenFw& orden) = 0;
