@@ -714,6 +714,58 @@ private slots:
     QCOMPARE(e.GetMarker(3), -1);
   }
 
+  // The keys in the grid of the shown window: Ctrl+Shift+digit sets the
+  // bookmark on the caret's row (pressed again it stays, another one joins
+  // it), Ctrl+digit goes back to it; the menu still toggles.
+  void marcasConTeclas() {
+    Crea();
+    QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    Selecciona(0, Indice16F84A);
+    THexEditor* rejilla = dynamic_cast<TRejillaHex*>(w->EditorProg)->Rejilla();
+    TEditorMemoria& e = *w->EditorProg;
+    rejilla->setFocus();
+    QVERIFY(rejilla->hasFocus());
+    e.SetSelStart(0x40);  // row 4
+    QTest::keyClick(rejilla, Qt::Key_3, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(e.GetMarker(3), 4);
+    QTest::keyClick(rejilla, Qt::Key_3, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(e.GetMarker(3), 4);
+    QTest::keyClick(rejilla, Qt::Key_5, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(e.GetMarker(3), 4);
+    QCOMPARE(e.GetMarker(5), 4);
+    e.SetSelStart(0);
+    QTest::keyClick(rejilla, Qt::Key_3, Qt::ControlModifier);
+    QCOMPARE(e.GetSelStart(), int64_t{0x40});
+    w->miToggleBookmarks->actions()[3]->trigger();
+    QCOMPARE(e.GetMarker(3), -1);
+    QCOMPARE(e.GetMarker(5), 4);
+  }
+
+  // The Open button after its real recent-files menu was used: the next
+  // click opens the file dialog.
+  void abrirTrasElMenuDeRecientes() {
+    Crea();
+    QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    QWindow* ventana = w->windowHandle();
+    const QPoint flecha = w->Abrir->mapTo(w.get(), QPoint(w->Abrir->width() - 3, w->Abrir->height() / 2));
+    connect(w->MRecientes, &QMenu::aboutToShow, w->MRecientes, [&] {
+      QMetaObject::invokeMethod(
+          w->MRecientes,
+          [&] {
+            QTest::mouseRelease(ventana, Qt::LeftButton, {}, flecha);
+            QTest::keyClick(w->MRecientes, Qt::Key_Escape);
+          },
+          Qt::QueuedConnection);
+    });
+    QTest::mousePress(ventana, Qt::LeftButton, {}, flecha);
+    QVERIFY(!w->MRecientes->isVisible());
+    QVERIFY(d->CarpetaPedida.isNull());
+    w->InitDir = carpeta->raiz.string() + "/";
+    QTest::mouseClick(ventana, Qt::LeftButton, {}, w->Abrir->mapTo(w.get(), QPoint(5, w->Abrir->height() / 2)));
+    QCOMPARE(d->CarpetaPedida.toStdString(), w->InitDir);
+    QVERIFY(!w->Abrir->isDown());
+  }
+
   void combosConHint() {
     Crea();
     Selecciona(0, Indice16F84A);

@@ -448,19 +448,17 @@ void TFormKorvane::CreaMenus() {
   miGotoBookmarks = Menu_Marcas->addMenu("&Ir a Marca");
   miGotoBookmarks->setObjectName("miGotoBookmarks");
   BorrarMarcas1 = Accion(Menu_Marcas, "BorrarMarcas1", "&Borrar todas");
+  // No shortcuts here: Ctrl+Shift+digit and Ctrl+digit belong to the grid,
+  // which sets (never toggles) a bookmark and goes to one.
   for (int i = 0; i < 10; ++i) {
     QAction* t = miToggleBookmarks->addAction(QStringLiteral(" %1").arg(i));
     t->setObjectName(QStringLiteral("T%1").arg(i));
     t->setCheckable(true);
-    t->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | (Qt::Key_0 + i)));
     connect(t, &QAction::triggered, this, [this, i] { ToggleBookmarks(i); });
     QAction* g = miGotoBookmarks->addAction(QStringLiteral(" %1").arg(i));
     g->setObjectName(QStringLiteral("G%1").arg(i));
-    g->setShortcut(QKeySequence(Qt::CTRL | (Qt::Key_0 + i)));
     connect(g, &QAction::triggered, this, [this, i] { GotoBookmarks(i); });
   }
-  addActions(miToggleBookmarks->actions());
-  addActions(miGotoBookmarks->actions());
   B_Marcas->setMenu(Menu_Marcas);
   B_Marcas->setPopupMode(QToolButton::InstantPopup);
   connect(miToggleBookmarks, &QMenu::aboutToShow, this, [this] {
