@@ -281,6 +281,36 @@ private slots:
     QVERIFY(!w->SCE->Down());
   }
 
+  // Page buttons by class: EPROM parts have no data page, their Config
+  // button stands where Datos stands for flash parts; the I2C class has
+  // only Datos, in the first place.
+  void botonesDePaginaPorClase() {
+    Crea();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    auto asienta = [] {
+      for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+    };
+    Selecciona(0, Indice16F84A);
+    asienta();
+    const QRect primero = w->Sprograma->geometry(), segundo = w->SDatos->geometry();
+    Selecciona(1, 0);
+    asienta();
+    QVERIFY(w->SDatos->isHidden());
+    QVERIFY(w->Sconfig->isVisible());
+    QCOMPARE(w->Sconfig->geometry(), segundo);
+    QTest::mouseClick(w->Sconfig, Qt::LeftButton);
+    QCOMPARE(w->Control->currentIndex(), 2);
+    QVERIFY(w->EditorConf && w->EditorConf->Widget()->isVisible());
+    Selecciona(2, 0);
+    asienta();
+    QVERIFY(w->SDatos->isVisible() && w->Sprograma->isHidden() && w->Sconfig->isHidden());
+    QCOMPARE(w->SDatos->geometry(), primero);
+    Selecciona(0, Indice16F84A);
+    asienta();
+    QVERIFY(w->SDatos->isVisible());
+    QCOMPARE(w->SDatos->geometry(), segundo);
+  }
+
   // The configuration page holds the editor of the device's kind: kept for
   // another device of the kind, replaced for another kind, none on the I2C
   // class.

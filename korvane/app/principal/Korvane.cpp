@@ -664,6 +664,8 @@ void TFormKorvane::SelecDevChange() {
   ListEeprom->setVisible(k == 2);
   DetectPic->setVisible(k == 0);
   Sprograma->setVisible(k != 2);
+  // EPROM parts have no data memory: their Config button takes Datos' place.
+  SDatos->setVisible(k != 1);
   Sconfig->setVisible(k != 2);
   BorrarTodo->setVisible(k == 0);
   MBorrar->setEnabled(k == 0);
