@@ -796,6 +796,33 @@ private slots:
     QVERIFY(!w->Abrir->isDown());
   }
 
+  // Typing a device's name in the focused device list, with or without
+  // "PIC", in either case, selects the first device whose name begins with
+  // the typed text, whatever was selected before.
+  void busquedaTecleada_data() {
+    QTest::addColumn<int>("desde");
+    QTest::addColumn<QString>("tecleado");
+    QTest::addColumn<QString>("elegido");
+    QTest::newRow("18f455") << 0 << "18f455" << "PIC18F4550";
+    QTest::newRow("PIC18F455") << 0 << "PIC18F455" << "PIC18F4550";
+    QTest::newRow("pic16f8 from a later device") << int(BuscaPic("PIC30F2010")) << "pic16f8" << "PIC16F83";
+    QTest::newRow("16f84 from a later device") << int(BuscaPic("PIC18F4550")) << "16f84" << "PIC16F84";
+    QTest::newRow("16F628A from 16F628") << int(BuscaPic("PIC16F628")) << "16F628A" << "PIC16F628A";
+    QTest::newRow("30f from the current") << int(BuscaPic("PIC30F3011")) << "30f" << "PIC30F3011";
+  }
+  void busquedaTecleada() {
+    QFETCH(int, desde);
+    QFETCH(QString, tecleado);
+    QFETCH(QString, elegido);
+    Crea();
+    QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    Selecciona(0, desde);
+    w->ListPics->setFocus();
+    QTest::keyClicks(nullptr, tecleado);  // each key to the widget with the focus
+    QCOMPARE(w->ListPics->currentIndex(), BuscaPic(elegido.toStdString()));
+    QCOMPARE(int(IndiceListPics), BuscaPic(elegido.toStdString()));
+  }
+
   void combosConHint() {
     Crea();
     Selecciona(0, Indice16F84A);

@@ -682,7 +682,7 @@ void TFormKorvane::SelecDevChange() {
     ResetEditor();
   }
   ChequeaEdicion();
-  Control->setFocus();
+  EnfocaPaginas();
 }
 
 void TFormKorvane::ListPicsChange() {
@@ -690,7 +690,7 @@ void TFormKorvane::ListPicsChange() {
   const uint8_t c = IndiceDeItem(ListPicsC->currentIndex());
   const uint8_t e = IndiceDeItem(ListEeprom->currentIndex());
   if (p == IndiceListPics && c == IndiceListPicsC && e == IndiceListEeprom) {
-    Control->setFocus();
+    EnfocaPaginas();
     return;
   }
   IndiceListPics = p;
@@ -699,6 +699,14 @@ void TFormKorvane::ListPicsChange() {
   OlvidaArchivo();
   ResetEditor();
   ChequeaEdicion();
+  EnfocaPaginas();
+}
+
+// After a choice in a list the keys go to the pages, except while a name
+// is being typed into the list: the next letter belongs to it.
+void TFormKorvane::EnfocaPaginas() {
+  for (Korvane_TColumnComboBox* c : {SelecDev, ListPics, ListPicsC, ListEeprom})
+    if (c->EnBusqueda()) return;
   Control->setFocus();
 }
 

@@ -192,6 +192,7 @@ private:
   QAction* Accion(QMenu* menu, const char* nombre, const QString& texto);
   void LlenaListas();
   void OlvidaArchivo();
+  void EnfocaPaginas();
   void PonListas();
   void LeeDialogosDeAjustes();
   void PonRecientes();
