@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -537,6 +538,76 @@ private slots:
     QVERIFY(w->KvFieldStatus2->Caption().contains(falla ? "a.hex" : "b.hex"));
     QCOMPARE(w->InitDir, destino.parent_path().string() + "/");
     if (!falla) QCOMPARE(w->Recientes().front(), destino.string());
+  }
+
+  // The file type chosen in the save dialog: a name without an extension
+  // takes the type's, and the type decides the format; a typed extension
+  // decides it whatever type is chosen.
+  void guardarComoTipo_data() {
+    QTest::addColumn<int>("clase");
+    QTest::addColumn<QString>("tecleado");
+    QTest::addColumn<QString>("tipo");
+    QTest::addColumn<QString>("escrito");
+    QTest::addColumn<bool>("binario");
+    const QString hex = "HEX (*.hex *.HEX)", bin = "BIN (*.bin *.BIN)", todos = "* (*)";
+    QTest::newRow("24C256, BIN, no extension") << 2 << "copy24c256" << bin << "copy24c256.bin" << true;
+    QTest::newRow("24C256, HEX, no extension") << 2 << "copy24c256" << hex << "copy24c256.hex" << false;
+    QTest::newRow("24C256, HEX, typed .bin") << 2 << "copia.bin" << hex << "copia.bin" << true;
+    QTest::newRow("24C256, BIN, typed .hex") << 2 << "copia.hex" << bin << "copia.hex" << false;
+    QTest::newRow("24C256, any type, no extension") << 2 << "copia" << todos << "copia" << false;
+    QTest::newRow("16F84A, HEX, no extension") << 0 << "programa" << hex << "programa.hex" << false;
+  }
+  void guardarComoTipo() {
+    QFETCH(int, clase);
+    QFETCH(QString, tecleado);
+    QFETCH(QString, tipo);
+    QFETCH(QString, escrito);
+    QFETCH(bool, binario);
+    Crea();
+    Selecciona(clase, clase == 2 ? 8 : Indice16F84A);
+    w->EditorProg->FillRange(0, 1, 0xA5);
+    const std::vector<uint8_t> imagen = Imagen(*w->EditorProg);
+    d->Archivos = {QString::fromStdString((carpeta->raiz / tecleado.toStdString()).string())};
+    d->Tipos = {tipo};
+    w->MGuardarComo->trigger();
+    const fs::path destino = carpeta->raiz / escrito.toStdString();
+    QCOMPARE(ArchivoActual, destino.string());
+    const std::string contenido = TCarpetaPrueba::Lee(destino);
+    if (binario) {
+      QVERIFY(std::vector<uint8_t>(contenido.begin(), contenido.end()) == imagen);
+    } else {
+      QVERIFY(contenido.starts_with(":"));
+    }
+    if (escrito != tecleado) QVERIFY(!fs::exists(carpeta->raiz / tecleado.toStdString()));
+  }
+
+  // The same through the real save dialog: the type BIN chosen in it and a
+  // name typed without an extension.
+  void guardarComoDialogoReal() {
+    Crea();
+    w->PonDialogos(std::make_unique<TDialogosKorvane>());
+    Selecciona(2, 8);
+    w->EditorProg->FillRange(0, 0, 0x5A);
+    w->InitDir = carpeta->raiz.string() + "/";
+    bool visto = false;
+    QTimer espera;
+    connect(&espera, &QTimer::timeout, [&] {
+      auto* dialogo = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      if (!dialogo) return;
+      espera.stop();
+      visto = true;
+      dialogo->selectNameFilter("BIN (*.bin *.BIN)");
+      dialogo->selectFile("copy24c256");
+      static_cast<QDialog*>(dialogo)->accept();  // as the Save button does
+    });
+    espera.start(0);
+    w->MGuardarComo->trigger();
+    QVERIFY(visto);
+    const fs::path destino = carpeta->raiz / "copy24c256.bin";
+    QCOMPARE(ArchivoActual, destino.string());
+    const std::string contenido = TCarpetaPrueba::Lee(destino);
+    QCOMPARE(contenido.size(), std::size_t{PicActual.ProgTam});
+    QCOMPARE(uint8_t(contenido[0]), uint8_t{0x5A});
   }
 
   // --- Clipboard, search and fill ------------------------------------------------------

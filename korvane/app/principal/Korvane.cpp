@@ -16,6 +16,7 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStackedWidget>
 #include <QStyle>
 #include <QTimer>
@@ -76,6 +77,17 @@ fs::file_time_type FechaDe(const std::string& nombre) {
 std::string CarpetaDe(const std::string& nombre) {
   const std::string c = fs::path(nombre).parent_path().string();
   return c.empty() ? c : c + "/";
+}
+
+// A name typed without an extension takes the one of the chosen file type
+// ("BIN (*.bin *.BIN)" gives ".bin"), so that the file is written in that
+// type and the open dialog's filter shows it; a typed extension stays and
+// decides the format. The type "*" adds nothing.
+std::string ConExtensionDelTipo(const std::string& nombre, const QString& tipo) {
+  if (nombre.empty() || !fs::path(nombre).extension().empty()) return nombre;
+  static const QRegularExpression patron(QStringLiteral("\\(\\*(\\.[^ )*]+)"));
+  const QRegularExpressionMatch m = patron.match(tipo);
+  return m.hasMatch() ? nombre + S(m.captured(1)) : nombre;
 }
 
 bool EsDsPic() { return PicActual.Familia == 30 && ClaseDispositivo == ClaseFlash; }
@@ -145,8 +157,9 @@ int TDialogosKorvane::Elige(QWidget* padre, const QString& texto, const QStringL
 QString TDialogosKorvane::AbreArchivo(QWidget* padre, const QString& carpeta, const QString& filtro) {
   return QFileDialog::getOpenFileName(padre, QString(), carpeta, filtro);
 }
-QString TDialogosKorvane::GuardaArchivo(QWidget* padre, const QString& carpeta, const QString& filtro) {
-  return QFileDialog::getSaveFileName(padre, QString(), carpeta, filtro);
+QString TDialogosKorvane::GuardaArchivo(QWidget* padre, const QString& carpeta, const QString& filtro,
+                                        QString* elegido) {
+  return QFileDialog::getSaveFileName(padre, QString(), carpeta, filtro, elegido);
 }
 int TDialogosKorvane::Modal(QDialog& dialogo) { return dialogo.exec(); }
 int TDialogosKorvane::Operacion() { return FAcciones ? FAcciones->ShowModal() : QDialog::Rejected; }
@@ -922,7 +935,8 @@ void TFormKorvane::MGuardarClick() {
 }
 
 void TFormKorvane::MGuardarComoClick() {
-  const std::string f = S(dialogos_->GuardaArchivo(this, Q(InitDir), Filtro()));
+  QString tipo;
+  const std::string f = ConExtensionDelTipo(S(dialogos_->GuardaArchivo(this, Q(InitDir), Filtro(), &tipo)), tipo);
   if (f.empty()) return;
   const bool ok = GuardaArchivo(f);
   InitDir = CarpetaDe(f);

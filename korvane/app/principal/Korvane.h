@@ -56,7 +56,9 @@ public:
   virtual int Elige(QWidget* padre, const QString& texto, const QStringList& opciones);
   // "" when cancelled.
   virtual QString AbreArchivo(QWidget* padre, const QString& carpeta, const QString& filtro);
-  virtual QString GuardaArchivo(QWidget* padre, const QString& carpeta, const QString& filtro);
+  // `elegido`, when given, receives the file type the user chose.
+  virtual QString GuardaArchivo(QWidget* padre, const QString& carpeta, const QString& filtro,
+                                QString* elegido = nullptr);
   // Shows a small dialog modally; its QDialog result.
   virtual int Modal(QDialog& dialogo);
   // Shows the operation window modally for TipoAccion; its modal result.
