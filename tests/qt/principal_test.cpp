@@ -76,6 +76,12 @@ class TestPrincipal : public QObject {
     if (GuardaHex(ruta) != 0) qFatal("GuardaHex");
     return ruta;
   }
+  // Chooses a language through the window's own language menu.
+  void EligeIdioma(const QString& nombre) {
+    for (QAction* a : w->GrupoIdiomas->actions())
+      if (a->data().toString() == nombre) return a->trigger();
+    QFAIL(qPrintable("no language " + nombre));
+  }
   bool HayMensaje(const std::string& texto) const {
     for (const auto& m : d->Mensajes)
       if (m.toStdString().find(texto) != std::string::npos) return true;
@@ -796,6 +802,27 @@ private slots:
     int marcados = 0;
     for (QAction* a : idiomas) marcados += a->isChecked();
     QCOMPARE(marcados, 1);
+  }
+
+  // The page buttons show their whole caption, inside the button, in every
+  // language.
+  void rotulosDePagina_data() {
+    QTest::addColumn<QString>("idioma");
+    QTest::newRow("Español") << QString::fromUtf8("Español");
+    QTest::newRow("English") << "English";
+  }
+  void rotulosDePagina() {
+    QFETCH(QString, idioma);
+    Crea();
+    EligeIdioma(idioma);
+    Selecciona(0, 98);  // a dsPIC: all four pages
+    std::vector<std::string> b0;
+    QVERIFY(LeeBloqueIdioma("Menus*", "B0*", 4, b0));
+    TTransparentButton* botones[] = {w->Sprograma, w->SDatos, w->Sconfig, w->SCE};
+    for (int i = 0; i < 4; ++i) {
+      QCOMPARE(botones[i]->Caption().toStdString(), b0[size_t(i)]);
+      QVERIFY2(botones[i]->rect().contains(botones[i]->RectanguloTexto()), b0[size_t(i)].c_str());
+    }
   }
 
   void marcas() {
