@@ -8,6 +8,8 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QMessageBox>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QLabel>
@@ -823,6 +825,40 @@ private slots:
       QCOMPARE(botones[i]->Caption().toStdString(), b0[size_t(i)]);
       QVERIFY2(botones[i]->rect().contains(botones[i]->RectanguloTexto()), b0[size_t(i)].c_str());
     }
+  }
+
+  // The standard dialogs follow the chosen language through Qt's own
+  // translations; a code Qt has no translation for leaves them in English
+  // without a word.
+  void dialogosEstandarEnElIdioma_data() {
+    QTest::addColumn<QString>("idioma");
+    QTest::addColumn<QString>("si");
+    QTest::addColumn<QString>("guardar");
+    QTest::newRow("Español") << QString::fromUtf8("Español") << QString::fromUtf8("&Sí") << "&Guardar";
+    QTest::newRow("English") << "English" << "&Yes" << "&Save";
+    QTest::newRow("no Qt translation") << "Prueba" << "&Yes" << "&Save";
+  }
+  void dialogosEstandarEnElIdioma() {
+    QFETCH(QString, idioma);
+    QFETCH(QString, si);
+    QFETCH(QString, guardar);
+    std::string espanol = TCarpetaPrueba::Lee(carpeta->programa / "LANGUAGES" / "Español.ini");
+    espanol.replace(espanol.find("Qt*=es"), 6, "Qt*=zz");
+    TCarpetaPrueba::Escribe(carpeta->programa / "LANGUAGES" / "Prueba.ini", espanol);
+    auto textos = [] {
+      QMessageBox caja(QMessageBox::Question, "Korvane", "?", QMessageBox::Yes | QMessageBox::No);
+      QFileDialog archivo;
+      archivo.setOption(QFileDialog::DontUseNativeDialog);
+      archivo.setAcceptMode(QFileDialog::AcceptSave);
+      auto* botones = archivo.findChild<QDialogButtonBox*>();
+      return QStringList{caja.button(QMessageBox::Yes)->text(),
+                         botones ? botones->button(QDialogButtonBox::Save)->text() : QString()};
+    };
+    Crea();  // the language at the first start: Spanish
+    QCOMPARE(textos(), (QStringList{QString::fromUtf8("&Sí"), "&Guardar"}));
+    EligeIdioma(idioma);
+    QCOMPARE(textos(), (QStringList{si, guardar}));
+    QVERIFY(d->Mensajes.empty());
   }
 
   void marcas() {

@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -22,6 +23,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QTranslator>
 #include <system_error>
 
 #include "Acciones.h"
@@ -191,6 +193,7 @@ TFormKorvane::TFormKorvane(QWidget* parent) : QMainWindow(parent) {
 }
 
 TFormKorvane::~TFormKorvane() {
+  if (traduccionQt_) QCoreApplication::removeTranslator(traduccionQt_.get());
   delete EditorConf;
   EditorConf = nullptr;
   PonGanchoDispositivo(ganchoAnterior_);
@@ -536,6 +539,7 @@ void TFormKorvane::FormShow() {
   if (mostrada_) return;
   mostrada_ = true;
   CargaIdiomas(*this);
+  CargaTraduccionQt();
   EstadoEditorConf = EdNinguno;
   DirAplicacion = CarpetaPrograma();
   Comand.Accion = 5;
@@ -868,6 +872,21 @@ void TFormKorvane::Idioma_Click(QAction* item) {
   IdiomaActual = S(item->data().toString());
   item->setChecked(true);
   AplicaIdioma(*this);
+  CargaTraduccionQt();
+}
+
+// The file dialogs and the message boxes' buttons speak the language too,
+// through Qt's own translation named by the language file. Without it
+// (package not installed, no such code) they stay in Qt's English, quietly.
+void TFormKorvane::CargaTraduccionQt() {
+  if (traduccionQt_) QCoreApplication::removeTranslator(traduccionQt_.get());
+  traduccionQt_.reset();
+  const QString codigo = Q(TextoIdioma("Main*", "Qt*")).trimmed();
+  if (codigo.isEmpty()) return;
+  auto t = std::make_unique<QTranslator>();
+  if (!t->load(QStringLiteral("qtbase_") + codigo, QLibraryInfo::path(QLibraryInfo::TranslationsPath))) return;
+  QCoreApplication::installTranslator(t.get());
+  traduccionQt_ = std::move(t);
 }
 
 // --- Files ----------------------------------------------------------------------------

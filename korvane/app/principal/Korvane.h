@@ -33,6 +33,7 @@ class QMenu;
 class QProgressBar;
 class QStackedWidget;
 class QTimer;
+class QTranslator;
 class QToolButton;
 class TPaginaConf;
 class TRegAuto;
@@ -198,6 +199,7 @@ private:
   void PonListas();
   void LeeDialogosDeAjustes();
   void PonRecientes();
+  void CargaTraduccionQt();
   void MuestraAct();
   void Pond_Act();
   QString Filtro() const;
@@ -208,6 +210,7 @@ private:
   std::vector<std::unique_ptr<TEditorMemoria>> rejillas_;
   std::unique_ptr<TRegAuto> ini_;
   std::unique_ptr<TDialogosKorvane> dialogos_;
+  std::unique_ptr<QTranslator> traduccionQt_;
   std::vector<std::string> recientes_;
   TGanchoDispositivo* ganchoAnterior_ = nullptr;
   bool mostrada_ = false;
