@@ -7,7 +7,13 @@
 #include <QActionGroup>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QAbstractScrollArea>
 #include <QComboBox>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextLayout>
+#include <QGroupBox>
 #include <QDialogButtonBox>
 #include <QMessageBox>
 #include <QFileDialog>
@@ -43,6 +49,40 @@
 namespace {
 
 constexpr int Indice16F84A = 30;
+
+// Lets the layouts that a change asked for run.
+void Asienta() {
+  for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+}
+
+// The shown text widgets of a window that are cut: smaller than their text
+// needs, or reaching past the window's edge. Widgets inside a scroll area
+// are scrolled to, not cut.
+QStringList Cortados(QWidget& ventana) {
+  QStringList r;
+  for (QWidget* h : ventana.findChildren<QWidget*>()) {
+    if (!h->isVisible()) continue;
+    auto* etiqueta = qobject_cast<QLabel*>(h);
+    if (!etiqueta && !qobject_cast<QAbstractButton*>(h) && !qobject_cast<QGroupBox*>(h) && !qobject_cast<QComboBox*>(h))
+      continue;
+    bool desplazado = false;
+    for (QWidget* p = h->parentWidget(); p && p != &ventana; p = p->parentWidget())
+      desplazado = desplazado || qobject_cast<QAbstractScrollArea*>(p);
+    if (desplazado) continue;
+    QString texto = h->objectName();
+    if (auto* b = qobject_cast<QAbstractButton*>(h)) texto += " '" + b->text() + "'";
+    if (etiqueta) texto += " '" + etiqueta->text().left(30) + "'";
+    if (auto* g = qobject_cast<QGroupBox*>(h)) texto += " '" + g->title() + "'";
+    const QSize minimo = etiqueta && etiqueta->wordWrap()
+                             ? QSize(0, etiqueta->heightForWidth(etiqueta->width()))
+                             : h->minimumSizeHint();
+    if (h->width() < minimo.width() || h->height() < minimo.height())
+      r << QStringLiteral("%1 %2x%3 < %4x%5").arg(texto).arg(h->width()).arg(h->height()).arg(minimo.width()).arg(minimo.height());
+    const QRect g(h->mapTo(&ventana, QPoint(0, 0)), h->size());
+    if (!ventana.rect().contains(g)) r << texto + " past the edge";
+  }
+  return r;
+}
 
 std::vector<uint8_t> Imagen(TEditorMemoria& e) { return e.BufferFromFile(0, e.GetDataSize()); }
 
@@ -859,6 +899,83 @@ private slots:
     EligeIdioma(idioma);
     QCOMPARE(textos(), (QStringList{si, guardar}));
     QVERIFY(d->Mensajes.empty());
+  }
+
+  // Every device's configuration page and each class's other pages, at the
+  // window's default size and in both languages: the window keeps that size
+  // and no text is cut.
+  void todoCabe_data() {
+    QTest::addColumn<QString>("idioma");
+    QTest::newRow("Español") << QString::fromUtf8("Español");
+    QTest::newRow("English") << "English";
+  }
+  void todoCabe() {
+    QFETCH(QString, idioma);
+    Crea();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    EligeIdioma(idioma);
+    QCOMPARE(w->size(), QSize(900, 600));
+    QComboBox* listas[] = {w->ListPics, w->ListPicsC, w->ListEeprom};
+    TTransparentButton* paginas[] = {w->Sprograma, w->SDatos, w->Sconfig, w->SCE};
+    QStringList fallos;
+    for (int clase = 0; clase < 3; ++clase) {
+      for (int i = 0; i < listas[clase]->count(); ++i) {
+        Selecciona(clase, i);
+        for (TTransparentButton* p : paginas) {
+          // The grids' pages look alike for every device of a class: the
+          // first device's are enough (the executive page: the first dsPIC's).
+          const bool primero = i == 0 || (p == w->SCE && !w->SCE->isHidden() && i == BuscaPic("PIC30F2010"));
+          if (p->isHidden() || (p != w->Sconfig && !primero)) continue;
+          w->SprogramaClick(p);
+          Asienta();
+          const QString donde = QStringLiteral("%1 %2: ").arg(listas[clase]->itemText(i).section('|', 1, 1), p->Caption());
+          if (w->size() != QSize(900, 600))
+            fallos << donde + QStringLiteral("window %1x%2").arg(w->width()).arg(w->height());
+          for (const QString& c : Cortados(*w)) fallos << donde + c;
+        }
+      }
+    }
+    QVERIFY2(fallos.isEmpty(), qPrintable(fallos.mid(0, 40).join("\n")));
+    // The 18F242 family's page needs no scrolling at that size.
+    Selecciona(0, 46);
+    w->SprogramaClick(w->Sconfig);
+    Asienta();
+    auto* desplazable = w->findChild<QScrollArea*>("ConfiguracionDesplazable");
+    QVERIFY(desplazable);
+    QVERIFY(!desplazable->verticalScrollBar()->isVisible());
+    QVERIFY(!desplazable->horizontalScrollBar()->isVisible());
+  }
+
+  // Each small dialog at its own size, in both languages: no text cut, no
+  // larger than the main window; the help's lines wrap instead of running
+  // past the edge, and each option keeps to one line.
+  void dialogosCaben_data() { todoCabe_data(); }
+  void dialogosCaben() {
+    QFETCH(QString, idioma);
+    Crea();
+    EligeIdioma(idioma);
+    Selecciona(0, Indice16F84A);
+    TFConfigSoft opciones(w.get());
+    TFllenar llenar(w.get());
+    llenar.CargaMaximos(*w->EditorProg);
+    TFBuscar buscar(w.get());
+    TFAbout acerca(w.get());
+    TFAyuda_params ayuda(w.get());
+    TFGuardaComo perfil(w.get());
+    for (QDialog* dlg : std::initializer_list<QDialog*>{&opciones, &llenar, &buscar, &acerca, &ayuda, &perfil}) {
+      dlg->show();
+      QVERIFY(QTest::qWaitForWindowExposed(dlg));
+      Asienta();
+      QVERIFY2(Cortados(*dlg).isEmpty(), qPrintable(dlg->objectName() + ": " + Cortados(*dlg).join("; ")));
+      QVERIFY2(dlg->width() <= 900 && dlg->height() <= 600, qPrintable(dlg->objectName()));
+      dlg->hide();
+    }
+    ayuda.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&ayuda));
+    Asienta();
+    QCOMPARE(ayuda.Memo1->horizontalScrollBar()->maximum(), 0);
+    for (QTextBlock b = ayuda.Memo1->document()->begin(); b.isValid(); b = b.next())
+      if (b.text().startsWith('-')) QVERIFY2(b.layout()->lineCount() == 1, qPrintable(b.text()));
   }
 
   void marcas() {

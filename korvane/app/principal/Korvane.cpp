@@ -18,6 +18,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScrollArea>
 #include <QStackedWidget>
 #include <QStyle>
 #include <QTimer>
@@ -316,13 +317,20 @@ void TFormKorvane::CreaComponentes() {
   auto* ce = rejilla("Editor_CE");
   Configuracion = new QWidget(Control);
   Configuracion->setObjectName("Configuracion");
-  new QVBoxLayout(Configuracion);
+  (new QVBoxLayout(Configuracion))->setContentsMargins(0, 0, 0, 0);
   EditorProg = rejillas_[0].get();
   EditorData = rejillas_[1].get();
   Editor_CE = rejillas_[2].get();
   EditorData->PonEeprom(true, false);
+  // The configuration editors scroll where they need more room than the
+  // window has at its default size, rather than widening the window.
+  auto* desplazable = new QScrollArea(Control);
+  desplazable->setObjectName("ConfiguracionDesplazable");
+  desplazable->setFrameShape(QFrame::NoFrame);
+  desplazable->setWidgetResizable(true);
+  desplazable->setWidget(Configuracion);
   // An editor hidden by an empty load leaves its page empty, not another page.
-  for (QWidget* p : {static_cast<QWidget*>(prog), static_cast<QWidget*>(datos), Configuracion,
+  for (QWidget* p : {static_cast<QWidget*>(prog), static_cast<QWidget*>(datos), static_cast<QWidget*>(desplazable),
                      static_cast<QWidget*>(ce)}) {
     auto* pagina = new QWidget(Control);
     auto* l = new QVBoxLayout(pagina);
