@@ -118,6 +118,12 @@ class TestPrincipal : public QObject {
     if (GuardaHex(ruta) != 0) qFatal("GuardaHex");
     return ruta;
   }
+  // One row per shipped language.
+  static void DatosIdiomas() {
+    QTest::addColumn<QString>("idioma");
+    QTest::newRow("Español") << QString::fromUtf8("Español");
+    QTest::newRow("English") << "English";
+  }
   // Chooses a language through the window's own language menu.
   void EligeIdioma(const QString& nombre) {
     for (QAction* a : w->GrupoIdiomas->actions())
@@ -848,11 +854,7 @@ private slots:
 
   // The page buttons show their whole caption, inside the button, in every
   // language.
-  void rotulosDePagina_data() {
-    QTest::addColumn<QString>("idioma");
-    QTest::newRow("Español") << QString::fromUtf8("Español");
-    QTest::newRow("English") << "English";
-  }
+  void rotulosDePagina_data() { DatosIdiomas(); }
   void rotulosDePagina() {
     QFETCH(QString, idioma);
     Crea();
@@ -904,11 +906,7 @@ private slots:
   // Every device's configuration page and each class's other pages, at the
   // window's default size and in both languages: the window keeps that size
   // and no text is cut.
-  void todoCabe_data() {
-    QTest::addColumn<QString>("idioma");
-    QTest::newRow("Español") << QString::fromUtf8("Español");
-    QTest::newRow("English") << "English";
-  }
+  void todoCabe_data() { DatosIdiomas(); }
   void todoCabe() {
     QFETCH(QString, idioma);
     Crea();
@@ -949,7 +947,7 @@ private slots:
   // Each small dialog at its own size, in both languages: no text cut, no
   // larger than the main window; the help's lines wrap instead of running
   // past the edge, and each option keeps to one line.
-  void dialogosCaben_data() { todoCabe_data(); }
+  void dialogosCaben_data() { DatosIdiomas(); }
   void dialogosCaben() {
     QFETCH(QString, idioma);
     Crea();
