@@ -8,6 +8,8 @@ libusb-1.0-0-dev gputils srecord clang libclang-rt-14-dev"
 pkgs="$pkgs xvfb xdotool"
 # One font for the widget tests, so text metrics agree between machines.
 pkgs="$pkgs fonts-dejavu-core"
+# Qt's own translations: the standard dialogs in the chosen language.
+pkgs="$pkgs qt6-translations-l10n"
 missing=""
 for p in $pkgs; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

@@ -5,7 +5,8 @@
 # A package is made missing the way a machine without it would look:
 # CMake's own switch that makes one find_package find nothing (the Qt
 # component alone, or GoogleTest), or a pkg-config search path that holds
-# nothing (libusb), or a folder without the gputils processor headers.
+# nothing (libusb), or a folder without them (the gputils processor headers,
+# Qt's translations).
 cmake_minimum_required(VERSION 3.25)
 
 set(casos
@@ -13,7 +14,8 @@ set(casos
   "Qt6Widgets|-DCMAKE_DISABLE_FIND_PACKAGE_Qt6Widgets=TRUE||qt6-base-dev"
   "GTest|-DCMAKE_DISABLE_FIND_PACKAGE_GTest=TRUE||libgtest-dev"
   "libusb||PKG_CONFIG_LIBDIR=${TRABAJO}/sin-pkgconfig|libusb-1.0-0-dev"
-  "gputils|-DGPUTILS_HEADER_DIR=${TRABAJO}/sin-gputils||gputils")
+  "gputils|-DGPUTILS_HEADER_DIR=${TRABAJO}/sin-gputils||gputils"
+  "Qt translations|-DKORVANE_QT_TRADUCCIONES=${TRABAJO}/sin-traducciones||qt6-translations-l10n")
 
 set(fallos 0)
 foreach(caso ${casos})

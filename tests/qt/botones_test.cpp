@@ -28,6 +28,8 @@ private slots:
   void flechaBordes();
   void flechaPropiedades();
   void flechaNoEsClick();
+  void menuRealNoSeTragaElClick_data();
+  void menuRealNoSeTragaElClick();
   void clickSoltadoFuera();
 };
 
@@ -191,6 +193,57 @@ void BotonesTest::flechaNoEsClick() {
   QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(5, 10));
   QCOMPARE(click.count(), 1);
   QCOMPARE(drop.count(), 1);
+}
+
+// The real menu, driven through the window system as a user's mouse is:
+// the release of the press that opened it goes to the open menu, which
+// then closes; the next click on the main part is a click.
+void BotonesTest::menuRealNoSeTragaElClick_data() {
+  QTest::addColumn<bool>("conItem");
+  QTest::newRow("an item chosen") << true;
+  QTest::newRow("empty list closed with Escape") << false;
+}
+
+void BotonesTest::menuRealNoSeTragaElClick() {
+  QFETCH(bool, conItem);
+  QWidget v;
+  v.resize(200, 100);
+  auto* b = new TArrowButton(&v);
+  b->setGeometry(10, 10, 41, 22);
+  QMenu menu;
+  if (conItem) menu.addAction("uno");
+  b->SetDropDown(&menu);
+  v.show();
+  QVERIFY(QTest::qWaitForWindowActive(&v));
+  QWindow* ventana = v.windowHandle();
+  QSignalSpy click(b, &TArrowButton::clicked);
+  QSignalSpy elegido(&menu, &QMenu::triggered);
+  QSignalSpy drop(b, &TArrowButton::Drop);
+  const QPoint flecha = b->mapTo(&v, QPoint(b->width() - 3, 10));
+  bool abierto = false;
+  connect(&menu, &QMenu::aboutToShow, &menu, [&] {
+    QMetaObject::invokeMethod(
+        &menu,
+        [&] {
+          abierto = menu.isVisible();
+          QTest::mouseRelease(ventana, Qt::LeftButton, {}, flecha);
+          if (conItem) {
+            QTest::mouseClick(menu.windowHandle(), Qt::LeftButton, {}, menu.actionGeometry(menu.actions()[0]).center());
+          } else {
+            QTest::keyClick(&menu, Qt::Key_Escape);
+          }
+        },
+        Qt::QueuedConnection);
+  });
+  QTest::mousePress(ventana, Qt::LeftButton, {}, flecha);
+  QVERIFY(abierto);
+  QVERIFY(!menu.isVisible());
+  QCOMPARE(drop.count(), 1);
+  QCOMPARE(elegido.count(), conItem ? 1 : 0);
+  QCOMPARE(click.count(), 0);
+  QTest::mouseClick(ventana, Qt::LeftButton, {}, b->mapTo(&v, QPoint(5, 10)));
+  QCOMPARE(click.count(), 1);
+  QVERIFY(!b->isDown());
 }
 
 void BotonesTest::clickSoltadoFuera() {

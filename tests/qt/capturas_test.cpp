@@ -2,6 +2,7 @@
 // the operation window after a run on a simulated part. Every picture must
 // show something; with KORVANE_CAPTURAS set to a folder, they are saved
 // there as PNG files for review (scripts/capturas.sh).
+#include <QActionGroup>
 #include <QComboBox>
 #include <QDir>
 #include <QImage>
@@ -15,6 +16,7 @@
 #include <memory>
 
 #include "Acciones.h"
+#include "Idiomas.h"
 #include "chips/pic1x_partes.h"
 #include "dialogos/Dialogos.h"
 #include "hw/pg_perfil.h"
@@ -30,9 +32,16 @@ class TestCapturas : public QObject {
 
   QString carpetaSalida = qEnvironmentVariable("KORVANE_CAPTURAS");
 
-  // The picture is not one flat colour, and is saved when asked.
+  // The picture is not one flat colour, and is saved when asked. It is
+  // taken as the user sees the window: shown, and laid out after the last
+  // change (a window that was not shown is shown for it, then hidden).
   void Guarda(QWidget& w, const QString& nombre) {
+    const bool mostrada = w.isVisible();
+    if (!mostrada) w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
     const QImage img = w.grab().toImage();
+    if (!mostrada) w.hide();
     QVERIFY(!img.isNull());
     bool variado = false;
     const QRgb primero = img.pixel(0, 0);
@@ -45,7 +54,39 @@ class TestCapturas : public QObject {
     }
   }
 
+  static void Selecciona(TFormKorvane& w, int clase, int indice) {
+    w.SelecDev->setCurrentIndex(clase);
+    w.SelecDevChange();
+    QComboBox* l[] = {w.ListPics, w.ListPicsC, w.ListEeprom};
+    l[clase]->setCurrentIndex(indice);
+    w.ListPicsChange();
+  }
+
 private slots:
+  // The configuration pages of the PIC18 and dsPIC kinds and the
+  // command-line help, in English.
+  void enIngles() {
+    TCarpetaPrueba carpeta;
+    TFormKorvane w;
+    w.PonDialogos(std::make_unique<TDialogosPrueba>());
+    w.show();
+    for (QAction* a : w.GrupoIdiomas->actions())
+      if (a->data().toString() == "English") a->trigger();
+    QCOMPARE(IdiomaActual, std::string("English"));
+    const struct {
+      const char* pic;
+      const char* nombre;
+    } tipos[] = {{"PIC18F242", "18F242"}, {"PIC18F1220", "18F1220"}, {"PIC18F2331", "18F2331"},
+                 {"PIC18F8720", "18F8720"}, {"PIC18F4550", "18F4550"}, {"PIC30F2010", "30F2010"}};
+    for (const auto& t : tipos) {
+      Selecciona(w, 0, BuscaPic(t.pic));
+      w.SprogramaClick(w.Sconfig);
+      Guarda(w, QStringLiteral("en-principal-%1-pagina2").arg(t.nombre));
+    }
+    TFAyuda_params ayuda(&w);
+    Guarda(ayuda, "en-dialogo-parametros");
+  }
+
   void ventanaYDialogos() {
     TCarpetaPrueba carpeta;
     PonPerfilLptSim();
@@ -60,16 +101,13 @@ private slots:
     TDialogosPrueba* d = dialogos.get();
     w.PonDialogos(std::move(dialogos));
     w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
     const struct {
       int clase, indice;
       const char* nombre;
     } familias[] = {{0, 9 + 2, "16F628A"}, {0, 46, "18F242"}, {0, 98, "30F"}, {1, 0, "16C"}, {2, 8, "24C256"}};
     for (const auto& f : familias) {
-      w.SelecDev->setCurrentIndex(f.clase);
-      w.SelecDevChange();
-      QComboBox* l[] = {w.ListPics, w.ListPicsC, w.ListEeprom};
-      l[f.clase]->setCurrentIndex(f.indice);
-      w.ListPicsChange();
+      Selecciona(w, f.clase, f.indice);
       TTransparentButton* paginas[] = {w.Sprograma, w.SDatos, w.Sconfig, w.SCE};
       for (int p = 0; p < 4; ++p) {
         if (paginas[p]->isHidden()) continue;
@@ -94,10 +132,7 @@ private slots:
     }
     // A read of the 16F628A in the operation window, which stays open for
     // the picture and is closed with Ok.
-    w.SelecDev->setCurrentIndex(0);
-    w.SelecDevChange();
-    w.ListPics->setCurrentIndex(11);
-    w.ListPicsChange();
+    Selecciona(w, 0, 11);
     FAcciones->closw->setChecked(false);
     FAcciones->Timer1->setInterval(10);
     QTimer t;

@@ -150,7 +150,8 @@ void ColComboTest::busqueda_data() {
   QTest::newRow("1,6 from the current") << 3 << QList<int>{K1, K6} << QList<int>{3, 3} << "16";
   QTest::newRow("1,6 from the top") << 0 << QList<int>{K1, K6} << QList<int>{0, 1} << "16";
   QTest::newRow("16F") << 0 << QList<int>{K1, K6, KF} << QList<int>{0, 1, 2} << "16F";
-  QTest::newRow("a miss restarts from its character") << 2 << QList<int>{K1, K2} << QList<int>{2, 6} << "2";
+  QTest::newRow("a text found above the current") << 2 << QList<int>{K1, K2} << QList<int>{2, 0} << "12";
+  QTest::newRow("a miss restarts from its character") << 2 << QList<int>{K1, K6, K2} << QList<int>{2, 2, 6} << "2";
   QTest::newRow("backspace drops the last") << 0 << QList<int>{K1, K6, BS} << QList<int>{0, 1, 1} << "1";
   QTest::newRow("escape clears") << 0 << QList<int>{K1, ESC, K2} << QList<int>{0, 0, 6} << "2";
   QTest::newRow("nothing matches") << 1 << QList<int>{KZ} << QList<int>{1} << "Z";

@@ -113,6 +113,7 @@ private slots:
   void offsetTexts_data();
   void offsetTexts();
   void renderProbes();
+  void markerDigitsStayInTheirColumn();
   void markers();
   void noticeAfterTheEventLoop();
   void horizontalScrollKeepsTheOffsetColumn();
@@ -415,6 +416,34 @@ void HexEditorTest::renderProbes() {
       const QRect r = ee.cellRect(e.ColumnOfByte(p, pane), 0);
       QVERIFY(uniform(small, r));
       QCOMPARE(small.pixel(r.center()) | 0xFF000000u, ee.Colors().Background.rgb());
+    }
+  }
+}
+
+// Each bookmark digit is drawn inside the marker column, clear of both
+// edges, so it neither runs into the first hex digit nor into the offset.
+void HexEditorTest::markerDigitsStayInTheirColumn() {
+  for (int size : {0, 13, 20}) {
+    THexEditor ed;
+    if (size) {
+      QFont f = ed.font();
+      f.setPointSize(size);
+      ed.setFont(f);
+    }
+    load(ed, Kind::Program, Words(256, 0x3FFF));
+    showWithRows(ed, 10);
+    for (int d = 0; d < 10; ++d) ed.image().SetMarker(d, d);
+    ed.image().SetCaret(200, 0, false);
+    const QImage pic = grabViewport(ed);
+    // The digit is light on the marker's green; at the edges no more than
+    // the faint fringe of its smoothing may show.
+    const auto halfLight = [](const QColor& c) { return c.red() > 127; };
+    for (int d = 0; d < 10; ++d) {
+      const QRect m = ed.cellRect(1, d);
+      QVERIFY(hasLight(pic, m));
+      QCOMPARE(dominant(pic, m), ed.Colors().Marker.rgb());
+      for (const QRect edge : {QRect(m.left(), m.top(), 1, m.height()), QRect(m.right(), m.top(), 1, m.height())})
+        QVERIFY2(!hasPixel(pic, edge, halfLight), qPrintable(QString("digit %1, size %2").arg(d).arg(size)));
     }
   }
 }

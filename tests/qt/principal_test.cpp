@@ -7,7 +7,16 @@
 #include <QActionGroup>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QAbstractScrollArea>
 #include <QComboBox>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextLayout>
+#include <QGroupBox>
+#include <QDialogButtonBox>
+#include <QMessageBox>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -40,6 +49,40 @@
 namespace {
 
 constexpr int Indice16F84A = 30;
+
+// Lets the layouts that a change asked for run.
+void Asienta() {
+  for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+}
+
+// The shown text widgets of a window that are cut: smaller than their text
+// needs, or reaching past the window's edge. Widgets inside a scroll area
+// are scrolled to, not cut.
+QStringList Cortados(QWidget& ventana) {
+  QStringList r;
+  for (QWidget* h : ventana.findChildren<QWidget*>()) {
+    if (!h->isVisible()) continue;
+    auto* etiqueta = qobject_cast<QLabel*>(h);
+    if (!etiqueta && !qobject_cast<QAbstractButton*>(h) && !qobject_cast<QGroupBox*>(h) && !qobject_cast<QComboBox*>(h))
+      continue;
+    bool desplazado = false;
+    for (QWidget* p = h->parentWidget(); p && p != &ventana; p = p->parentWidget())
+      desplazado = desplazado || qobject_cast<QAbstractScrollArea*>(p);
+    if (desplazado) continue;
+    QString texto = h->objectName();
+    if (auto* b = qobject_cast<QAbstractButton*>(h)) texto += " '" + b->text() + "'";
+    if (etiqueta) texto += " '" + etiqueta->text().left(30) + "'";
+    if (auto* g = qobject_cast<QGroupBox*>(h)) texto += " '" + g->title() + "'";
+    const QSize minimo = etiqueta && etiqueta->wordWrap()
+                             ? QSize(0, etiqueta->heightForWidth(etiqueta->width()))
+                             : h->minimumSizeHint();
+    if (h->width() < minimo.width() || h->height() < minimo.height())
+      r << QStringLiteral("%1 %2x%3 < %4x%5").arg(texto).arg(h->width()).arg(h->height()).arg(minimo.width()).arg(minimo.height());
+    const QRect g(h->mapTo(&ventana, QPoint(0, 0)), h->size());
+    if (!ventana.rect().contains(g)) r << texto + " past the edge";
+  }
+  return r;
+}
 
 std::vector<uint8_t> Imagen(TEditorMemoria& e) { return e.BufferFromFile(0, e.GetDataSize()); }
 
@@ -74,6 +117,18 @@ class TestPrincipal : public QObject {
     const std::string ruta = (carpeta->raiz / nombre).string();
     if (GuardaHex(ruta) != 0) qFatal("GuardaHex");
     return ruta;
+  }
+  // One row per shipped language.
+  static void DatosIdiomas() {
+    QTest::addColumn<QString>("idioma");
+    QTest::newRow("Español") << QString::fromUtf8("Español");
+    QTest::newRow("English") << "English";
+  }
+  // Chooses a language through the window's own language menu.
+  void EligeIdioma(const QString& nombre) {
+    for (QAction* a : w->GrupoIdiomas->actions())
+      if (a->data().toString() == nombre) return a->trigger();
+    QFAIL(qPrintable("no language " + nombre));
   }
   bool HayMensaje(const std::string& texto) const {
     for (const auto& m : d->Mensajes)
@@ -279,6 +334,36 @@ private slots:
     QCOMPARE(w->Control->currentIndex(), 0);
     QVERIFY(w->Sprograma->Down());
     QVERIFY(!w->SCE->Down());
+  }
+
+  // Page buttons by class: EPROM parts have no data page, their Config
+  // button stands where Datos stands for flash parts; the I2C class has
+  // only Datos, in the first place.
+  void botonesDePaginaPorClase() {
+    Crea();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    auto asienta = [] {
+      for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+    };
+    Selecciona(0, Indice16F84A);
+    asienta();
+    const QRect primero = w->Sprograma->geometry(), segundo = w->SDatos->geometry();
+    Selecciona(1, 0);
+    asienta();
+    QVERIFY(w->SDatos->isHidden());
+    QVERIFY(w->Sconfig->isVisible());
+    QCOMPARE(w->Sconfig->geometry(), segundo);
+    QTest::mouseClick(w->Sconfig, Qt::LeftButton);
+    QCOMPARE(w->Control->currentIndex(), 2);
+    QVERIFY(w->EditorConf && w->EditorConf->Widget()->isVisible());
+    Selecciona(2, 0);
+    asienta();
+    QVERIFY(w->SDatos->isVisible() && w->Sprograma->isHidden() && w->Sconfig->isHidden());
+    QCOMPARE(w->SDatos->geometry(), primero);
+    Selecciona(0, Indice16F84A);
+    asienta();
+    QVERIFY(w->SDatos->isVisible());
+    QCOMPARE(w->SDatos->geometry(), segundo);
   }
 
   // The configuration page holds the editor of the device's kind: kept for
@@ -542,6 +627,76 @@ private slots:
     if (!falla) QCOMPARE(w->Recientes().front(), destino.string());
   }
 
+  // The file type chosen in the save dialog: a name without an extension
+  // takes the type's, and the type decides the format; a typed extension
+  // decides it whatever type is chosen.
+  void guardarComoTipo_data() {
+    QTest::addColumn<int>("clase");
+    QTest::addColumn<QString>("tecleado");
+    QTest::addColumn<QString>("tipo");
+    QTest::addColumn<QString>("escrito");
+    QTest::addColumn<bool>("binario");
+    const QString hex = "HEX (*.hex *.HEX)", bin = "BIN (*.bin *.BIN)", todos = "* (*)";
+    QTest::newRow("24C256, BIN, no extension") << 2 << "copy24c256" << bin << "copy24c256.bin" << true;
+    QTest::newRow("24C256, HEX, no extension") << 2 << "copy24c256" << hex << "copy24c256.hex" << false;
+    QTest::newRow("24C256, HEX, typed .bin") << 2 << "copia.bin" << hex << "copia.bin" << true;
+    QTest::newRow("24C256, BIN, typed .hex") << 2 << "copia.hex" << bin << "copia.hex" << false;
+    QTest::newRow("24C256, any type, no extension") << 2 << "copia" << todos << "copia" << false;
+    QTest::newRow("16F84A, HEX, no extension") << 0 << "programa" << hex << "programa.hex" << false;
+  }
+  void guardarComoTipo() {
+    QFETCH(int, clase);
+    QFETCH(QString, tecleado);
+    QFETCH(QString, tipo);
+    QFETCH(QString, escrito);
+    QFETCH(bool, binario);
+    Crea();
+    Selecciona(clase, clase == 2 ? 8 : Indice16F84A);
+    w->EditorProg->FillRange(0, 1, 0xA5);
+    const std::vector<uint8_t> imagen = Imagen(*w->EditorProg);
+    d->Archivos = {QString::fromStdString((carpeta->raiz / tecleado.toStdString()).string())};
+    d->Tipos = {tipo};
+    w->MGuardarComo->trigger();
+    const fs::path destino = carpeta->raiz / escrito.toStdString();
+    QCOMPARE(ArchivoActual, destino.string());
+    const std::string contenido = TCarpetaPrueba::Lee(destino);
+    if (binario) {
+      QVERIFY(std::vector<uint8_t>(contenido.begin(), contenido.end()) == imagen);
+    } else {
+      QVERIFY(contenido.starts_with(":"));
+    }
+    if (escrito != tecleado) QVERIFY(!fs::exists(carpeta->raiz / tecleado.toStdString()));
+  }
+
+  // The same through the real save dialog: the type BIN chosen in it and a
+  // name typed without an extension.
+  void guardarComoDialogoReal() {
+    Crea();
+    w->PonDialogos(std::make_unique<TDialogosKorvane>());
+    Selecciona(2, 8);
+    w->EditorProg->FillRange(0, 0, 0x5A);
+    w->InitDir = carpeta->raiz.string() + "/";
+    bool visto = false;
+    QTimer espera;
+    connect(&espera, &QTimer::timeout, [&] {
+      auto* dialogo = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      if (!dialogo) return;
+      espera.stop();
+      visto = true;
+      dialogo->selectNameFilter("BIN (*.bin *.BIN)");
+      dialogo->selectFile("copy24c256");
+      static_cast<QDialog*>(dialogo)->accept();  // as the Save button does
+    });
+    espera.start(0);
+    w->MGuardarComo->trigger();
+    QVERIFY(visto);
+    const fs::path destino = carpeta->raiz / "copy24c256.bin";
+    QCOMPARE(ArchivoActual, destino.string());
+    const std::string contenido = TCarpetaPrueba::Lee(destino);
+    QCOMPARE(contenido.size(), std::size_t{PicActual.ProgTam});
+    QCOMPARE(uint8_t(contenido[0]), uint8_t{0x5A});
+  }
+
   // --- Clipboard, search and fill ------------------------------------------------------
 
   void portapapeles() {
@@ -730,6 +885,130 @@ private slots:
     QCOMPARE(marcados, 1);
   }
 
+  // The page buttons show their whole caption, inside the button, in every
+  // language.
+  void rotulosDePagina_data() { DatosIdiomas(); }
+  void rotulosDePagina() {
+    QFETCH(QString, idioma);
+    Crea();
+    EligeIdioma(idioma);
+    Selecciona(0, 98);  // a dsPIC: all four pages
+    std::vector<std::string> b0;
+    QVERIFY(LeeBloqueIdioma("Menus*", "B0*", 4, b0));
+    TTransparentButton* botones[] = {w->Sprograma, w->SDatos, w->Sconfig, w->SCE};
+    for (int i = 0; i < 4; ++i) {
+      QCOMPARE(botones[i]->Caption().toStdString(), b0[size_t(i)]);
+      QVERIFY2(botones[i]->rect().contains(botones[i]->RectanguloTexto()), b0[size_t(i)].c_str());
+    }
+  }
+
+  // The standard dialogs follow the chosen language through Qt's own
+  // translations; a code Qt has no translation for leaves them in English
+  // without a word.
+  void dialogosEstandarEnElIdioma_data() {
+    QTest::addColumn<QString>("idioma");
+    QTest::addColumn<QString>("si");
+    QTest::addColumn<QString>("guardar");
+    QTest::newRow("Español") << QString::fromUtf8("Español") << QString::fromUtf8("&Sí") << "&Guardar";
+    QTest::newRow("English") << "English" << "&Yes" << "&Save";
+    QTest::newRow("no Qt translation") << "Prueba" << "&Yes" << "&Save";
+  }
+  void dialogosEstandarEnElIdioma() {
+    QFETCH(QString, idioma);
+    QFETCH(QString, si);
+    QFETCH(QString, guardar);
+    std::string espanol = TCarpetaPrueba::Lee(carpeta->programa / "LANGUAGES" / "Español.ini");
+    espanol.replace(espanol.find("Qt*=es"), 6, "Qt*=zz");
+    TCarpetaPrueba::Escribe(carpeta->programa / "LANGUAGES" / "Prueba.ini", espanol);
+    auto textos = [] {
+      QMessageBox caja(QMessageBox::Question, "Korvane", "?", QMessageBox::Yes | QMessageBox::No);
+      QFileDialog archivo;
+      archivo.setOption(QFileDialog::DontUseNativeDialog);
+      archivo.setAcceptMode(QFileDialog::AcceptSave);
+      auto* botones = archivo.findChild<QDialogButtonBox*>();
+      return QStringList{caja.button(QMessageBox::Yes)->text(),
+                         botones ? botones->button(QDialogButtonBox::Save)->text() : QString()};
+    };
+    Crea();  // the language at the first start: Spanish
+    QCOMPARE(textos(), (QStringList{QString::fromUtf8("&Sí"), "&Guardar"}));
+    EligeIdioma(idioma);
+    QCOMPARE(textos(), (QStringList{si, guardar}));
+    QVERIFY(d->Mensajes.empty());
+  }
+
+  // Every device's configuration page and each class's other pages, at the
+  // window's default size and in both languages: the window keeps that size
+  // and no text is cut.
+  void todoCabe_data() { DatosIdiomas(); }
+  void todoCabe() {
+    QFETCH(QString, idioma);
+    Crea();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    EligeIdioma(idioma);
+    QCOMPARE(w->size(), QSize(900, 600));
+    QComboBox* listas[] = {w->ListPics, w->ListPicsC, w->ListEeprom};
+    TTransparentButton* paginas[] = {w->Sprograma, w->SDatos, w->Sconfig, w->SCE};
+    QStringList fallos;
+    for (int clase = 0; clase < 3; ++clase) {
+      for (int i = 0; i < listas[clase]->count(); ++i) {
+        Selecciona(clase, i);
+        for (TTransparentButton* p : paginas) {
+          // The grids' pages look alike for every device of a class: the
+          // first device's are enough (the executive page: the first dsPIC's).
+          const bool primero = i == 0 || (p == w->SCE && !w->SCE->isHidden() && i == BuscaPic("PIC30F2010"));
+          if (p->isHidden() || (p != w->Sconfig && !primero)) continue;
+          w->SprogramaClick(p);
+          Asienta();
+          const QString donde = QStringLiteral("%1 %2: ").arg(listas[clase]->itemText(i).section('|', 1, 1), p->Caption());
+          if (w->size() != QSize(900, 600))
+            fallos << donde + QStringLiteral("window %1x%2").arg(w->width()).arg(w->height());
+          for (const QString& c : Cortados(*w)) fallos << donde + c;
+        }
+      }
+    }
+    QVERIFY2(fallos.isEmpty(), qPrintable(fallos.mid(0, 40).join("\n")));
+    // The 18F242 family's page needs no scrolling at that size.
+    Selecciona(0, 46);
+    w->SprogramaClick(w->Sconfig);
+    Asienta();
+    auto* desplazable = w->findChild<QScrollArea*>("ConfiguracionDesplazable");
+    QVERIFY(desplazable);
+    QVERIFY(!desplazable->verticalScrollBar()->isVisible());
+    QVERIFY(!desplazable->horizontalScrollBar()->isVisible());
+  }
+
+  // Each small dialog at its own size, in both languages: no text cut, no
+  // larger than the main window; the help's lines wrap instead of running
+  // past the edge, and each option keeps to one line.
+  void dialogosCaben_data() { DatosIdiomas(); }
+  void dialogosCaben() {
+    QFETCH(QString, idioma);
+    Crea();
+    EligeIdioma(idioma);
+    Selecciona(0, Indice16F84A);
+    TFConfigSoft opciones(w.get());
+    TFllenar llenar(w.get());
+    llenar.CargaMaximos(*w->EditorProg);
+    TFBuscar buscar(w.get());
+    TFAbout acerca(w.get());
+    TFAyuda_params ayuda(w.get());
+    TFGuardaComo perfil(w.get());
+    for (QDialog* dlg : std::initializer_list<QDialog*>{&opciones, &llenar, &buscar, &acerca, &ayuda, &perfil}) {
+      dlg->show();
+      QVERIFY(QTest::qWaitForWindowExposed(dlg));
+      Asienta();
+      QVERIFY2(Cortados(*dlg).isEmpty(), qPrintable(dlg->objectName() + ": " + Cortados(*dlg).join("; ")));
+      QVERIFY2(dlg->width() <= 900 && dlg->height() <= 600, qPrintable(dlg->objectName()));
+      dlg->hide();
+    }
+    ayuda.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&ayuda));
+    Asienta();
+    QCOMPARE(ayuda.Memo1->horizontalScrollBar()->maximum(), 0);
+    for (QTextBlock b = ayuda.Memo1->document()->begin(); b.isValid(); b = b.next())
+      if (b.text().startsWith('-')) QVERIFY2(b.layout()->lineCount() == 1, qPrintable(b.text()));
+  }
+
   void marcas() {
     Crea();
     Selecciona(0, Indice16F84A);
@@ -745,6 +1024,85 @@ private slots:
     w->SprogramaClick(w->Sprograma);
     w->BorrarMarcas1->trigger();
     QCOMPARE(e.GetMarker(3), -1);
+  }
+
+  // The keys in the grid of the shown window: Ctrl+Shift+digit sets the
+  // bookmark on the caret's row (pressed again it stays, another one joins
+  // it), Ctrl+digit goes back to it; the menu still toggles.
+  void marcasConTeclas() {
+    Crea();
+    QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    Selecciona(0, Indice16F84A);
+    THexEditor* rejilla = dynamic_cast<TRejillaHex*>(w->EditorProg)->Rejilla();
+    TEditorMemoria& e = *w->EditorProg;
+    rejilla->setFocus();
+    QVERIFY(rejilla->hasFocus());
+    e.SetSelStart(0x40);  // row 4
+    QTest::keyClick(rejilla, Qt::Key_3, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(e.GetMarker(3), 4);
+    QTest::keyClick(rejilla, Qt::Key_3, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(e.GetMarker(3), 4);
+    QTest::keyClick(rejilla, Qt::Key_5, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(e.GetMarker(3), 4);
+    QCOMPARE(e.GetMarker(5), 4);
+    e.SetSelStart(0);
+    QTest::keyClick(rejilla, Qt::Key_3, Qt::ControlModifier);
+    QCOMPARE(e.GetSelStart(), int64_t{0x40});
+    w->miToggleBookmarks->actions()[3]->trigger();
+    QCOMPARE(e.GetMarker(3), -1);
+    QCOMPARE(e.GetMarker(5), 4);
+  }
+
+  // The Open button after its real recent-files menu was used: the next
+  // click opens the file dialog.
+  void abrirTrasElMenuDeRecientes() {
+    Crea();
+    QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    QWindow* ventana = w->windowHandle();
+    const QPoint flecha = w->Abrir->mapTo(w.get(), QPoint(w->Abrir->width() - 3, w->Abrir->height() / 2));
+    connect(w->MRecientes, &QMenu::aboutToShow, w->MRecientes, [&] {
+      QMetaObject::invokeMethod(
+          w->MRecientes,
+          [&] {
+            QTest::mouseRelease(ventana, Qt::LeftButton, {}, flecha);
+            QTest::keyClick(w->MRecientes, Qt::Key_Escape);
+          },
+          Qt::QueuedConnection);
+    });
+    QTest::mousePress(ventana, Qt::LeftButton, {}, flecha);
+    QVERIFY(!w->MRecientes->isVisible());
+    QVERIFY(d->CarpetaPedida.isNull());
+    w->InitDir = carpeta->raiz.string() + "/";
+    QTest::mouseClick(ventana, Qt::LeftButton, {}, w->Abrir->mapTo(w.get(), QPoint(5, w->Abrir->height() / 2)));
+    QCOMPARE(d->CarpetaPedida.toStdString(), w->InitDir);
+    QVERIFY(!w->Abrir->isDown());
+  }
+
+  // Typing a device's name in the focused device list, with or without
+  // "PIC", in either case, selects the first device whose name begins with
+  // the typed text, whatever was selected before.
+  void busquedaTecleada_data() {
+    QTest::addColumn<int>("desde");
+    QTest::addColumn<QString>("tecleado");
+    QTest::addColumn<QString>("elegido");
+    QTest::newRow("18f455") << 0 << "18f455" << "PIC18F4550";
+    QTest::newRow("PIC18F455") << 0 << "PIC18F455" << "PIC18F4550";
+    QTest::newRow("pic16f8 from a later device") << int(BuscaPic("PIC30F2010")) << "pic16f8" << "PIC16F83";
+    QTest::newRow("16f84 from a later device") << int(BuscaPic("PIC18F4550")) << "16f84" << "PIC16F84";
+    QTest::newRow("16F628A from 16F628") << int(BuscaPic("PIC16F628")) << "16F628A" << "PIC16F628A";
+    QTest::newRow("30f from the current") << int(BuscaPic("PIC30F3011")) << "30f" << "PIC30F3011";
+  }
+  void busquedaTecleada() {
+    QFETCH(int, desde);
+    QFETCH(QString, tecleado);
+    QFETCH(QString, elegido);
+    Crea();
+    QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    Selecciona(0, desde);
+    w->ListPics->setFocus();
+    QTest::keyClicks(nullptr, tecleado);  // each key to the widget with the focus
+    QCOMPARE(w->ListPics->currentIndex(), BuscaPic(elegido.toStdString()));
+    QCOMPARE(int(IndiceListPics), BuscaPic(elegido.toStdString()));
   }
 
   void combosConHint() {

@@ -87,7 +87,15 @@ public:
     return Respuesta;
   }
   QString AbreArchivo(QWidget*, const QString& carpeta, const QString&) override { return Siguiente(carpeta); }
-  QString GuardaArchivo(QWidget*, const QString& carpeta, const QString&) override { return Siguiente(carpeta); }
+  // File types chosen in the save dialog (none left: none reported).
+  std::deque<QString> Tipos;
+  QString GuardaArchivo(QWidget*, const QString& carpeta, const QString&, QString* elegido) override {
+    if (elegido && !Tipos.empty()) {
+      *elegido = Tipos.front();
+      Tipos.pop_front();
+    }
+    return Siguiente(carpeta);
+  }
   int Modal(QDialog& d) override { return AlModal ? AlModal(d) : int(QDialog::Rejected); }
   int Operacion() override {
     ++Operaciones;

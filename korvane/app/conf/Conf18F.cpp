@@ -6,9 +6,12 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
+// The ID words and the configuration words side by side, in three rows
+// under the controls, so that the page fits the window's default height.
 TFC_18F::TFC_18F(const TTablaConf& tabla, QWidget* padre) : TFEditorTabla(tabla, padre) {
   auto* rejilla = new QGridLayout;
   rejilla->addWidget(new QLabel(QStringLiteral("- ID -"), this), 0, 0, 1, 4);
+  rejilla->setColumnMinimumWidth(4, fontMetrics().horizontalAdvance(QStringLiteral("0000")));
   const int ancho = fontMetrics().horizontalAdvance(QStringLiteral("0000")) * 2 + 12;
   for (int k = 0; k < 4; ++k) {
     auto* e = new QLineEdit(QStringLiteral("0000"), this);
@@ -18,7 +21,7 @@ TFC_18F::TFC_18F(const TTablaConf& tabla, QWidget* padre) : TFEditorTabla(tabla,
     rejilla->addWidget(e, 1, k);
     ids_[static_cast<size_t>(k)] = e;
   }
-  rejilla->addWidget(new QLabel(QStringLiteral("- config -"), this), 2, 0, 1, 8);
+  rejilla->addWidget(new QLabel(QStringLiteral("- config -"), this), 0, 5, 1, 4);
   for (int w = 0; w < 7; ++w) {
     auto* l = new QLabel(this);
     l->setObjectName(QStringLiteral("c%1").arg(w + 1));
@@ -28,11 +31,14 @@ TFC_18F::TFC_18F(const TTablaConf& tabla, QWidget* padre) : TFEditorTabla(tabla,
     auto* fila = new QHBoxLayout;
     fila->addWidget(new QLabel(QStringLiteral("%1 :").arg(w + 1), this));
     fila->addWidget(l);
-    rejilla->addLayout(fila, 3 + w / 4, w % 4);
+    rejilla->addLayout(fila, 1 + w / 4, 5 + w % 4);
+    rejilla->setColumnMinimumWidth(5 + w % 4, ancho);
     palabras_[static_cast<size_t>(w)] = l;
   }
-  rejilla->setColumnStretch(4, 1);
+  rejilla->setColumnStretch(9, 1);
+  rejilla->setVerticalSpacing(2);
   Pie()->addLayout(rejilla);
+  layout()->setContentsMargins(6, 4, 6, 4);
   AlRefrescar();
 }
 

@@ -23,6 +23,7 @@ std::vector<TClaveIdioma> Construye() {
   std::vector<TClaveIdioma> m = {
       // Main window and operation window.
       {"Main*", "***", 2},
+      {"Main*", "Qt*", 0},
       {"Menus*", "MainMenu*", 6},
       {"Menus*", "M0*", 7},
       {"Menus*", "M1*", 2},

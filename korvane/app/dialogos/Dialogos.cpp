@@ -2,6 +2,7 @@
 
 #include <QBoxLayout>
 #include <QCheckBox>
+#include <QFontDatabase>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -281,8 +282,17 @@ TFAyuda_params::TFAyuda_params(QWidget* parent) : QDialog(parent) {
   Memo1 = new QPlainTextEdit(this);
   Memo1->setObjectName("Memo1");
   Memo1->setReadOnly(true);
-  Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
-  Memo1->setMinimumSize(520, 240);
+  // The options are lined up with blanks: a fixed-pitch font keeps them in
+  // columns, wide enough for an option's line; longer lines wrap, none is
+  // cut at the edge.
+  QFont fijo = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  fijo.setStyleHint(QFont::TypeWriter);
+  fijo.setFixedPitch(true);
+  Memo1->setFont(fijo);
+  Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  const QFontMetrics fm(Memo1->font());
+  const int margenes = 2 * (Memo1->frameWidth() + qRound(Memo1->document()->documentMargin())) + 4;
+  Memo1->setMinimumSize(fm.horizontalAdvance(QString(114, QLatin1Char('0'))) + margenes, 24 * fm.lineSpacing());
   cerrar = new QPushButton("Cerrar", this);
   cerrar->setObjectName("cerrar");
   connect(cerrar, &QPushButton::clicked, this, &QDialog::accept);

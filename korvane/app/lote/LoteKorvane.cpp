@@ -255,8 +255,8 @@ int TDialogosLote::Elige(QWidget* padre, const QString& texto, const QStringList
 QString TDialogosLote::AbreArchivo(QWidget* padre, const QString& carpeta, const QString& filtro) {
   return interior_->AbreArchivo(padre, carpeta, filtro);
 }
-QString TDialogosLote::GuardaArchivo(QWidget* padre, const QString& carpeta, const QString& filtro) {
-  return interior_->GuardaArchivo(padre, carpeta, filtro);
+QString TDialogosLote::GuardaArchivo(QWidget* padre, const QString& carpeta, const QString& filtro, QString* elegido) {
+  return interior_->GuardaArchivo(padre, carpeta, filtro, elegido);
 }
 int TDialogosLote::Modal(QDialog& dialogo) { return interior_->Modal(dialogo); }
 int TDialogosLote::Operacion() { return interior_->Operacion(); }

@@ -93,7 +93,7 @@ public:
   bool Pregunta(QWidget* padre, const QString& texto) override;
   int Elige(QWidget* padre, const QString& texto, const QStringList& opciones) override;
   QString AbreArchivo(QWidget* padre, const QString& carpeta, const QString& filtro) override;
-  QString GuardaArchivo(QWidget* padre, const QString& carpeta, const QString& filtro) override;
+  QString GuardaArchivo(QWidget* padre, const QString& carpeta, const QString& filtro, QString* elegido) override;
   int Modal(QDialog& dialogo) override;
   int Operacion() override;
 

@@ -10,17 +10,21 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScrollArea>
 #include <QStackedWidget>
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QTranslator>
 #include <system_error>
 
 #include "Acciones.h"
@@ -76,6 +80,17 @@ fs::file_time_type FechaDe(const std::string& nombre) {
 std::string CarpetaDe(const std::string& nombre) {
   const std::string c = fs::path(nombre).parent_path().string();
   return c.empty() ? c : c + "/";
+}
+
+// A name typed without an extension takes the one of the chosen file type
+// ("BIN (*.bin *.BIN)" gives ".bin"), so that the file is written in that
+// type and the open dialog's filter shows it; a typed extension stays and
+// decides the format. The type "*" adds nothing.
+std::string ConExtensionDelTipo(const std::string& nombre, const QString& tipo) {
+  if (nombre.empty() || !fs::path(nombre).extension().empty()) return nombre;
+  static const QRegularExpression patron(QStringLiteral("\\(\\*(\\.[^ )*]+)"));
+  const QRegularExpressionMatch m = patron.match(tipo);
+  return m.hasMatch() ? nombre + S(m.captured(1)) : nombre;
 }
 
 bool EsDsPic() { return PicActual.Familia == 30 && ClaseDispositivo == ClaseFlash; }
@@ -145,8 +160,9 @@ int TDialogosKorvane::Elige(QWidget* padre, const QString& texto, const QStringL
 QString TDialogosKorvane::AbreArchivo(QWidget* padre, const QString& carpeta, const QString& filtro) {
   return QFileDialog::getOpenFileName(padre, QString(), carpeta, filtro);
 }
-QString TDialogosKorvane::GuardaArchivo(QWidget* padre, const QString& carpeta, const QString& filtro) {
-  return QFileDialog::getSaveFileName(padre, QString(), carpeta, filtro);
+QString TDialogosKorvane::GuardaArchivo(QWidget* padre, const QString& carpeta, const QString& filtro,
+                                        QString* elegido) {
+  return QFileDialog::getSaveFileName(padre, QString(), carpeta, filtro, elegido);
 }
 int TDialogosKorvane::Modal(QDialog& dialogo) { return dialogo.exec(); }
 int TDialogosKorvane::Operacion() { return FAcciones ? FAcciones->ShowModal() : QDialog::Rejected; }
@@ -178,6 +194,7 @@ TFormKorvane::TFormKorvane(QWidget* parent) : QMainWindow(parent) {
 }
 
 TFormKorvane::~TFormKorvane() {
+  if (traduccionQt_) QCoreApplication::removeTranslator(traduccionQt_.get());
   delete EditorConf;
   EditorConf = nullptr;
   PonGanchoDispositivo(ganchoAnterior_);
@@ -300,13 +317,20 @@ void TFormKorvane::CreaComponentes() {
   auto* ce = rejilla("Editor_CE");
   Configuracion = new QWidget(Control);
   Configuracion->setObjectName("Configuracion");
-  new QVBoxLayout(Configuracion);
+  (new QVBoxLayout(Configuracion))->setContentsMargins(0, 0, 0, 0);
   EditorProg = rejillas_[0].get();
   EditorData = rejillas_[1].get();
   Editor_CE = rejillas_[2].get();
   EditorData->PonEeprom(true, false);
+  // The configuration editors scroll where they need more room than the
+  // window has at its default size, rather than widening the window.
+  auto* desplazable = new QScrollArea(Control);
+  desplazable->setObjectName("ConfiguracionDesplazable");
+  desplazable->setFrameShape(QFrame::NoFrame);
+  desplazable->setWidgetResizable(true);
+  desplazable->setWidget(Configuracion);
   // An editor hidden by an empty load leaves its page empty, not another page.
-  for (QWidget* p : {static_cast<QWidget*>(prog), static_cast<QWidget*>(datos), Configuracion,
+  for (QWidget* p : {static_cast<QWidget*>(prog), static_cast<QWidget*>(datos), static_cast<QWidget*>(desplazable),
                      static_cast<QWidget*>(ce)}) {
     auto* pagina = new QWidget(Control);
     auto* l = new QVBoxLayout(pagina);
@@ -448,19 +472,17 @@ void TFormKorvane::CreaMenus() {
   miGotoBookmarks = Menu_Marcas->addMenu("&Ir a Marca");
   miGotoBookmarks->setObjectName("miGotoBookmarks");
   BorrarMarcas1 = Accion(Menu_Marcas, "BorrarMarcas1", "&Borrar todas");
+  // No shortcuts here: Ctrl+Shift+digit and Ctrl+digit belong to the grid,
+  // which sets (never toggles) a bookmark and goes to one.
   for (int i = 0; i < 10; ++i) {
     QAction* t = miToggleBookmarks->addAction(QStringLiteral(" %1").arg(i));
     t->setObjectName(QStringLiteral("T%1").arg(i));
     t->setCheckable(true);
-    t->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | (Qt::Key_0 + i)));
     connect(t, &QAction::triggered, this, [this, i] { ToggleBookmarks(i); });
     QAction* g = miGotoBookmarks->addAction(QStringLiteral(" %1").arg(i));
     g->setObjectName(QStringLiteral("G%1").arg(i));
-    g->setShortcut(QKeySequence(Qt::CTRL | (Qt::Key_0 + i)));
     connect(g, &QAction::triggered, this, [this, i] { GotoBookmarks(i); });
   }
-  addActions(miToggleBookmarks->actions());
-  addActions(miGotoBookmarks->actions());
   B_Marcas->setMenu(Menu_Marcas);
   B_Marcas->setPopupMode(QToolButton::InstantPopup);
   connect(miToggleBookmarks, &QMenu::aboutToShow, this, [this] {
@@ -525,6 +547,7 @@ void TFormKorvane::FormShow() {
   if (mostrada_) return;
   mostrada_ = true;
   CargaIdiomas(*this);
+  CargaTraduccionQt();
   EstadoEditorConf = EdNinguno;
   DirAplicacion = CarpetaPrograma();
   Comand.Accion = 5;
@@ -666,6 +689,8 @@ void TFormKorvane::SelecDevChange() {
   ListEeprom->setVisible(k == 2);
   DetectPic->setVisible(k == 0);
   Sprograma->setVisible(k != 2);
+  // EPROM parts have no data memory: their Config button takes Datos' place.
+  SDatos->setVisible(k != 1);
   Sconfig->setVisible(k != 2);
   BorrarTodo->setVisible(k == 0);
   MBorrar->setEnabled(k == 0);
@@ -682,7 +707,7 @@ void TFormKorvane::SelecDevChange() {
     ResetEditor();
   }
   ChequeaEdicion();
-  Control->setFocus();
+  EnfocaPaginas();
 }
 
 void TFormKorvane::ListPicsChange() {
@@ -690,7 +715,7 @@ void TFormKorvane::ListPicsChange() {
   const uint8_t c = IndiceDeItem(ListPicsC->currentIndex());
   const uint8_t e = IndiceDeItem(ListEeprom->currentIndex());
   if (p == IndiceListPics && c == IndiceListPicsC && e == IndiceListEeprom) {
-    Control->setFocus();
+    EnfocaPaginas();
     return;
   }
   IndiceListPics = p;
@@ -699,6 +724,14 @@ void TFormKorvane::ListPicsChange() {
   OlvidaArchivo();
   ResetEditor();
   ChequeaEdicion();
+  EnfocaPaginas();
+}
+
+// After a choice in a list the keys go to the pages, except while a name
+// is being typed into the list: the next letter belongs to it.
+void TFormKorvane::EnfocaPaginas() {
+  for (Korvane_TColumnComboBox* c : {SelecDev, ListPics, ListPicsC, ListEeprom})
+    if (c->EnBusqueda()) return;
   Control->setFocus();
 }
 
@@ -851,6 +884,21 @@ void TFormKorvane::Idioma_Click(QAction* item) {
   IdiomaActual = S(item->data().toString());
   item->setChecked(true);
   AplicaIdioma(*this);
+  CargaTraduccionQt();
+}
+
+// The file dialogs and the message boxes' buttons speak the language too,
+// through Qt's own translation named by the language file. Without it
+// (package not installed, no such code) they stay in Qt's English, quietly.
+void TFormKorvane::CargaTraduccionQt() {
+  if (traduccionQt_) QCoreApplication::removeTranslator(traduccionQt_.get());
+  traduccionQt_.reset();
+  const QString codigo = Q(TextoIdioma("Main*", "Qt*")).trimmed();
+  if (codigo.isEmpty()) return;
+  auto t = std::make_unique<QTranslator>();
+  if (!t->load(QStringLiteral("qtbase_") + codigo, QLibraryInfo::path(QLibraryInfo::TranslationsPath))) return;
+  QCoreApplication::installTranslator(t.get());
+  traduccionQt_ = std::move(t);
 }
 
 // --- Files ----------------------------------------------------------------------------
@@ -918,7 +966,8 @@ void TFormKorvane::MGuardarClick() {
 }
 
 void TFormKorvane::MGuardarComoClick() {
-  const std::string f = S(dialogos_->GuardaArchivo(this, Q(InitDir), Filtro()));
+  QString tipo;
+  const std::string f = ConExtensionDelTipo(S(dialogos_->GuardaArchivo(this, Q(InitDir), Filtro(), &tipo)), tipo);
   if (f.empty()) return;
   const bool ok = GuardaArchivo(f);
   InitDir = CarpetaDe(f);

@@ -33,6 +33,7 @@ class QMenu;
 class QProgressBar;
 class QStackedWidget;
 class QTimer;
+class QTranslator;
 class QToolButton;
 class TPaginaConf;
 class TRegAuto;
@@ -56,7 +57,9 @@ public:
   virtual int Elige(QWidget* padre, const QString& texto, const QStringList& opciones);
   // "" when cancelled.
   virtual QString AbreArchivo(QWidget* padre, const QString& carpeta, const QString& filtro);
-  virtual QString GuardaArchivo(QWidget* padre, const QString& carpeta, const QString& filtro);
+  // `elegido`, when given, receives the file type the user chose.
+  virtual QString GuardaArchivo(QWidget* padre, const QString& carpeta, const QString& filtro,
+                                QString* elegido = nullptr);
   // Shows a small dialog modally; its QDialog result.
   virtual int Modal(QDialog& dialogo);
   // Shows the operation window modally for TipoAccion; its modal result.
@@ -194,9 +197,11 @@ private:
   QAction* Accion(QMenu* menu, const char* nombre, const QString& texto);
   void LlenaListas();
   void OlvidaArchivo();
+  void EnfocaPaginas();
   void PonListas();
   void LeeDialogosDeAjustes();
   void PonRecientes();
+  void CargaTraduccionQt();
   void MuestraAct();
   void Pond_Act();
   QString Filtro() const;
@@ -207,6 +212,7 @@ private:
   std::vector<std::unique_ptr<TEditorMemoria>> rejillas_;
   std::unique_ptr<TRegAuto> ini_;
   std::unique_ptr<TDialogosKorvane> dialogos_;
+  std::unique_ptr<QTranslator> traduccionQt_;
   std::vector<std::string> recientes_;
   TGanchoDispositivo* ganchoAnterior_ = nullptr;
   bool mostrada_ = false;

@@ -72,6 +72,9 @@ bool TArrowButton::hitButton(const QPoint& p) const {
 
 void TArrowButton::mousePressEvent(QMouseEvent* e) {
   if (!isEnabled()) return;
+  // A new press: the release of the press that opened the menu, when it did
+  // not come here, went to the menu.
+  descarta_ = false;
   const QPoint p = e->position().toPoint();
   if (!EnFlecha(p)) {
     QToolButton::mousePressEvent(e);
@@ -90,6 +93,8 @@ void TArrowButton::mousePressEvent(QMouseEvent* e) {
   }
   emit Drop();
   arrowPressed_ = false;
+  // A menu that closed while the button was still held leaves that press's
+  // release to come here; it is no click.
   descarta_ = true;
   update();
 }

@@ -262,23 +262,34 @@ bool Korvane_TColumnComboBox::TeclaNavegacion(QKeyEvent* e) {
   }
 }
 
+// The text a lookup compares: leading blanks go, so that "18F4" finds
+// " 18F452".
+QString Korvane_TColumnComboBox::ClaveBusqueda(const QString& texto, bool locale) {
+  QString t = texto;
+  while (t.startsWith(' ')) t.remove(0, 1);
+  return locale ? t.toUpper() : AsciiMayusculas(t);
+}
+
 bool Korvane_TColumnComboBox::Busca(const QString& car) {
   if (car.isEmpty() || !car[0].isPrint() || car == "\r" || car == "\n") return false;
   busqueda_ = lookupIncr_ ? busqueda_ + car : car;
   auto prueba = [this](int desde, const QString& buscado, bool locale) {
-    const QString b = locale ? buscado.toUpper() : AsciiMayusculas(buscado);
+    const QString b = ClaveBusqueda(buscado, locale);
     for (int i = desde; i < count(); ++i) {
       const QString t = GetColumnText(i, lookupColumn_);
-      if (!t.isEmpty() && (locale ? t.toUpper() : AsciiMayusculas(t)).startsWith(b)) {
+      if (!t.isEmpty() && ClaveBusqueda(t, locale).startsWith(b)) {
         SetItemIndex(i);
+        enBusqueda_ = true;
         emit Change();
+        enBusqueda_ = false;
         return true;
       }
     }
     return false;
   };
   if (lookupIncr_ && currentIndex() >= 0) {
-    if (prueba(currentIndex(), busqueda_, true)) return true;
+    // The current item while it still fits, else the first one that does.
+    if (prueba(currentIndex(), busqueda_, true) || prueba(0, busqueda_, true)) return true;
   } else if (prueba(0, busqueda_, false)) {
     return true;
   }

@@ -7,8 +7,10 @@
 //
 // Keys typed while the box has the focus look the item up by its
 // LookupColumn text (a column counted as GetColumnText counts them, image
-// columns included; incrementally with LookupIncr): each hit selects and
-// fires Change once. Escape and the navigation keys clear the typed text,
+// columns included; incrementally with LookupIncr, from the current item
+// while it fits, else from the top; leading blanks ignored): each hit
+// selects and fires Change once. A text that fits no item starts again
+// from its last character. Escape and the navigation keys clear the typed text,
 // Backspace drops its last character.
 //
 // After a choice with the mouse in the dropped list, Click then Change fire
@@ -91,6 +93,9 @@ public:
   int LookupColumn() const { return lookupColumn_; }
   void SetLookupColumn(int c) { lookupColumn_ = c; }
   QString LookupText() const { return busqueda_; }
+  // True while Change fires for a typed key (the box keeps the focus for
+  // the next one).
+  bool EnBusqueda() const { return enBusqueda_; }
   int SortColumn() const { return sortColumn_; }
   void SetSortColumn(int c) { sortColumn_ = c; }
   bool Sorted() const { return sorted_; }
@@ -122,6 +127,7 @@ protected:
 private:
   // Handles a typed character; true when it was a lookup key.
   bool Busca(const QString& car);
+  static QString ClaveBusqueda(const QString& texto, bool locale);
   bool TeclaNavegacion(QKeyEvent* e);
   void Elegido(int i);
   QStringList Campos(int i) const;
@@ -141,4 +147,5 @@ private:
   bool dropped_ = false;
   int indiceRecordado_ = -1;
   QString busqueda_;
+  bool enBusqueda_ = false;
 };

@@ -72,9 +72,23 @@ void THexEditor::computeMetrics() {
       glyphs_[static_cast<size_t>(c)] = idx.isEmpty() ? 0 : idx.first();
     }
   }
+  // The bookmark digit: three quarters of the editor's font size, smaller
+  // still when a digit would not fit the marker column with a pixel clear
+  // on either side.
   markerFont_ = QFont(QStringLiteral("Sans"));
-  markerFont_.setPixelSize(std::max(1, static_cast<int>(font().pixelSize() > 0 ? font().pixelSize() * 0.75 + 0.5
-                                                                                 : fm.height() * 0.75 + 0.5)));
+  const bool pixels = font().pixelSize() > 0;
+  int size = std::max(1, static_cast<int>((pixels ? font().pixelSize() : font().pointSizeF()) * 0.75 + 0.5));
+  auto widestDigit = [this] {
+    const QFontMetrics m(markerFont_);
+    int w = 0;
+    for (QChar d = u'0'; d <= u'9'; d = QChar(d.unicode() + 1))
+      w = std::max({w, m.horizontalAdvance(d), m.boundingRect(d).right() + 1});
+    return w;
+  };
+  for (;; --size) {
+    pixels ? markerFont_.setPixelSize(size) : markerFont_.setPointSize(size);
+    if (size <= 1 || widestDigit() <= charW_ - 2) break;
+  }
   layoutChanged();
 }
 
