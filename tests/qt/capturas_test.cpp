@@ -63,28 +63,33 @@ class TestCapturas : public QObject {
   }
 
 private slots:
-  // The configuration pages of the PIC18 and dsPIC kinds and the
-  // command-line help, in English.
-  void enIngles() {
+  // The configuration pages of every PIC18 group and of the dsPIC kind in
+  // both languages, and the command-line help in English.
+  void paginasConfYAyuda() {
     TCarpetaPrueba carpeta;
     TFormKorvane w;
     w.PonDialogos(std::make_unique<TDialogosPrueba>());
     w.show();
-    for (QAction* a : w.GrupoIdiomas->actions())
-      if (a->data().toString() == "English") a->trigger();
-    QCOMPARE(IdiomaActual, std::string("English"));
     const struct {
       const char* pic;
       const char* nombre;
-    } tipos[] = {{"PIC18F242", "18F242"}, {"PIC18F1220", "18F1220"}, {"PIC18F2331", "18F2331"},
-                 {"PIC18F8720", "18F8720"}, {"PIC18F4550", "18F4550"}, {"PIC30F2010", "30F2010"}};
-    for (const auto& t : tipos) {
-      Selecciona(w, 0, BuscaPic(t.pic));
-      w.SprogramaClick(w.Sconfig);
-      Guarda(w, QStringLiteral("en-principal-%1-pagina2").arg(t.nombre));
+    } tipos[] = {{"PIC18F242", "18F242"},   {"PIC18F1220", "18F1220"}, {"PIC18F2331", "18F2331"},
+                 {"PIC18F8720", "18F8720"}, {"PIC18F4550", "18F4550"}, {"PIC18F2410", "18F2410"},
+                 {"PIC18F4580", "18F4580"}, {"PIC30F2010", "30F2010"}};
+    for (const char* idioma : {"English", "Español"}) {
+      for (QAction* a : w.GrupoIdiomas->actions())
+        if (a->data().toString() == QString::fromUtf8(idioma)) a->trigger();
+      QCOMPARE(IdiomaActual, std::string(idioma));
+      for (const auto& t : tipos) {
+        Selecciona(w, 0, BuscaPic(t.pic));
+        w.SprogramaClick(w.Sconfig);
+        Guarda(w, QStringLiteral("%1-principal-%2-pagina2").arg(idioma == std::string("English") ? "en" : "es", t.nombre));
+      }
+      if (idioma == std::string("English")) {
+        TFAyuda_params ayuda(&w);
+        Guarda(ayuda, "en-dialogo-parametros");
+      }
     }
-    TFAyuda_params ayuda(&w);
-    Guarda(ayuda, "en-dialogo-parametros");
   }
 
   void ventanaYDialogos() {

@@ -24,13 +24,17 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QStyleOptionComboBox>
+#include <QAbstractItemView>
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest>
+#include <algorithm>
 #include <memory>
 
 #include "Acciones.h"
 #include "conf/EditorConf.h"
+#include "conf/EditorTabla.h"
 #include "principal/PaginaConf.h"
 #include "AjustesKorvane.h"
 #include "Idiomas.h"
@@ -55,9 +59,13 @@ void Asienta() {
   for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
 }
 
+bool Desplaza(const QAbstractScrollArea& a) {
+  return a.horizontalScrollBar()->isVisible() || a.verticalScrollBar()->isVisible();
+}
+
 // The shown text widgets of a window that are cut: smaller than their text
 // needs, or reaching past the window's edge. Widgets inside a scroll area
-// are scrolled to, not cut.
+// that scrolls are scrolled to, not cut.
 QStringList Cortados(QWidget& ventana) {
   QStringList r;
   for (QWidget* h : ventana.findChildren<QWidget*>()) {
@@ -67,7 +75,7 @@ QStringList Cortados(QWidget& ventana) {
       continue;
     bool desplazado = false;
     for (QWidget* p = h->parentWidget(); p && p != &ventana; p = p->parentWidget())
-      desplazado = desplazado || qobject_cast<QAbstractScrollArea*>(p);
+      if (auto* a = qobject_cast<QAbstractScrollArea*>(p)) desplazado = desplazado || Desplaza(*a);
     if (desplazado) continue;
     QString texto = h->objectName();
     if (auto* b = qobject_cast<QAbstractButton*>(h)) texto += " '" + b->text() + "'";
@@ -80,6 +88,68 @@ QStringList Cortados(QWidget& ventana) {
       r << QStringLiteral("%1 %2x%3 < %4x%5").arg(texto).arg(h->width()).arg(h->height()).arg(minimo.width()).arg(minimo.height());
     const QRect g(h->mapTo(&ventana, QPoint(0, 0)), h->size());
     if (!ventana.rect().contains(g)) r << texto + " past the edge";
+  }
+  return r;
+}
+
+// The shown lists of a page whose box cannot tell two of its choices
+// apart, whose cut choice is not whole in the box's tool tip, or whose
+// popup cuts a choice. Each choice is shown in turn; the list's own choice
+// comes back.
+QStringList ListasIlegibles(QWidget& pagina) {
+  QStringList r;
+  for (QComboBox* c : pagina.findChildren<QComboBox*>()) {
+    if (!c->isVisible()) continue;
+    QStyleOptionComboBox o;
+    o.initFrom(c);
+    // The style draws the choice one pixel in from each side of the field.
+    const int ancho = c->style()->subControlRect(QStyle::CC_ComboBox, &o, QStyle::SC_ComboBoxEditField, c).width() - 2;
+    const QFontMetrics fm(c->font());
+    QMap<QString, QString> vistos;  // what the box shows -> the choice
+    const int elegida = c->currentIndex();
+    for (int i = 0; i < c->count(); ++i) {
+      const QString t = c->itemText(i);
+      const QString visto = fm.elidedText(t, Qt::ElideRight, ancho);
+      if (vistos.contains(visto) && vistos[visto] != t)
+        r << QStringLiteral("%1: '%2' and '%3' both show as '%4'").arg(c->objectName(), vistos[visto], t, visto);
+      vistos[visto] = t;
+      c->setCurrentIndex(i);
+      if (visto != t && c->toolTip() != t) r << QStringLiteral("%1: '%2' cut, tool tip '%3'").arg(c->objectName(), t, c->toolTip());
+    }
+    c->setCurrentIndex(elegida);
+    c->showPopup();
+    QAbstractItemView* vista = c->view();
+    if (vista->viewport()->width() < vista->sizeHintForColumn(0))
+      r << QStringLiteral("%1: popup %2 < %3").arg(c->objectName()).arg(vista->viewport()->width()).arg(vista->sizeHintForColumn(0));
+    c->hidePopup();
+  }
+  return r;
+}
+
+// The shown controls of a table editor that break its reading order: down
+// each of the table's columns in the table's order, then on to the right;
+// a column that goes on in a further column does so to its right, before
+// the next column.
+QStringList FueraDeOrden(TFEditorTabla& e) {
+  QStringList r;
+  for (const TGrupoConf& g : e.Tabla().grupos) {
+    auto* caja = e.findChild<QGroupBox*>(QString::fromStdString(g.nombre));
+    if (!caja || !caja->isVisible()) continue;
+    std::vector<const TControlConf*> orden;
+    for (const TControlConf& c : g.controles) orden.push_back(&c);
+    std::stable_sort(orden.begin(), orden.end(), [](auto* a, auto* b) { return a->columna < b->columna; });
+    QRect anterior;
+    int derecha = -1;  // the right edge of every control so far
+    for (const TControlConf* c : orden) {
+      auto* h = caja->findChild<QWidget*>(QString::fromStdString(c->nombre));
+      if (!h || !h->isVisible()) continue;
+      const QRect a(h->mapTo(&e, QPoint(0, 0)), h->size());
+      const bool debajo = a.left() <= anterior.right() && a.right() >= anterior.left() && a.top() > anterior.bottom();
+      if (anterior.isValid() && !debajo && a.left() <= derecha)
+        r << QStringLiteral("%1 out of reading order").arg(h->objectName());
+      anterior = a;
+      derecha = std::max(derecha, a.right());
+    }
   }
   return r;
 }
@@ -938,7 +1008,9 @@ private slots:
 
   // Every device's configuration page and each class's other pages, at the
   // window's default size and in both languages: the window keeps that size
-  // and no text is cut.
+  // and no text is cut. The PIC18 and dsPIC configuration pages show every
+  // control without scrolling, in the table's reading order, and each
+  // list's choice can be read.
   void todoCabe_data() { DatosIdiomas(); }
   void todoCabe() {
     QFETCH(QString, idioma);
@@ -948,6 +1020,8 @@ private slots:
     QCOMPARE(w->size(), QSize(900, 600));
     QComboBox* listas[] = {w->ListPics, w->ListPicsC, w->ListEeprom};
     TTransparentButton* paginas[] = {w->Sprograma, w->SDatos, w->Sconfig, w->SCE};
+    auto* desplazable = w->findChild<QScrollArea*>("ConfiguracionDesplazable");
+    QVERIFY(desplazable);
     QStringList fallos;
     for (int clase = 0; clase < 3; ++clase) {
       for (int i = 0; i < listas[clase]->count(); ++i) {
@@ -963,18 +1037,16 @@ private slots:
           if (w->size() != QSize(900, 600))
             fallos << donde + QStringLiteral("window %1x%2").arg(w->width()).arg(w->height());
           for (const QString& c : Cortados(*w)) fallos << donde + c;
+          if (p == w->Sconfig && (PicActual.Familia == 18 || PicActual.Familia == 30)) {
+            if (Desplaza(*desplazable)) fallos << donde + "scrolls";
+            for (const QString& c : ListasIlegibles(*w->Configuracion)) fallos << donde + c;
+            if (auto* t = dynamic_cast<TFEditorTabla*>(w->EditorConf->Widget()))
+              for (const QString& c : FueraDeOrden(*t)) fallos << donde + c;
+          }
         }
       }
     }
     QVERIFY2(fallos.isEmpty(), qPrintable(fallos.mid(0, 40).join("\n")));
-    // The 18F242 family's page needs no scrolling at that size.
-    Selecciona(0, 46);
-    w->SprogramaClick(w->Sconfig);
-    Asienta();
-    auto* desplazable = w->findChild<QScrollArea*>("ConfiguracionDesplazable");
-    QVERIFY(desplazable);
-    QVERIFY(!desplazable->verticalScrollBar()->isVisible());
-    QVERIFY(!desplazable->horizontalScrollBar()->isVisible());
   }
 
   // Each small dialog at its own size, in both languages: no text cut, no

@@ -1,7 +1,9 @@
 #include "EditorTabla.h"
 
+#include <QAbstractScrollArea>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QEvent>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -10,12 +12,21 @@
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
+#include <algorithm>
 
+#include "Disposicion.h"
 #include "pg_pic.h"
 
 namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// Every layout under `l` computes its sizes afresh at the next question.
+void Invalida(QLayout* l) {
+  for (int i = 0; i < l->count(); ++i)
+    if (QLayout* h = l->itemAt(i)->layout()) Invalida(h);
+  l->invalidate();
+}
 
 }  // namespace
 
@@ -43,10 +54,10 @@ void TFEditorTabla::Construye() {
     auto* filas = new QVBoxLayout(caja);
     auto* columnas = new QHBoxLayout;
     filas->addLayout(columnas);
-    std::vector<QVBoxLayout*> col;
+    std::vector<TColumnaFluida*> col;
     auto columna = [&](size_t c) {
       while (col.size() <= c) {
-        col.push_back(new QVBoxLayout);
+        col.push_back(new TColumnaFluida);
         columnas->addLayout(col.back());
       }
       return col[c];
@@ -82,7 +93,7 @@ void TFEditorTabla::Construye() {
           auto* box = new QGroupBox(caja);
           box->setObjectName(Q(c.nombre + "_caja"));
           auto* v = new QVBoxLayout(box);
-          w.lista = new QComboBox(box);
+          w.lista = new TListaAcotada(box);
           w.lista->setObjectName(Q(c.nombre));
           for (size_t i = 0; i < c.opciones.size(); ++i) w.lista->addItem(QString());
           v->addWidget(w.lista);
@@ -92,10 +103,12 @@ void TFEditorTabla::Construye() {
           break;
         }
       }
-      columna(c.columna)->addWidget(w.caja);
+      w.columna = columna(c.columna);
+      w.columna->addWidget(w.caja);
       controles_.push_back(w);
     }
-    for (QVBoxLayout* c : col) c->addStretch();
+    filasColumnas_.push_back(columnas);
+    columnas_.push_back(col);
     auto* fila = new QHBoxLayout;
     std::vector<QLabel*> etiquetas, prefijos;
     for (const TEtiquetaConf& e : g.etiquetas) {
@@ -153,10 +166,20 @@ void TFEditorTabla::AplicaVista() {
     if (w.lista) {
       static_cast<QGroupBox*>(w.caja)->setTitle(Q(vc.texto));
       for (size_t i = 0; i < vc.opciones.size(); ++i) w.lista->setItemText(static_cast<int>(i), Q(vc.opciones[i].texto));
+      w.lista->Ajusta();
     }
     w.caja->setVisible(vc.visible);
   }
   for (size_t g = 0; g < grupos_.size(); ++g) grupos_[g]->setVisible(static_cast<int>(g) == v.grupo);
+  // The room a group has beyond its controls' hints goes to the columns of
+  // lists whose choices are cut, where it shows more of them.
+  for (size_t g = 0; g < columnas_.size(); ++g)
+    for (size_t k = 0; k < columnas_[g].size(); ++k) {
+      bool acotada = false;
+      for (const TWidgetControl& w : controles_)
+        acotada = acotada || (w.columna == columnas_[g][k] && w.lista && !w.caja->isHidden() && w.lista->Acotada());
+      filasColumnas_[g]->setStretch(static_cast<int>(k), acotada ? 1 : 0);
+    }
   const int dispositivo = Dispositivo();
   for (size_t g = 0; g < etiquetas_.size(); ++g)
     for (size_t e = 0; e < etiquetas_[g].size(); ++e) {
@@ -165,6 +188,59 @@ void TFEditorTabla::AplicaVista() {
       etiquetas_[g][e]->setVisible(visible);
       prefijos_[g][e]->setVisible(visible);
     }
+  AjustaColumnas();
+}
+
+void TFEditorTabla::showEvent(QShowEvent* e) {
+  TFEditorConf::showEvent(e);
+  QAbstractScrollArea* a = nullptr;
+  for (QWidget* p = parentWidget(); p && !a; p = p->parentWidget()) a = qobject_cast<QAbstractScrollArea*>(p);
+  if (a != pagina_) {
+    if (pagina_) pagina_->removeEventFilter(this);
+    pagina_ = a;
+    if (a) a->installEventFilter(this);
+  }
+  if (pagina_) PonAltoDisponible(pagina_->maximumViewportSize().height());
+}
+
+bool TFEditorTabla::eventFilter(QObject* o, QEvent* e) {
+  if (o == pagina_ && e->type() == QEvent::Resize) PonAltoDisponible(pagina_->maximumViewportSize().height());
+  return TFEditorConf::eventFilter(o, e);
+}
+
+void TFEditorTabla::PonAltoDisponible(int alto) {
+  if (alto == altoDisponible_) return;
+  altoDisponible_ = alto;
+  AjustaColumnas();
+}
+
+// The sizes the editor asks for, computed again from its controls.
+void TFEditorTabla::Recalcula() {
+  for (QGroupBox* g : grupos_) {
+    Invalida(g->layout());
+    g->updateGeometry();
+  }
+  Invalida(layout());
+  updateGeometry();
+}
+
+// Taller than the page shows, the shown group's columns go on to their
+// right: each may take the page's height less what the editor needs
+// besides its tallest column.
+void TFEditorTabla::AjustaColumnas() {
+  if (altoDisponible_ <= 0) return;
+  for (const auto& g : columnas_)
+    for (TColumnaFluida* c : g) c->PonAltoMaximo(QWIDGETSIZE_MAX);
+  Recalcula();
+  int columna = 0;
+  for (size_t g = 0; g < grupos_.size(); ++g)
+    if (!grupos_[g]->isHidden())
+      for (TColumnaFluida* c : columnas_[g]) columna = std::max(columna, c->minimumSize().height());
+  const int limite = altoDisponible_ - (minimumSizeHint().height() - columna);
+  if (limite >= columna) return;
+  for (const auto& g : columnas_)
+    for (TColumnaFluida* c : g) c->PonAltoMaximo(std::max(1, limite));
+  Recalcula();
 }
 
 void TFEditorTabla::MuestraEstado() {

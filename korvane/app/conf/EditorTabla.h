@@ -4,6 +4,7 @@
 // with the codec's state (CodecConf.h). Object names are the table's.
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 #include <vector>
 
@@ -11,13 +12,17 @@
 #include "conf/CodecConf.h"
 
 class QAbstractButton;
+class QAbstractScrollArea;
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QHBoxLayout;
 class QVBoxLayout;
+class TColumnaFluida;
+class TListaAcotada;
 
 class TFEditorTabla : public TFEditorConf {
   Q_OBJECT
@@ -44,6 +49,8 @@ protected:
   // Called after every load and every user change, once the controls and
   // labels show the new state.
   virtual void AlRefrescar() {}
+  void showEvent(QShowEvent* e) override;
+  bool eventFilter(QObject* o, QEvent* e) override;
 
 private:
   struct TWidgetControl {
@@ -51,18 +58,28 @@ private:
     QCheckBox* casilla = nullptr;
     QButtonGroup* grupo = nullptr;
     std::vector<QAbstractButton*> botones;
-    QComboBox* lista = nullptr;
+    TListaAcotada* lista = nullptr;
+    TColumnaFluida* columna = nullptr;  // where it is drawn
   };
   void Construye();
   void AplicaVista();
   void MuestraEstado();
   void RefrescaEtiquetas();
   void CambioUsuario(int n, int valor);
+  void PonAltoDisponible(int alto);
+  void AjustaColumnas();
+  void Recalcula();
 
   const TTablaConf& tabla_;
   TEstadoConf estado_;
   std::vector<uint16_t> mostradas_;  // the words the labels show
   std::vector<QGroupBox*> grupos_;
+  std::vector<QHBoxLayout*> filasColumnas_;            // per group: its columns side by side
+  std::vector<std::vector<TColumnaFluida*>> columnas_;  // per group, per column
+  // On a page that scrolls, the height it shows without scrolling: the
+  // columns go on to their right rather than grow past it (0: no limit).
+  QPointer<QAbstractScrollArea> pagina_;
+  int altoDisponible_ = 0;
   std::vector<TWidgetControl> controles_;
   std::vector<std::vector<QLabel*>> etiquetas_;  // per group, per label
   std::vector<std::vector<QLabel*>> prefijos_;
