@@ -5,14 +5,22 @@
 # A package is made missing the way a machine without it would look:
 # CMake's own switch that makes one find_package find nothing (the Qt
 # component alone, or GoogleTest), or a pkg-config search path that holds
-# nothing (libusb).
+# nothing (libusb), or only what the packages before it need (xcb).
 cmake_minimum_required(VERSION 3.25)
 
 set(casos
   "Qt6Test|-DCMAKE_DISABLE_FIND_PACKAGE_Qt6Test=TRUE||qt6-base-dev"
   "Qt6Widgets|-DCMAKE_DISABLE_FIND_PACKAGE_Qt6Widgets=TRUE||qt6-base-dev"
   "GTest|-DCMAKE_DISABLE_FIND_PACKAGE_GTest=TRUE||libgtest-dev"
-  "libusb||PKG_CONFIG_LIBDIR=${TRABAJO}/sin-pkgconfig|libusb-1.0-0-dev")
+  "libusb||PKG_CONFIG_LIBDIR=${TRABAJO}/sin-pkgconfig|libusb-1.0-0-dev"
+  "xcb||PKG_CONFIG_LIBDIR=${TRABAJO}/solo-libusb|libxcb1-dev")
+
+# A search path that holds libusb and nothing else, for the packages found
+# after it.
+execute_process(COMMAND pkg-config --variable=pcfiledir libusb-1.0 OUTPUT_VARIABLE dir_usb
+                OUTPUT_STRIP_TRAILING_WHITESPACE)
+file(MAKE_DIRECTORY ${TRABAJO}/solo-libusb)
+file(COPY ${dir_usb}/libusb-1.0.pc DESTINATION ${TRABAJO}/solo-libusb)
 
 set(fallos 0)
 foreach(caso ${casos})

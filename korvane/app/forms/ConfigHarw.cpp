@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <cstdio>
 #include <vector>
 
 #include "TransLED.h"
@@ -614,6 +615,11 @@ void TFConfigHarw::OkClick() {
 void TFConfigHarw::CancelarClick() { close(); }
 
 void TFConfigHarw::Mensaje(const std::string& texto) {
+  // Nobody answers a box once the program is closing.
+  if (CierrePedido()) {
+    std::fprintf(stderr, "%s\n", texto.c_str());
+    return;
+  }
   if (AlMensaje) AlMensaje(texto);
   else QMessageBox::warning(this, windowTitle(), Q(texto));
 }
