@@ -3,7 +3,7 @@
 # those already installed.
 set -euo pipefail
 pkgs="cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev qt6-base-dev \
-libusb-1.0-0-dev gputils srecord clang libclang-rt-14-dev"
+libusb-1.0-0-dev libxcb1-dev gputils srecord clang libclang-rt-14-dev"
 # A real X server and a key sender for the grid editor's X11 key check.
 pkgs="$pkgs xvfb xdotool"
 # One font for the widget tests, so text metrics agree between machines.

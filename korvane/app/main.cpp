@@ -1,6 +1,7 @@
 // Korvane's start-up: the application, then the main window (which creates
 // the operation window), the batch run of the command line as the window's
-// start handler, then the message loop. The exit status is the batch's.
+// start handler, then the message loop. The exit status is the batch's, or
+// 2 when a close request cut a run or a waiting box short.
 #include <QApplication>
 
 #include "lote/LoteKorvane.h"
@@ -23,7 +24,8 @@ int main(int argc, char** argv) {
   ventana.PonDialogos(std::make_unique<TDialogosLote>(std::make_unique<TDialogosKorvane>(), lote, true));
   TSenalesCierre senales;
   QObject::connect(&senales, &TSenalesCierre::Recibida, &lote, &TLoteKorvane::CierraComoUsuario);
+  senales.VigilaVentana(ventana);
   ventana.show();
   const int r = QApplication::exec();
-  return lote.Lote().ConArgumentos() ? lote.CodigoSalida() : r;
+  return r != 0 ? r : lote.CodigoSalida();
 }

@@ -3,9 +3,13 @@
 bool Cancelado = false;
 
 namespace {
+bool cierrePedido = false;
 TInterfazOperacion interfazMuda;
 TInterfazOperacion* interfazActual = &interfazMuda;
 }
+
+bool CierrePedido() { return cierrePedido; }
+void PonCierrePedido(bool pedido) { cierrePedido = pedido; }
 
 TInterfazOperacion& InterfazOperacion() { return *interfazActual; }
 

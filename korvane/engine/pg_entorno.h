@@ -46,3 +46,12 @@ inline void ProcesaMensajes() { InterfazOperacion().ProcesaMensajes(); }
 
 // Set by the operation window's cancel button, polled by every engine loop.
 extern bool Cancelado;
+
+// A close of the program has been asked for (a stop signal, the main
+// window's close while an operation or a box holds it). From then on no
+// box may wait for an answer: every message box and question of the
+// program looks here first; a message goes to the log (or to standard
+// error where there is none), a question takes its safe answer (No), and
+// an operation closes its window as soon as its clean-up has run.
+bool CierrePedido();
+void PonCierrePedido(bool pedido);

@@ -5,8 +5,8 @@
 # A package is made missing the way a machine without it would look:
 # CMake's own switch that makes one find_package find nothing (the Qt
 # component alone, or GoogleTest), or a pkg-config search path that holds
-# nothing (libusb), or a folder without them (the gputils processor headers,
-# Qt's translations).
+# nothing (libusb), or only what the packages before it need (xcb), or a
+# folder without them (the gputils processor headers, Qt's translations).
 cmake_minimum_required(VERSION 3.25)
 
 set(casos
@@ -15,7 +15,15 @@ set(casos
   "GTest|-DCMAKE_DISABLE_FIND_PACKAGE_GTest=TRUE||libgtest-dev"
   "libusb||PKG_CONFIG_LIBDIR=${TRABAJO}/sin-pkgconfig|libusb-1.0-0-dev"
   "gputils|-DGPUTILS_HEADER_DIR=${TRABAJO}/sin-gputils||gputils"
-  "Qt translations|-DKORVANE_QT_TRADUCCIONES=${TRABAJO}/sin-traducciones||qt6-translations-l10n")
+  "Qt translations|-DKORVANE_QT_TRADUCCIONES=${TRABAJO}/sin-traducciones||qt6-translations-l10n"
+  "xcb||PKG_CONFIG_LIBDIR=${TRABAJO}/solo-libusb|libxcb1-dev")
+
+# A search path that holds libusb and nothing else, for the packages found
+# after it.
+execute_process(COMMAND pkg-config --variable=pcfiledir libusb-1.0 OUTPUT_VARIABLE dir_usb
+                OUTPUT_STRIP_TRAILING_WHITESPACE)
+file(MAKE_DIRECTORY ${TRABAJO}/solo-libusb)
+file(COPY ${dir_usb}/libusb-1.0.pc DESTINATION ${TRABAJO}/solo-libusb)
 
 set(fallos 0)
 foreach(caso ${casos})

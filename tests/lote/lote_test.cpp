@@ -257,6 +257,8 @@ TEST_F(Flujo, RefusedCommandLinesDoNothing) {
   EXPECT_THAT(v.pasos, ElementsAre("family"));
   EXPECT_THAT(v.mensajes, ElementsAre(TextoIdioma("pg_err*", "3*") + " 16F84A"));
   EXPECT_EQ(lote->CodigoSalida(), 1);
+  // The part the line names is the one asked for, not the one selected.
+  EXPECT_EQ(lote->LineaResultado(), "korvane: program a.hex (16F84A): failed: " + TextoIdioma("pg_err*", "3*") + " 16F84A");
 }
 
 TEST_F(Flujo, LoadAloneSucceedsAndCloses) {

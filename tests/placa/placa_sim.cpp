@@ -7,7 +7,8 @@
 // prints the pseudo-terminal the board listens on; a hardware profile of
 // link kind USB-232 naming that path reaches the part. Ctrl+C (or SIGTERM)
 // stops the board and prints the part's program memory cells that are not
-// blank.
+// blank, and whether the socket was left powered (a block the host never
+// ended) or at rest.
 #include <csignal>
 #include <cstdio>
 #include <string>
@@ -57,6 +58,7 @@ int main(int argc, char** argv) {
     std::printf("%u cells not blank\n", escritas);
     return 0;
   });
+  std::printf("socket %s\n", placa.Alimentado() ? "powered: a block write never ended" : "at rest");
   for (const std::string& e : placa.Errores()) std::fprintf(stderr, "protocol: %s\n", e.c_str());
   return 0;
 }

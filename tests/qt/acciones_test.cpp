@@ -24,6 +24,7 @@
 #include "Acciones.h"
 #include "KvEdit.h"
 #include "KvStatus.h"
+#include "TransLED.h"
 #include "chips/eeprom24_sim.h"
 #include "chips/pic18_sim.h"
 #include "chips/pic1x_fw.h"
@@ -263,9 +264,17 @@ private slots:
     ADDR_USB_COM = caso == 3 ? "/dev/korvane-no-such-port" : "";
     ADDR_USB_ = caso == 4 ? "Ind.#0" : "";
     ResultadoAccion = 0;
+    // Lit as an earlier run that left the supply on would leave it.
+    IndicadorVdd(ColorVddOn);
     Ejecuta(AccProgramar);
     QCOMPARE(ResultadoAccion, ResultadoNoHecho);
-    QVERIFY2(HayMensaje(TextoIdioma("pg_err*", clave.toStdString())), clave.toUtf8().constData());
+    const std::string texto = TextoIdioma("pg_err*", clave.toStdString());
+    QVERIFY2(HayMensaje(texto), clave.toUtf8().constData());
+    // A link that did not open says why in the log too, once the box is
+    // gone; nothing was powered.
+    if (clave == "37*")
+      for (const std::string& m : mensajes) QVERIFY2(Log().find(m) != std::string::npos, (Log() + " / " + m).c_str());
+    QCOMPARE(f->LedVdd->Color(), QColor::fromRgb(ColorVddOff));
     QVERIFY(!PuertoAbierto());
     QVERIFY(!f->isVisible());
     QVERIFY(f->Ok->isEnabled());

@@ -2,16 +2,21 @@
 // executable started as a process (offscreen) in a program folder of its
 // own, with a profile for the simulated firmware programmer on a
 // pseudo-terminal and the operation window set to close at the end. The
-// test waits for the process's own output and exit, never for a time.
+// test waits for the process's own output and exit, never for a time (a
+// bound only stops a test that would otherwise hang).
+#include <QElapsedTimer>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QtTest>
 #include <algorithm>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <unistd.h>
+#include <xcb/xcb.h>
 
 #include "CarpetaPrograma.h"
 #include "placa_perfil.h"
@@ -53,6 +58,64 @@ std::string Lee(const fs::path& p) {
 
 const std::vector<uint16_t> kPrograma = {0x2804, 0x3FFF, 0x3FFF, 0x3FFF, 0x1683, 0x3000, 0x0086, 0x2805};
 
+// Far more than any run here takes; only a hung program reaches it.
+constexpr int kLimiteMs = 60000;
+
+// Reads one channel of a process line by line until a line satisfies
+// `busca`; that line, or an empty one when the process ended or the bound
+// ran out first. `todo` collects everything read.
+template <typename F>
+QByteArray LineaQue(QProcess& p, QProcess::ProcessChannel canal, QByteArray& todo, F&& busca) {
+  QElapsedTimer t;
+  t.start();
+  QByteArray resto;
+  p.setReadChannel(canal);
+  for (;;) {
+    for (qsizetype n; (n = resto.indexOf('\n')) >= 0;) {
+      const QByteArray linea = resto.left(n);
+      resto.remove(0, n + 1);
+      if (busca(linea)) return linea;
+    }
+    if (t.elapsed() > kLimiteMs) return {};
+    const bool vivo = p.waitForReadyRead(kLimiteMs - static_cast<int>(t.elapsed()));
+    const QByteArray nuevo = canal == QProcess::StandardError ? p.readAllStandardError() : p.readAllStandardOutput();
+    todo += nuevo;
+    resto += nuevo;
+    if (!vivo && p.state() == QProcess::NotRunning) return busca(resto) ? resto : QByteArray();
+  }
+}
+
+// What a window manager sends when the user clicks a window's close
+// button: a WM_PROTOCOLS client message carrying WM_DELETE_WINDOW.
+bool CierraComoGestor(const QByteArray& pantalla, uint32_t ventana) {
+  xcb_connection_t* c = xcb_connect(pantalla.constData(), nullptr);
+  if (xcb_connection_has_error(c)) {
+    xcb_disconnect(c);
+    return false;
+  }
+  auto atomo = [c](const char* n) {
+    xcb_intern_atom_reply_t* r =
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(n)), n), nullptr);
+    const xcb_atom_t a = r ? r->atom : XCB_NONE;
+    std::free(r);
+    return a;
+  };
+  xcb_client_message_event_t e{};
+  e.response_type = XCB_CLIENT_MESSAGE;
+  e.format = 32;
+  e.window = ventana;
+  e.type = atomo("WM_PROTOCOLS");
+  e.data.data32[0] = atomo("WM_DELETE_WINDOW");
+  e.data.data32[1] = XCB_CURRENT_TIME;
+  // Checked: the server has taken the request before the connection ends
+  // (a request still unread when the client goes away may be dropped).
+  xcb_generic_error_t* error = xcb_request_check(
+      c, xcb_send_event_checked(c, 0, ventana, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&e)));
+  std::free(error);
+  xcb_disconnect(c);
+  return error == nullptr;
+}
+
 }  // namespace
 
 class TestLoteProceso : public QObject {
@@ -61,14 +124,15 @@ class TestLoteProceso : public QObject {
   fs::path raiz, programa, config;
   std::unique_ptr<TPlacaConPerfil> banco;
 
-  // The program as a script starts it.
-  std::unique_ptr<QProcess> Arranca(const QStringList& argumentos) {
+  // The program as a script starts it (on the X server `pantalla`, when
+  // one is given).
+  std::unique_ptr<QProcess> Arranca(const QStringList& argumentos, const QByteArray& pantalla = {}) {
     auto p = std::make_unique<QProcess>();
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("QT_QPA_PLATFORM", pantalla.isEmpty() ? "offscreen" : "xcb");
+    if (!pantalla.isEmpty()) env.insert("DISPLAY", QString::fromLatin1(pantalla));
     env.insert("XDG_CONFIG_HOME", QString::fromStdString(config.string()));
     p->setProcessEnvironment(env);
-    p->setReadChannel(QProcess::StandardError);
     p->start(QString::fromStdString((programa / "korvane").string()), argumentos);
     return p;
   }
@@ -76,23 +140,56 @@ class TestLoteProceso : public QObject {
   // The batch's result line (every line it writes begins with "korvane: ");
   // empty when the process ended without one.
   static QString Resultado(QProcess& p) {
-    QByteArray resto;
-    for (;;) {
-      for (qsizetype n; (n = resto.indexOf('\n')) >= 0;) {
-        const QByteArray linea = resto.left(n);
-        resto.remove(0, n + 1);
-        if (linea.startsWith("korvane: ")) return QString::fromUtf8(linea);
-      }
-      const bool vivo = p.waitForReadyRead(-1);
-      resto += p.readAllStandardError();
-      if (!vivo && p.state() == QProcess::NotRunning)
-        return resto.startsWith("korvane: ") ? QString::fromUtf8(resto.left(resto.indexOf('\n'))) : QString();
-    }
+    QByteArray todo;
+    return QString::fromUtf8(
+        LineaQue(p, QProcess::StandardError, todo, [](const QByteArray& l) { return l.startsWith("korvane: "); }));
   }
 
+  // The exit status; -1 for a crash or a program that never ends.
   static int Fin(QProcess& p) {
-    p.waitForFinished(-1);
+    if (!p.waitForFinished(kLimiteMs)) {
+      p.kill();
+      p.waitForFinished(kLimiteMs);
+      return -1;
+    }
     return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+  }
+
+  // A program writes its operation log on standard output during a batch:
+  // waits for the line that says program memory is being written.
+  static bool EsperaEscritura(QProcess& p, QByteArray& log) {
+    const QByteArray inicio = QByteArray(" ") + TextoIdioma("Entorno*", "15*").c_str() + " " +
+                              TextoIdioma("Entorno*", "100*").c_str();
+    return !LineaQue(p, QProcess::StandardOutput, log, [&](const QByteArray& l) { return l.startsWith(inicio); })
+                .isEmpty();
+  }
+
+  // -P -S of a small image, with the board holding its answer to the
+  // program block (as a slow part would), so that the run is surely still
+  // going when the close arrives; returns once the process says it writes.
+  std::unique_ptr<QProcess> ArrancaEscrituraLarga(QByteArray& log, const QByteArray& pantalla = {}) {
+    banco->Placa->Inyecta({TFalloPlacaFw::Tarde, 0, 0, 10 * kLimiteMs, 0});
+    const std::string hex = (raiz / "largo.hex").string();
+    Escribe(hex, HexDe(kPrograma));
+    auto p = Arranca({"-P", "-S", QString::fromStdString(hex)}, pantalla);
+    if (!EsperaEscritura(*p, log)) return nullptr;
+    return p;
+  }
+
+  // After a close that cut the run short: status 2, the batch says it was
+  // interrupted, the cancel is in the log (no box took it), the board got
+  // the reset that ends its block and left the part unpowered, and the
+  // settings were saved on the way out.
+  void CompruebaCierreDuranteLaEscritura(QProcess& p, QByteArray& log) {
+    const QString linea = Resultado(p);
+    QVERIFY2(linea.endsWith("interrupted: the program was closed first"), qPrintable(linea + "\n" + log));
+    QCOMPARE(Fin(p), 2);
+    log += p.readAllStandardOutput();
+    QVERIFY2(log.contains(TextoIdioma("pg_err*", "26*").c_str()), log.constData());
+    QVERIFY(!banco->Placa->Alimentado());
+    QVERIFY(banco->Placa->Reinicios() > 0);
+    QVERIFY(banco->Placa->Errores().empty());
+    QVERIFY(Lee(programa / "Korvane.ini").find("TPH=Placa") != std::string::npos);
   }
 
   std::vector<uint32_t> Celdas() {
@@ -219,27 +316,34 @@ private slots:
   // A batch that fails prints why on its result line and stays open
   // showing it; SIGTERM or SIGINT then closes it as the user would (the
   // settings saved) with the batch's status 1.
+  // An unknown -D name is the part the line names.
   void fallaYQuedaAbierto_data() {
     QTest::addColumn<QString>("opcion");
+    QTest::addColumn<QString>("dispositivo");
     QTest::addColumn<bool>("sumaErronea");
     QTest::addColumn<QString>("clave");
     QTest::addColumn<bool>("enlaceUsado");
     QTest::addColumn<int>("senal");
-    QTest::newRow("bad checksum") << "-P" << true << "25*" << false << int(SIGTERM);
-    QTest::newRow("verify differs") << "-V" << false << "14*" << true << int(SIGINT);
+    QTest::newRow("bad checksum") << "-P" << "" << true << "25*" << false << int(SIGTERM);
+    QTest::newRow("verify differs") << "-V" << "" << false << "14*" << true << int(SIGINT);
+    QTest::newRow("unknown device") << "-P" << "-dpic16f999" << false << "3*" << false << int(SIGTERM);
   }
   void fallaYQuedaAbierto() {
     QFETCH(QString, opcion);
+    QFETCH(QString, dispositivo);
     QFETCH(bool, sumaErronea);
     QFETCH(QString, clave);
     QFETCH(bool, enlaceUsado);
     QFETCH(int, senal);
     const std::string hex = (raiz / "f.hex").string();
     Escribe(hex, HexDe(kPrograma, sumaErronea));
-    auto p = Arranca({opcion, "-S", QString::fromStdString(hex)});
+    QStringList args = {opcion, "-S", QString::fromStdString(hex)};
+    if (!dispositivo.isEmpty()) args.prepend(dispositivo);
+    auto p = Arranca(args);
     const QString linea = Resultado(*p);
+    const QString parte = dispositivo.isEmpty() ? "16F628a" : dispositivo.mid(2).toUpper();
     QVERIFY2(linea.startsWith("korvane: " + QString(opcion == "-P" ? "program " : "verify ") +
-                              QString::fromStdString(hex) + " (16F628a): failed: "),
+                              QString::fromStdString(hex) + " (" + parte + "): failed: "),
              qPrintable(linea));
     const QString texto = QString::fromStdString(TextoIdioma("pg_err*", clave.toStdString())).trimmed();
     QVERIFY(!texto.isEmpty());
@@ -253,6 +357,111 @@ private slots:
     QCOMPARE(::kill(static_cast<pid_t>(p->processId()), senal), 0);
     QCOMPARE(Fin(*p), 1);
     QVERIFY(Lee(programa / "Korvane.ini").find("TPH=Placa") != std::string::npos);
+  }
+
+  // Without "close when done" the operation window waits for Ok after the
+  // run: the result line is out before that wait, and a close then cuts
+  // nothing short (status 0, the batch succeeded).
+  void resultadoAntesDeEsperarOk() {
+    Escribe(programa / "Korvane.ini", "[Parametros]\nPic=" + std::to_string(BuscaPic("PIC16F628A")) +
+                                           "\nDev=0\nClosW=0\nTPH=Placa\nVDurante=1\nPMsgs=0\n");
+    const std::string hex = (raiz / "ok.hex").string();
+    Escribe(hex, HexDe(kPrograma));
+    auto p = Arranca({"-P", "-S", QString::fromStdString(hex)});
+    QCOMPARE(Resultado(*p), QString::fromStdString("korvane: program " + hex + " (16F628a): ok"));
+    QCOMPARE(p->state(), QProcess::Running);
+    QCOMPARE(::kill(static_cast<pid_t>(p->processId()), SIGTERM), 0);
+    QCOMPARE(Fin(*p), 0);
+    QCOMPARE(banco->Programa(kPrograma.size() - 1), uint32_t{kPrograma.back()});
+  }
+
+  // A stop signal while the part is being written: no box holds the
+  // program, the run's clean-up reaches the board, the program exits 2.
+  void senalDuranteLaEscritura_data() {
+    QTest::addColumn<int>("senal");
+    QTest::newRow("SIGTERM") << int(SIGTERM);
+    QTest::newRow("SIGINT") << int(SIGINT);
+  }
+  void senalDuranteLaEscritura() {
+    QFETCH(int, senal);
+    QByteArray log;
+    auto p = ArrancaEscrituraLarga(log);
+    QVERIFY2(p, log.constData());
+    fs::remove(programa / "Korvane.ini");
+    QCOMPARE(::kill(static_cast<pid_t>(p->processId()), senal), 0);
+    CompruebaCierreDuranteLaEscritura(*p, log);
+  }
+
+  // The main window's close button clicked while the operation runs (the
+  // window manager's close request, which reaches only a real X server).
+  void cierreDeLaVentanaDuranteLaEscritura() {
+    const QString xvfbRuta = QStandardPaths::findExecutable("Xvfb");
+    const QString xdotoolRuta = QStandardPaths::findExecutable("xdotool");
+    if (xvfbRuta.isEmpty() || xdotoolRuta.isEmpty()) QSKIP("Xvfb or xdotool is not installed (scripts/deps.sh)");
+    QProcess xvfb;
+    // Xvfb writes its display number once it takes connections.
+    xvfb.start(xvfbRuta, {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
+    QByteArray salidaX;
+    const QByteArray numero =
+        xvfb.waitForStarted(kLimiteMs)
+            ? LineaQue(xvfb, QProcess::StandardOutput, salidaX, [](const QByteArray& l) { return !l.isEmpty(); })
+                  .trimmed()
+            : QByteArray();
+    if (numero.isEmpty()) {
+      xvfb.kill();
+      xvfb.waitForFinished(kLimiteMs);
+      QSKIP("Xvfb started no display");
+    }
+    const QByteArray pantalla = ":" + numero;
+    QByteArray log;
+    auto p = ArrancaEscrituraLarga(log, pantalla);
+    QString fallo;
+    if (!p) {
+      fallo = "the program did not start writing: " + QString::fromUtf8(log);
+    } else {
+      QProcess xdotool;
+      QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+      env.insert("DISPLAY", QString::fromLatin1(pantalla));
+      xdotool.setProcessEnvironment(env);
+      xdotool.start(xdotoolRuta, {"search", "--name", "^ Korvane   -"});
+      xdotool.waitForFinished(kLimiteMs);
+      const QList<QByteArray> ventanas = xdotool.readAllStandardOutput().trimmed().split('\n');
+      fs::remove(programa / "Korvane.ini");
+      if (ventanas.size() != 1 || ventanas[0].isEmpty())
+        fallo = "main window not found: " + QString::number(ventanas.size());
+      else if (!CierraComoGestor(pantalla, ventanas[0].toUInt()))
+        fallo = "the close request could not be sent";
+    }
+    if (fallo.isEmpty()) CompruebaCierreDuranteLaEscritura(*p, log);
+    if (p && p->state() != QProcess::NotRunning) {
+      p->kill();
+      p->waitForFinished(kLimiteMs);
+    }
+    xvfb.terminate();
+    xvfb.waitForFinished(kLimiteMs);
+    QVERIFY2(fallo.isEmpty(), qPrintable(fallo));
+  }
+
+  // Started without arguments on a parallel-port profile whose port does
+  // not open: the port's box comes before the window; SIGTERM then closes
+  // the program, the settings saved, with status 2.
+  void senalConLaCajaDelPuertoAbierta() {
+    PonPinesPorDefecto(0x378);
+    USB_COM = USB_ = false;
+    NodoPuerto = (raiz / "no-parport").string();
+    QVERIFY(GuardaPerfilHardware("Paralelo"));
+    NodoPuerto.clear();
+    Escribe(programa / "Korvane.ini", "[Parametros]\nDev=0\nTPH=Paralelo\n");
+    auto p = Arranca({});
+    QByteArray salida;
+    const std::string aviso = TextoIdioma("pg_err*", "1*");
+    QVERIFY(!LineaQue(*p, QProcess::StandardError, salida, [&](const QByteArray& l) {
+               return l.startsWith(aviso.c_str());
+             }).isEmpty());
+    fs::remove(programa / "Korvane.ini");
+    QCOMPARE(::kill(static_cast<pid_t>(p->processId()), SIGTERM), 0);
+    QCOMPARE(Fin(*p), 2);
+    QVERIFY(Lee(programa / "Korvane.ini").find("TPH=Paralelo") != std::string::npos);
   }
 };
 

@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QtTest>
 #include <memory>
+#include <sstream>
 
 #include "Acciones.h"
 #include "ColCombo.h"
@@ -80,6 +81,7 @@ private slots:
   void cleanup() {
     lote.reset();
     w.reset();
+    PonCierrePedido(false);
     CierraPuerto(true);
     banco.reset();
     USB_COM = USB_ = false;
@@ -201,6 +203,17 @@ private slots:
     QVERIFY(std::any_of(lineas.begin(), lineas.end(), [](const QString& l) {
       return l.contains(": 0 ") && l.contains("; 1 ") && l.contains("; 2 ");
     }));
+    // What an unattended batch needs, by the captions the user sees:
+    // "close when done" ticked, "ask before programming" off.
+    auto pieza = [](const char* seccion, std::size_t i) {
+      std::vector<std::string> partes;
+      std::stringstream ss(TextoIdioma(seccion, "***"));
+      for (std::string p; std::getline(ss, p, '|');) partes.push_back(p);
+      return i < partes.size() ? QString::fromStdString(partes[i]) : QString();
+    };
+    const QString texto = ayuda.Memo1->toPlainText();
+    for (const QString& ajuste : {pieza("Acciones*", 2), pieza("pg_ConfigSoft*", 2)})
+      QVERIFY2(!ajuste.isEmpty() && texto.contains("\"" + ajuste + "\""), qPrintable(ajuste));
   }
 };
 

@@ -121,6 +121,7 @@ bool TLote::Inicia() {
   if (!comand_.Dispositivo.empty()) {
     nombrado = pasos_.BuscaDispositivo(comand_.Dispositivo);
     if (nombrado == 255) {
+      desconocido_ = true;
       const std::string texto = TextoIdioma("pg_err*", "3*") + " " + comand_.Dispositivo;
       pasos_.Mensaje(texto);
       Falla(texto);
@@ -178,7 +179,11 @@ void TLote::Continua() {
   uint8_t resultado = 0;
   if (comand_.Accion == 0) resultado = pasos_.Programa();
   else if (comand_.Accion == 2) resultado = pasos_.Verifica();
-  // Closed while the operation ran: the batch has already ended.
+  // Closed while the operation ran, or already told how it ended.
+  FinAccion(resultado);
+}
+
+void TLote::FinAccion(uint8_t resultado) {
   if (Terminado()) return;
   if (resultado != 0) {
     std::string texto = pasos_.TextoUltimoFallo();
@@ -227,7 +232,8 @@ std::string TLote::Pedido() const {
   if (comand_.AutoDetecta) p = "identify, " + p;
   const std::string archivo = archivoCargado_.empty() ? comand_.Archivo : archivoCargado_;
   if (!archivo.empty()) p += " " + archivo;
-  const std::string dispositivo = pasos_.DispositivoActual();
+  // A name no list holds is still the part the script asked for.
+  const std::string dispositivo = desconocido_ ? comand_.Dispositivo : pasos_.DispositivoActual();
   if (!dispositivo.empty()) p += " (" + dispositivo + ")";
   return p;
 }

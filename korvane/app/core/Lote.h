@@ -91,6 +91,10 @@ public:
   // True when the caller must wait EsperaMs before Continua.
   bool Inicia();
   void Continua();
+  // The outcome of the action Continua has started, as soon as the run is
+  // over and before anything waits for the user (the operation's Ok):
+  // the result of the operation. Continua then only returns.
+  void FinAccion(uint8_t resultado);
 
   // The program was closed before the batch ended (also from inside a step
   // still running: what that step returns then changes nothing).
@@ -118,6 +122,7 @@ private:
   TEstado estado_ = TEstado::Pendiente;
   bool esperaLote_ = true;
   uint8_t accionPedida_ = 6;  // Accion as parsed (a failed load clears Accion)
+  bool desconocido_ = false;  // the -D name is in no list
   std::string archivoCargado_;
   std::string motivo_;
   std::string resultado_;

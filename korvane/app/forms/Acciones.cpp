@@ -183,11 +183,17 @@ void TFAcciones::AplicaIdioma() {
 // --- The operation interface ------------------------------------------------------
 
 void TFAcciones::Mensaje(const std::string& texto) {
+  // Nobody will answer a box once the program is closing: the log keeps it.
+  if (CierrePedido()) return Log(texto);
   if (AlMensaje) return AlMensaje(texto);
   QMessageBox::information(this, windowTitle(), Q(texto));
 }
 
 TRespuesta TFAcciones::Pregunta(const std::string& texto, bool conCancelar) {
+  if (CierrePedido()) {
+    Log(texto);
+    return conCancelar ? TRespuesta::Cancelar : TRespuesta::No;
+  }
   if (AlPreguntar) return AlPreguntar(texto, conCancelar);
   auto botones = QMessageBox::Yes | QMessageBox::No;
   if (conCancelar) botones |= QMessageBox::Cancel;
@@ -206,10 +212,14 @@ TRespuesta TFAcciones::PreguntaNo(const std::string& texto) {
   return r;
 }
 
-void TFAcciones::Log(const std::string& linea) { memo->appendPlainText(Q(linea)); }
+void TFAcciones::Log(const std::string& linea) {
+  memo->appendPlainText(Q(linea));
+  if (AlLog) AlLog(linea);
+}
 
 void TFAcciones::CambiaUltimaLinea(const std::string& linea) {
   if (memo->document()->isEmpty()) return Log(linea);
+  if (AlLog) AlLog(linea);
   QTextCursor c(memo->document());
   c.movePosition(QTextCursor::End);
   c.movePosition(QTextCursor::StartOfBlock, QTextCursor::KeepAnchor);
@@ -331,7 +341,12 @@ void TFAcciones::PopupMenu1Change() {
 
 // --- The run ------------------------------------------------------------------------
 
-void TFAcciones::Termina() { enEjecucion_ = false; }
+void TFAcciones::Termina() {
+  enEjecucion_ = false;
+  if (AlTerminar) AlTerminar();
+  // A program that is closing waits neither for Ok nor for Timer1.
+  if (CierrePedido()) Timer1Timer();
+}
 
 void TFAcciones::Para() {
   ResultadoAccion = ResultadoNoHecho;
@@ -399,6 +414,8 @@ void TFAcciones::FormActivate() {
     anterior_ = PonInterfazOperacion(this);
     instalada_ = true;
   }
+  // The supply indicator shows what this run does to the supply.
+  PonLed(ColorVddOff);
 
   // 1-4: window state for the run.
   Ok->setEnabled(true);

@@ -8,6 +8,8 @@
 // colours, log, status panes, questions, message pump). During a run the
 // cancel button, the title bar's close and Esc only set Cancelado: the
 // window closes once the engine has returned and the clean-up has run.
+// After a close of the program was asked for, a run ends without waiting
+// for anyone: its boxes go to the log and the window closes at its end.
 //
 // The log is the control library's framed memo, the supply indicator its
 // LED, and the bottom bar its status bar with four status panes.
@@ -51,7 +53,9 @@ public:
   void AplicaIdioma();
 
   // Replace the modal message and question boxes (batch runs, tests);
-  // unset, the boxes are shown.
+  // unset, the boxes are shown. Once a close of the program was asked for
+  // (CierrePedido), neither is called: a message goes to the log and a
+  // question is answered No (Cancel where it has a third button).
   std::function<void(const std::string&)> AlMensaje;
   std::function<TRespuesta(const std::string&, bool conCancelar)> AlPreguntar;
   // A run of the command-line batch: what only the run itself can decide
@@ -59,6 +63,11 @@ public:
   // one stops a program or an erase, and the stop is told through Mensaje
   // (the batch's result line takes it).
   bool Desatendida = false;
+  // Also given every line the log receives (a batch writes them out).
+  std::function<void(const std::string&)> AlLog;
+  // Called when a run has ended, its clean-up done, before the window
+  // waits for Ok or closes itself (a batch knows its outcome then).
+  std::function<void()> AlTerminar;
 
   // True between the start of a run and the end of its clean-up.
   bool EnEjecucion() const { return enEjecucion_; }

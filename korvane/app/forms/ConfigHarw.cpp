@@ -19,6 +19,7 @@
 #include <QToolButton>
 #include <QStyle>
 #include <QVBoxLayout>
+#include <cstdio>
 #include <vector>
 
 #include "TransLED.h"
@@ -714,6 +715,11 @@ void TFConfigHarw::OkClick() {
 void TFConfigHarw::CancelarClick() { close(); }
 
 void TFConfigHarw::Mensaje(const std::string& texto) {
+  // Nobody answers a box once the program is closing.
+  if (CierrePedido()) {
+    std::fprintf(stderr, "%s\n", texto.c_str());
+    return;
+  }
   if (AlMensaje) AlMensaje(texto);
   else QMessageBox::warning(this, windowTitle(), Q(texto));
 }

@@ -1,17 +1,23 @@
 #include "LoteKorvane.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <QDialog>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QPointer>
 #include <QSocketNotifier>
 #include <QTimer>
+#include <QWindow>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <unistd.h>
+#include <xcb/xcb.h>
 
 #include "Acciones.h"
 #include "ColCombo.h"
@@ -68,18 +74,19 @@ TLoteKorvane::TLoteKorvane(TFormKorvane& ventana, std::vector<std::string> argum
 }
 
 TLoteKorvane::~TLoteKorvane() {
-  if (FAcciones && enganchado_) {
-    FAcciones->AlMensaje = mensajeOperacion_;
-    FAcciones->Desatendida = false;
-  }
+  Desengancha();
   ventana_.ManejadorArranque = nullptr;
 }
 
 void TLoteKorvane::Arranca() {
   arrancado_ = true;
+  // Asked to close during the window's start-up (its port box open).
+  if (cerrando_) return CierraVentana();
   if (lote_.ConArgumentos() && FAcciones) {
-    // The operation window's boxes are the batch's to record, and what the
-    // run alone can decide it decides without asking.
+    // The operation window's boxes are the batch's to record, its log
+    // goes to standard output, the result line is written as soon as the
+    // run is over, before the window waits for Ok, and what the run alone
+    // can decide it decides without asking.
     mensajeOperacion_ = FAcciones->AlMensaje;
     enganchado_ = true;
     FAcciones->Desatendida = true;
@@ -87,6 +94,15 @@ void TLoteKorvane::Arranca() {
       Anota(texto);
       if (previo) previo(texto);
       else ventana_.Dialogos().Mensaje(FAcciones, Q(texto));
+    };
+    FAcciones->AlLog = [](const std::string& linea) {
+      std::fprintf(stdout, "%s\n", linea.c_str());
+      std::fflush(stdout);
+    };
+    FAcciones->AlTerminar = [this] {
+      if (!enAccion_) return;
+      lote_.FinAccion(ResultadoAccion);
+      EscribeResultado();
     };
   }
   ++enPaso_;
@@ -106,13 +122,18 @@ void TLoteKorvane::Continua() {
 
 void TLoteKorvane::Fin() {
   EscribeResultado();
-  if (FAcciones && enganchado_) {
-    FAcciones->AlMensaje = mensajeOperacion_;
-    FAcciones->Desatendida = false;
-    mensajeOperacion_ = nullptr;
-    enganchado_ = false;
-  }
+  Desengancha();
   if (cerrando_ || lote_.DebeCerrar()) CierraVentana();
+}
+
+void TLoteKorvane::Desengancha() {
+  if (!FAcciones || !enganchado_) return;
+  FAcciones->AlMensaje = mensajeOperacion_;
+  FAcciones->AlLog = nullptr;
+  FAcciones->AlTerminar = nullptr;
+  FAcciones->Desatendida = false;
+  mensajeOperacion_ = nullptr;
+  enganchado_ = false;
 }
 
 void TLoteKorvane::EscribeResultado() {
@@ -129,7 +150,16 @@ void TLoteKorvane::CierraVentana() {
 }
 
 void TLoteKorvane::CierraComoUsuario() {
+  if (!cerrando_) {
+    // What the close cuts short: a run, or a box that waits for an answer
+    // (the operation window idle after its run waits for nothing).
+    QWidget* modal = QApplication::activeModalWidget();
+    interrumpido_ = (FAcciones && FAcciones->EnEjecucion()) || (modal && modal != FAcciones);
+  }
   cerrando_ = true;
+  // From here on no box waits for an answer (the engine's cancel report
+  // included): see CierrePedido.
+  PonCierrePedido(true);
   espera_->stop();
   if (!lote_.Terminado()) {
     lote_.Interrumpe();
@@ -139,8 +169,9 @@ void TLoteKorvane::CierraComoUsuario() {
   // would close them (an operation that runs is cancelled).
   for (QWidget* w : QApplication::topLevelWidgets())
     if (w != &ventana_ && w->isVisible()) w->close();
-  // A step of the batch still returning closes the window at its end.
-  if (enPaso_ > 0) return;
+  // A step of the batch still returning closes the window at its end; so
+  // does the start handler, still to come while the window starts up.
+  if (enPaso_ > 0 || !arrancado_) return;
   // An operation stays until its clean-up has brought the hardware to rest.
   if (auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
     connect(modal, &QDialog::finished, this, &TLoteKorvane::CierraComoUsuario,
@@ -211,19 +242,17 @@ bool TLoteKorvane::CargaArchivo(const std::string& archivo) {
   return cargado;
 }
 
-uint8_t TLoteKorvane::Programa() {
+uint8_t TLoteKorvane::Accion(void (TFormKorvane::*orden)()) {
   ultimoFallo_.clear();
   ResultadoAccion = ResultadoNoHecho;
-  ventana_.MProgramarClick();
+  enAccion_ = true;
+  (ventana_.*orden)();
+  enAccion_ = false;
   return ResultadoAccion;
 }
 
-uint8_t TLoteKorvane::Verifica() {
-  ultimoFallo_.clear();
-  ResultadoAccion = ResultadoNoHecho;
-  ventana_.MVerificarClick();
-  return ResultadoAccion;
-}
+uint8_t TLoteKorvane::Programa() { return Accion(&TFormKorvane::MProgramarClick); }
+uint8_t TLoteKorvane::Verifica() { return Accion(&TFormKorvane::MVerificarClick); }
 
 void TLoteKorvane::Mensaje(const std::string& texto) { ventana_.Dialogos().Mensaje(&ventana_, Q(texto)); }
 
@@ -291,9 +320,60 @@ TSenalesCierre::TSenalesCierre(QObject* parent) : QObject(parent) {
 }
 
 TSenalesCierre::~TSenalesCierre() {
+  if (filtro_) QCoreApplication::instance()->removeNativeEventFilter(filtro_.get());
   if (!notificador_) return;
   std::signal(SIGTERM, SIG_DFL);
   std::signal(SIGINT, SIG_DFL);
+}
+
+namespace {
+
+// The window manager asks a window to close with a WM_PROTOCOLS client
+// message carrying WM_DELETE_WINDOW. The toolkit drops it while a modal
+// window blocks the addressee; for the main window it is taken here.
+class TCierreX11 final : public QAbstractNativeEventFilter {
+public:
+  TCierreX11(QWidget& ventana, xcb_connection_t* c, std::function<void()> alCerrar)
+      : ventana_(ventana), alCerrar_(std::move(alCerrar)) {
+    protocolos_ = Atomo(c, "WM_PROTOCOLS");
+    cerrar_ = Atomo(c, "WM_DELETE_WINDOW");
+  }
+  bool nativeEventFilter(const QByteArray& tipo, void* mensaje, qintptr*) override {
+    if (tipo != "xcb_generic_event_t" || protocolos_ == XCB_NONE) return false;
+    const auto* e = static_cast<const xcb_generic_event_t*>(mensaje);
+    if ((e->response_type & 0x7F) != XCB_CLIENT_MESSAGE) return false;
+    const auto* m = reinterpret_cast<const xcb_client_message_event_t*>(e);
+    if (m->format != 32 || m->type != protocolos_ || m->data.data32[0] != cerrar_) return false;
+    const QWindow* w = ventana_.windowHandle();
+    // Unblocked, the window's own close handles it.
+    if (!w || m->window != w->winId() || !QGuiApplication::modalWindow()) return false;
+    alCerrar_();
+    return true;
+  }
+
+private:
+  static xcb_atom_t Atomo(xcb_connection_t* c, const char* nombre) {
+    xcb_intern_atom_reply_t* r =
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(nombre)), nombre), nullptr);
+    const xcb_atom_t a = r ? r->atom : XCB_NONE;
+    std::free(r);
+    return a;
+  }
+  QWidget& ventana_;
+  std::function<void()> alCerrar_;
+  xcb_atom_t protocolos_ = XCB_NONE, cerrar_ = XCB_NONE;
+};
+
+}  // namespace
+
+void TSenalesCierre::VigilaVentana(QWidget& ventana) {
+  auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+  // Other platforms (offscreen has the interface without a connection)
+  // deliver their close as they do.
+  xcb_connection_t* c = x11 ? x11->connection() : nullptr;
+  if (!c || filtro_) return;
+  filtro_ = std::make_unique<TCierreX11>(ventana, c, [this] { emit Recibida(0); });
+  QCoreApplication::instance()->installNativeEventFilter(filtro_.get());
 }
 
 void TSenalesCierre::Lee() {

@@ -7,10 +7,15 @@
 // CajasSinEspera they are shown without blocking the batch, so that a
 // script always gets its result line and a window that shows why.
 //
-// CierraComoUsuario closes the program as the user would: open boxes and
-// windows are closed (an operation still running is cancelled and closes
-// once its clean-up has run), the batch, when still running, ends as
-// interrupted, and the main window closes, saving the settings.
+// While the batch runs, the operation window's log also goes to standard
+// output, line by line, and the result line is written as soon as the
+// program or verify run is over, before its window waits for Ok.
+//
+// CierraComoUsuario closes the program as the user would: from then on no
+// box waits for an answer (CierrePedido), open boxes and windows are
+// closed (an operation still running is cancelled and closes once its
+// clean-up has run), the batch, when still running, ends as interrupted,
+// and the main window closes, saving the settings.
 #pragma once
 
 #include <QObject>
@@ -23,6 +28,7 @@
 #include "Lote.h"
 #include "principal/Korvane.h"
 
+class QAbstractNativeEventFilter;
 class QSocketNotifier;
 class QTimer;
 
@@ -38,8 +44,10 @@ public:
   std::function<void(const std::string&)> AlResultado;
 
   const TLote& Lote() const { return lote_; }
-  // The program's exit status: 0, 1 or 2 (TLote::CodigoSalida).
-  int CodigoSalida() const { return lote_.CodigoSalida(); }
+  // The program's exit status: 2 when a close cut short a run or a box
+  // that waited for an answer, else the batch's (TLote::CodigoSalida; 0
+  // without arguments).
+  int CodigoSalida() const { return interrumpido_ ? 2 : lote_.CodigoSalida(); }
   QTimer* Espera() const { return espera_; }
   TFormKorvane& Ventana() const { return ventana_; }
 
@@ -70,6 +78,8 @@ private:
   void Fin();
   void EscribeResultado();
   void CierraVentana();
+  void Desengancha();
+  uint8_t Accion(void (TFormKorvane::*orden)());
 
   TFormKorvane& ventana_;
   TLote lote_;
@@ -81,6 +91,8 @@ private:
   bool arrancado_ = false;
   bool resultadoEscrito_ = false;
   bool cerrando_ = false;
+  bool interrumpido_ = false;  // the close cut a run or a waiting box short
+  bool enAccion_ = false;      // the batch's program or verify command runs
 };
 
 // The window's modal parts during a batch: what it shows is recorded for
@@ -103,18 +115,24 @@ private:
   bool sinEspera_;
 };
 
-// SIGTERM and SIGINT delivered to the event loop: the handler only writes
-// the signal's number into a pipe, a socket notifier reads it in the loop.
+// The close requests from outside the program, delivered to the event
+// loop: SIGTERM and SIGINT (the handler only writes the signal's number
+// into a pipe, a socket notifier reads it in the loop), and, once
+// VigilaVentana names the main window, the window manager's close of that
+// window while a modal window (an operation, a box) blocks it, which the
+// toolkit would drop (X11; Recibida(0)).
 class TSenalesCierre : public QObject {
   Q_OBJECT
 public:
   explicit TSenalesCierre(QObject* parent = nullptr);
   ~TSenalesCierre() override;
   bool Instalada() const { return notificador_ != nullptr; }
+  void VigilaVentana(QWidget& ventana);
 signals:
   void Recibida(int senal);
 
 private:
   void Lee();
   QSocketNotifier* notificador_ = nullptr;
+  std::unique_ptr<QAbstractNativeEventFilter> filtro_;
 };

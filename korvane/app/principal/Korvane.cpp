@@ -25,6 +25,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QTranslator>
+#include <cstdio>
 #include <system_error>
 
 #include "Acciones.h"
@@ -141,13 +142,22 @@ private:
 
 // --- Modal parts -------------------------------------------------------------------
 
+// Once the program is closing nobody answers a box: a message goes to
+// standard error, a question is answered No, a choice takes its default,
+// and no dialog or operation starts.
 void TDialogosKorvane::Mensaje(QWidget* padre, const QString& texto) {
+  if (CierrePedido()) {
+    std::fprintf(stderr, "%s\n", texto.toLocal8Bit().constData());
+    return;
+  }
   QMessageBox::information(padre, QStringLiteral("Korvane"), texto);
 }
 bool TDialogosKorvane::Pregunta(QWidget* padre, const QString& texto) {
+  if (CierrePedido()) return false;
   return QMessageBox::question(padre, QStringLiteral("Korvane"), texto) == QMessageBox::Yes;
 }
 int TDialogosKorvane::Elige(QWidget* padre, const QString& texto, const QStringList& opciones) {
+  if (CierrePedido()) return 0;
   QMessageBox caja(QMessageBox::Question, QStringLiteral("Korvane"), texto, QMessageBox::NoButton, padre);
   std::vector<QAbstractButton*> botones;
   for (const QString& o : opciones) botones.push_back(caja.addButton(o, QMessageBox::AcceptRole));
@@ -158,14 +168,22 @@ int TDialogosKorvane::Elige(QWidget* padre, const QString& texto, const QStringL
   return 0;
 }
 QString TDialogosKorvane::AbreArchivo(QWidget* padre, const QString& carpeta, const QString& filtro) {
+  if (CierrePedido()) return {};
   return QFileDialog::getOpenFileName(padre, QString(), carpeta, filtro);
 }
 QString TDialogosKorvane::GuardaArchivo(QWidget* padre, const QString& carpeta, const QString& filtro,
                                         QString* elegido) {
+  if (CierrePedido()) return {};
   return QFileDialog::getSaveFileName(padre, QString(), carpeta, filtro, elegido);
 }
-int TDialogosKorvane::Modal(QDialog& dialogo) { return dialogo.exec(); }
-int TDialogosKorvane::Operacion() { return FAcciones ? FAcciones->ShowModal() : QDialog::Rejected; }
+int TDialogosKorvane::Modal(QDialog& dialogo) { return CierrePedido() ? int(QDialog::Rejected) : dialogo.exec(); }
+int TDialogosKorvane::Operacion() {
+  if (!FAcciones || CierrePedido()) {
+    ResultadoAccion = ResultadoNoHecho;
+    return QDialog::Rejected;
+  }
+  return FAcciones->ShowModal();
+}
 
 // --- Construction ----------------------------------------------------------------
 
@@ -577,7 +595,12 @@ void TFormKorvane::PuertoAlArrancar() {
   if (PerfilHardware.empty() || USB_COM || TipoEnlace() != TTipoEnlace::teLPT) return;
   std::string error;
   if (!AseguraAccesoPuerto(AddrB, error)) {
-    Mensaje(TextoIdioma("pg_err*", "1*") + (error.starts_with(' ') ? "" : " ") + error);
+    const std::string texto = TextoIdioma("pg_err*", "1*") + (error.starts_with(' ') ? "" : " ") + error;
+    // Also where a terminal or a service's journal sees it: the box comes
+    // before the window, and nothing else tells why the program waits.
+    std::fprintf(stderr, "%s\n", texto.c_str());
+    std::fflush(stderr);
+    Mensaje(texto);
     return;
   }
   PinesReposo();

@@ -31,13 +31,15 @@ bool AbreSerieFw(const std::string& dispositivo, bool muestraErrores) {
   dispositivoFw = dispositivo;
   if (puertoFw.Abre(dispositivo)) return true;
   const char* clave = ClaveFallo(puertoFw.Fallo());
-  if (clave) {
-    InterfazOperacion().Mensaje(puertoFw.Dispositivo() + " " + TextoIdioma("pg_err*", clave) +
-                                "\n" + puertoFw.Mensaje());
-  } else if (muestraErrores) {
-    InterfazOperacion().Mensaje(" " + TextoIdioma("pg_err*", "37*") + " " +
-                                puertoFw.Dispositivo() + "\n" + puertoFw.Mensaje());
-  }
+  std::string texto;
+  if (clave)
+    texto = puertoFw.Dispositivo() + " " + TextoIdioma("pg_err*", clave) + "\n" + puertoFw.Mensaje();
+  else if (muestraErrores)
+    texto = " " + TextoIdioma("pg_err*", "37*") + " " + puertoFw.Dispositivo() + "\n" + puertoFw.Mensaje();
+  if (texto.empty()) return false;
+  // The box goes away; the log keeps why the run stopped.
+  InterfazOperacion().Mensaje(texto);
+  InterfazOperacion().Log(texto);
   return false;
 }
 

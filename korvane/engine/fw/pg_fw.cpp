@@ -46,14 +46,18 @@ bool Falla(uint32_t codigo) {
 // A failed send inside a transfer ends it at once.
 bool EnviaOFalla(std::size_t n) { return !EnviaPaquete(n) && Falla(ErrSinRespuesta); }
 
-// Waits for the reply after the closing packet, pumping messages.
+// Waits for the reply after the closing packet, pumping messages; a cancel
+// ends the wait at once.
 bool EsperaRespuestaFinal() {
-  for (int i = 0; i < VecesEsperaFinal && !ThreadCOM->Respuesta(); ++i) {
+  for (int i = 0; i < VecesEsperaFinal && !ThreadCOM->Respuesta() && !Cancelado; ++i) {
     EsperaMs(PasoEsperaFinalMs);
     ProcesaMensajesFw();
   }
   return ThreadCOM->Respuesta() != 0;
 }
+
+// The wait above that got no reply: cancelled, or the board said nothing.
+bool SinRespuestaFinal() { return Cancelado ? CancelaTransferenciaFw() : Falla(ErrSinRespuesta); }
 
 // What a block write does with a reply the board sent. Returns true when
 // the transfer failed (error shown); otherwise the watcher is re-armed.
@@ -88,11 +92,11 @@ bool AtiendeRespuesta(std::size_t bytesVerificacion, TVerifica&& verifica) {
 // keeps sending is read at most VecesEsperaFinal times.
 template <typename TVerifica>
 bool AtiendeRespuestaFinal(std::size_t bytesVerificacion, TVerifica&& verifica) {
-  if (!EsperaRespuestaFinal()) return Falla(ErrSinRespuesta);
+  if (!EsperaRespuestaFinal()) return SinRespuestaFinal();
   for (int i = 0; i < VecesEsperaFinal; ++i) {
     if (AtiendeRespuesta(bytesVerificacion, verifica)) return true;
     if (!PuertoFw().HayDatos(0)) return false;
-    if (!EsperaRespuestaFinal()) return Falla(ErrSinRespuesta);
+    if (!EsperaRespuestaFinal()) return SinRespuestaFinal();
   }
   return false;
 }

@@ -142,6 +142,13 @@ uint32_t TPlacaFw::GruposRecibidos() {
   std::lock_guard<std::mutex> l(m_);
   return grupos_;
 }
+bool TPlacaFw::Alimentado() {
+  std::lock_guard<std::mutex> l(m_);
+  const bool bloqueAbierto = estado_ == TEstado::Segundo || estado_ == TEstado::Datos ||
+                             estado_ == TEstado::Direccion || estado_ == TEstado::Trama;
+  // A closing reply still to go out: the block is not over yet.
+  return bloqueAbierto || tardia_.has_value();
+}
 
 void TPlacaFw::Bucle() {
   std::vector<uint8_t> buf(4096);

@@ -20,7 +20,7 @@
 //    1 the XOR of bytes 3 to the end);
 //  - the host's reset: on a pseudo-terminal there is no RTS, so the board
 //    runs in packet mode and takes the host's purge (a flush status) as
-//    the reset, dropping whatever it was doing.
+//    the reset, dropping whatever it was doing and powering the part down.
 // The chip behind it is a TChipFw (chip_fw.h). Faults can be injected.
 #pragma once
 
@@ -80,6 +80,12 @@ public:
   std::vector<std::string> Errores();
   // Groups and rows of block writes that arrived with a good XOR.
   uint32_t GruposRecibidos();
+  // The socket as the board drives it: powered (supply and programming
+  // voltage on the part) from a block write's command until its closing
+  // reply has gone out, an error reply or the host's reset; otherwise
+  // unpowered with every line low. A host that goes away in the middle of
+  // a block leaves the part powered.
+  bool Alimentado();
 
   // Waits, without a time limit, until the board has taken in n bytes or
   // seen n resets (it runs on its own thread).
