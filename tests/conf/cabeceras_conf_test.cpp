@@ -1,9 +1,9 @@
 // Every configuration editor kind held against the published bit
 // definitions: gputils' processor header of each part (p<part>.inc) for the
 // 12/14-bit and PIC18 parts, and for the dsPIC30F parts, which gputils does
-// not cover, headers in the same layout written by hand from the data
-// sheets' configuration register tables (dspic/, one part per oscillator
-// group). For each option of a header, from the erased words:
+// not cover, the settings of the chip maker's device headers of seven parts
+// (dspic/dspic30f-config.txt, one setting a line). For each option of a
+// header, from the erased words:
 //   - save: the control state the option names (cabeceras_conf.txt) is set
 //     through the codec and saved; the option's field must hold its value;
 //   - load: a word with the option's value is loaded; the codec must show
@@ -13,7 +13,10 @@
 //     voltage, a protected range where it says off).
 // The data file maps options to control states once per editor kind and
 // lists, with a reason, every option the editor cannot hold; anything else
-// that disagrees fails here.
+// that disagrees fails here. The dsPIC editor keeps the bits it has no
+// control for, so there each option must also come back from a load and a
+// save, no option may show as "Reserved", and every choice the editor
+// offers for a part must be one of the part's settings.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -25,9 +28,11 @@
 #include <regex>
 #include <set>
 #include <sstream>
+#include <tuple>
 
 #include "cabecera_gputils.h"
 #include "casos_conf.h"
+#include "referencia_dspic.h"
 #include "conf/TablasConf.h"
 #include "pg_catalogo.h"
 
@@ -36,7 +41,7 @@ namespace {
 namespace fs = std::filesystem;
 
 const fs::path Datos = fs::path(KORVANE_SOURCE_DIR) / "tests/conf/cabeceras_conf.txt";
-const fs::path CabecerasDsPic = fs::path(KORVANE_SOURCE_DIR) / "tests/conf/dspic";
+const fs::path ReferenciaDsPic = fs::path(KORVANE_SOURCE_DIR) / "tests/conf/dspic/dspic30f-config.txt";
 
 std::string Mayusculas(std::string s) {
   for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -58,6 +63,7 @@ struct TLinea {
   bool sinGuardar = false;           // "~save": the save writes another encoding
   bool sentido = false;              // "~meaning": ticked for the bit's other sense
   bool sinTexto = false;             // "~caption": the caption is kept although it differs
+  bool conservada = false;           // "~kept": no state writes it; a load and a save keep it
   std::string razon;
   int usos = 0;
   int excepcionesUsadas = 0;  // times a "~" waiver was needed
@@ -101,8 +107,9 @@ std::vector<TSeccion> LeeDatos() {
     l.numero = n;
     l.simbolo = w;
     for (std::string t; in >> t;) {
-      if (t == "!" || t == "~save" || t == "~meaning" || t == "~caption") {
+      if (t == "!" || t == "~save" || t == "~meaning" || t == "~caption" || t == "~kept") {
         if (t == "!") l.regla = TRegla::SinControl;
+        if (t == "~kept") l.conservada = true;
         if (t == "~save") l.sinGuardar = true;
         if (t == "~meaning") l.sentido = true;
         if (t == "~caption") l.sinTexto = true;
@@ -112,7 +119,7 @@ std::vector<TSeccion> LeeDatos() {
       }
       l.estados.push_back(t);
     }
-    if ((l.regla == TRegla::SinControl || l.sinGuardar || l.sentido || l.sinTexto) && l.razon.empty())
+    if ((l.regla == TRegla::SinControl || l.sinGuardar || l.sentido || l.sinTexto || l.conservada) && l.razon.empty())
       ADD_FAILURE() << Datos << ":" << n << ": an exception without its reason";
     if (l.regla == TRegla::Estado && l.estados.empty())
       ADD_FAILURE() << Datos << ":" << n << ": " << l.simbolo << " names no control state";
@@ -243,15 +250,13 @@ class TComparacion {
 public:
   explicit TComparacion(std::vector<TSeccion> datos) : datos_(std::move(datos)) {}
 
-  void Editor(const TTablaConf& t, const fs::path& carpeta, const std::vector<std::string>* solo = nullptr) {
+  void Editor(const TTablaConf& t, const fs::path& carpeta) {
     const auto lista = ListaCatalogo(t.claseLista);
     for (int d : DispositivosDe(t.claseLista, t.tipo)) {
       const std::string nombre = lista[static_cast<size_t>(d)].Nombre;
       for (const std::string& parte : PartesDe(nombre)) {
         const fs::path ruta = RutaCabeceraGputils(carpeta, parte);
-        if (solo) {
-          if (std::find(solo->begin(), solo->end(), Mayusculas(parte)) == solo->end()) continue;
-        } else if (!fs::exists(ruta)) {
+        if (!fs::exists(ruta)) {
           Desacuerdo(t, nombre, parte, "no header " + ruta.string());
           continue;
         }
@@ -267,12 +272,33 @@ public:
     }
   }
 
+  // The parts of a settings list (each part's name in the catalogue), held
+  // more strictly: see the top of the file.
+  void Referencia(const TTablaConf& t, const TReferenciaDsPic& ref) {
+    for (const std::string& e : ref.errores) ADD_FAILURE() << ReferenciaDsPic << ": " << e;
+    const auto lista = ListaCatalogo(t.claseLista);
+    estricto_ = true;
+    for (const auto& [parte, cab] : ref.partes) {
+      bool hallada = false;
+      for (int d : DispositivosDe(t.claseLista, t.tipo)) {
+        const std::string nombre = lista[static_cast<size_t>(d)].Nombre;
+        if (Mayusculas(nombre) != parte) continue;
+        hallada = true;
+        ++cuenta_[t.nombre].partes;
+        Parte(t, d, nombre, parte, cab);
+        Ofrecidas(t, d, nombre, parte);
+      }
+      if (!hallada) ADD_FAILURE() << parte << " of " << ReferenciaDsPic << " is no part of " << t.nombre;
+    }
+    estricto_ = false;
+  }
+
   // Lines no part needed, and waivers no option needed, are stale.
   void Restos() const {
     for (const TSeccion& s : datos_)
       for (const TLinea& l : s.lineas) {
         if (l.usos == 0) ADD_FAILURE() << Datos << ":" << l.numero << ": " << l.simbolo << " is no option of any part";
-        else if ((l.sinGuardar || l.sinTexto) && l.excepcionesUsadas == 0)
+        else if ((l.sinGuardar || l.sinTexto || l.conservada) && l.excepcionesUsadas == 0)
           ADD_FAILURE() << Datos << ":" << l.numero << ": " << l.simbolo << " needs no waiver: the editor agrees";
       }
   }
@@ -291,14 +317,32 @@ public:
               << " explained, " << total.desacuerdos << " disagreements\n";
     for (const TSeccion& s : datos_)
       for (const TLinea& l : s.lineas)
-        if (l.regla == TRegla::SinControl || l.sentido || l.excepcionesUsadas > 0)
+        if (l.regla == TRegla::SinControl || l.sentido || l.conservada || l.excepcionesUsadas > 0)
           std::cout << "  explained " << s.editor << " " << l.simbolo << " (" << l.usos << "x): " << l.razon << "\n";
   }
 
 private:
+  // Every choice a part's radio buttons and lists offer (shown, enabled,
+  // not "Reserved") stands for one of the part's settings.
+  void Ofrecidas(const TTablaConf& t, int d, const std::string& nombre, const std::string& parte) {
+    const TVistaConf vista = VistaConf(t, d);
+    for (int n = 0; n < NumControles(t); ++n) {
+      const TControlConf& c = ControlN(t, n);
+      const TVistaControl& vc = vista.controles[static_cast<size_t>(n)];
+      if (c.clase == TClaseControl::Casilla || !Aplica(t, n, d) || !vc.visible || !vc.habilitado) continue;
+      for (size_t o = 0; o < c.opciones.size(); ++o) {
+        const TVistaOpcion& vo = vc.opciones[o];
+        if (!vo.visible || !vo.habilitado || vo.texto == "Reserved") continue;
+        if (!usados_.count({d, n, static_cast<int>(o)}))
+          Desacuerdo(t, nombre, parte, "offers " + NombreEstado(t, n, static_cast<int>(o)) + " \"" + vo.texto +
+                                           "\", which is none of the part's settings");
+      }
+    }
+  }
+
   void Desacuerdo(const TTablaConf& t, const std::string& nombre, const std::string& parte, const std::string& que) {
     ++cuenta_[t.nombre].desacuerdos;
-    ADD_FAILURE() << t.nombre << " " << nombre << " (p" << parte << ".inc): " << que;
+    ADD_FAILURE() << t.nombre << " " << nombre << " (" << parte << "): " << que;
   }
 
   // The line mapping one of `alias` on this part: a section that names the
@@ -359,6 +403,7 @@ private:
       for (int n = 0; n < NumControles(t); ++n)
         if (Aplica(t, n, d) && ControlN(t, n).palabra == palabra && (ControlN(t, n).mascara & campo))
           Desacuerdo(t, nombre, parte, que + ": listed without a control, but " + ControlN(t, n).nombre + " writes its bits");
+      if (t.conservaLibres) Vuelta(t, d, nombre, parte, palabra, campo, valor, que);
       ++cuenta_[t.nombre].explicadas;
       return;
     }
@@ -381,7 +426,7 @@ private:
     uint16_t id[4] = {};
     GuardaConf(t, d, e, id, sale);
     if ((sale[palabra] & campo) != valor) {
-      if (l->sinGuardar) {
+      if (l->sinGuardar || l->conservada) {
         explicada = true;
       } else {
         Desacuerdo(t, nombre, parte,
@@ -401,13 +446,18 @@ private:
         Desacuerdo(t, nombre, parte,
                    que + ": loads as " + NombreEstado(t, x.control, v) + ", not " + NombreEstado(t, x.control, x.valor));
     }
+    // Load and save: the bits come back (the editors that keep what they
+    // have no control for).
+    if (t.conservaLibres && !l->sinGuardar) Vuelta(t, d, nombre, parte, palabra, campo, valor, que);
     // Caption: the button or list item of the option (check boxes carry the
     // bit's name only).
     const TVistaConf vista = VistaConf(t, d, &c);
     for (const TAjusteEstado& x : estados) {
       if (x.contexto || ControlN(t, x.control).clase == TClaseControl::Casilla) continue;
+      usados_.insert({d, x.control, x.valor});
       const std::string rotulo = vista.controles[static_cast<size_t>(x.control)].opciones[static_cast<size_t>(x.valor)].texto;
-      const std::string falta = Contradice(rotulo, s.comentario);
+      std::string falta = Contradice(rotulo, s.comentario);
+      if (falta.empty() && estricto_ && rotulo == "Reserved") falta = "calls a setting of the part reserved";
       if (falta.empty()) continue;
       if (l->sinTexto) explicada = true;
       else Desacuerdo(t, nombre, parte, que + ": the caption \"" + rotulo + "\" " + falta);
@@ -420,6 +470,18 @@ private:
     }
   }
 
+  // The option's value loaded into the erased words and saved again.
+  void Vuelta(const TTablaConf& t, int d, const std::string& nombre, const std::string& parte, size_t palabra,
+              uint16_t campo, uint16_t valor, const std::string& que) {
+    std::vector<uint16_t> entra = t.base;
+    entra[palabra] = static_cast<uint16_t>((entra[palabra] & ~campo) | valor);
+    std::vector<uint16_t> sale(t.base.size());
+    uint16_t id[4] = {};
+    GuardaConf(t, d, CargaConf(t, d, {}, entra), id, sale);
+    if ((sale[palabra] & campo) != valor)
+      Desacuerdo(t, nombre, parte, que + ": a load and a save give " + Hex(sale[palabra] & campo));
+  }
+
   static std::string Junta(const std::vector<std::string>& v) {
     std::string s;
     for (const std::string& x : v) s += (s.empty() ? "" : " ") + x;
@@ -428,6 +490,8 @@ private:
 
   std::vector<TSeccion> datos_;
   std::map<std::string, TCuenta> cuenta_;
+  bool estricto_ = false;
+  std::set<std::tuple<int, int, int>> usados_;  // device, control, option a setting maps to
 };
 
 }  // namespace
@@ -438,9 +502,14 @@ TEST(ConfCabeceras, EveryEditorAgreesWithThePublishedBits) {
                               &Tabla16F87x(), &Tabla16Cxxx(), &Tabla18Fxxx(), &Tabla18Fxx20(), &Tabla18Fxx31(),
                               &Tabla18FModUSB()})
     comparacion.Editor(*t, GPUTILS_HEADER_DIR);
-  // One part of each oscillator group of the dsPIC editor.
-  const std::vector<std::string> dsPic = {"30F2010", "30F4011", "30F4013"};
-  comparacion.Editor(Tabla30Fxxx(), CabecerasDsPic, &dsPic);
+  // Settings whose names tell no field: the field they are in.
+  const std::vector<TMismoCampo> mismos = {
+      {"GSS_HIGH", "GSS_ON"},        // bits 2-1 are one field: off, standard, high security
+      {"CODE_PROT_OFF", "GSS_ON"},   // a header that names the field's off value only so
+      {"PRI", "LP"},                 // the primary oscillator is source 11
+      {"NONE", "BORV_45"},           // brown-out voltage code 11
+  };
+  comparacion.Referencia(Tabla30Fxxx(), LeeReferenciaDsPic(ReferenciaDsPic, mismos));
   comparacion.Restos();
   comparacion.Informe();
 }

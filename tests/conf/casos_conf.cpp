@@ -121,8 +121,10 @@ void Barrido(const TTablaConf& t, const std::set<std::string>& perdidos) {
       for (size_t i = 0; i < w.size(); ++i) {
         const uint16_t bits = i < m.size() ? m[i] : 0xFFFF;
         ASSERT_EQ(Hex4(s1[i] & fieles[i]), Hex4(w[i] & bits & fieles[i])) << "word " << i << " from " << Hex(w);
+        // Bits no field covers: the base word's, or kept as loaded.
         const uint16_t libres = static_cast<uint16_t>(t.ancho & ~cubiertos[i]);
-        ASSERT_EQ(Hex4(s1[i] & libres), Hex4(t.base[i] & bits & libres)) << "word " << i;
+        const uint16_t esperado = t.conservaLibres ? w[i] : t.base[i];
+        ASSERT_EQ(Hex4(s1[i] & libres), Hex4(esperado & bits & libres)) << "word " << i << " from " << Hex(w);
       }
       if (t.conId) {
         ASSERT_EQ(IDtoBuffer(id1), 0x5A0F);

@@ -44,7 +44,8 @@ std::vector<int> DispositivosDe(uint8_t clase, uint8_t tipo);
 // For every device of the kind and many random words w: s1 = save(load(w))
 // and s2 = save(load(s1)) agree, s1 equals w on the bits of every field not
 // named in `perdidos` (fields whose several encodings load to one state),
-// and bits no field covers are written as the base word's.
+// and bits no field covers are written as the base word's (kept as loaded
+// on tables with `conservaLibres`).
 void Barrido(const TTablaConf& t, const std::set<std::string>& perdidos);
 
 // What a device shows of a control or option, by name.

@@ -30,7 +30,8 @@ TMarcados Une(TMarcados a, const TMarcados& b) {
   return a;
 }
 
-constexpr int F2010 = 98, F4011 = 106, F4013 = 108;
+constexpr int F2010 = 98, F3013 = 104, F4011 = 106, F4012 = 107, F4013 = 108, F5011 = 109, F6012A = 116,
+              F6014A = 120;
 
 }  // namespace
 
@@ -41,16 +42,18 @@ TEST(ConfDsPic, RegistersToControlsAndBack) {
       {F4013, Celdas({0xC303, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF}),
        Une(Resto, {"FCKSM1", "FOSCA", "FPR_3#3", "FPR_A#3"}),
        Celdas({0xC303, 0x803F, 0x87B3, 0x310F, 0x330F, 0x0007, 0xC003})},
-      // Sources 4-6 match no button and save as the primary oscillator.
+      // Sources 4-6 match no button and save as the PLL. Boot and secure
+      // segment protection (registers 3 and 4) is kept, and the hidden
+      // motor-control PWM bits too.
       {F4013, Celdas({0x0515, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000}),
        {"FCKSM3", "FPR_3#21", "FPR_A#21", "WDTA#0", "WDTB#0", "PWRT#0", "Brown#0", "GCP", "GWRP", "ICD#0"},
-       Celdas({0x0715, 0x0000, 0x0000, 0x310F, 0x330F, 0x0004, 0x0000})},
+       Celdas({0x0715, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000, 0x0000})},
       // Two-bit source: 1 is the fast RC; bit 15 set loads FCKSM1 and
       // saves 11.
       {F2010, Celdas({0x8102, 0x8025, 0x0491, 0x0000, 0x0000, 0x0005, 0x8001}),
        {"FCKSM1", "FOSC3", "FPR_1#2", "FWDTEN", "WDTA#2", "WDTB#5", "PWMPIN", "BOREN", "PWRT#1", "Brown#1", "GCP",
         "BKBUG", "ICD#1"},
-       Celdas({0xC102, 0x8025, 0x0491, 0x310F, 0x330F, 0x0005, 0x8001})},
+       Celdas({0xC102, 0x8025, 0x0491, 0x0000, 0x0000, 0x0005, 0x8001})},
       {F4011, Celdas({0x4207, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF}), Une(Resto, {"FCKSM2", "FOSC2", "FPR_2#7"}),
        Celdas({0x4207, 0x803F, 0x87B3, 0x310F, 0x330F, 0x0007, 0xC003})},
   };
@@ -70,7 +73,8 @@ TEST(ConfDsPic, RegistersToControlsAndBack) {
       {F4013, {"FOSC2", "FPR_3#2", "FPR_A#10"}, Celdas({0xC202, 0, 0, 0, 0, 0, 0}), Celdas({0xC71F, 0, 0, 0, 0, 0, 0})},
   };
   for (const TCasoGuarda& c : guardas) CompruebaGuarda(Tabla30Fxxx(), c);
-  Barrido(Tabla30Fxxx(), {"FuenteOscA", "FCKSM"});
+  // Code protection on the 30F3013 and 30F4013 writes both of its bits.
+  Barrido(Tabla30Fxxx(), {"FuenteOscA", "FCKSM", "GCP"});
 }
 
 TEST(ConfDsPic, ModeListsAndWhatIsShown) {
@@ -85,6 +89,22 @@ TEST(ConfDsPic, ModeListsAndWhatIsShown) {
       {F4013, "FOSCA", true, true, nullptr},   {F2010, "PWRT#1", true, true, "4ms"},
       {F4013, "ICD#0", true, true, "EMUC3 & EMUD3"}, {F4011, "FPR_2#10", true, true, "FRC w/ PLL 8x"},
       {F2010, "FPR_1#10", true, true, "Reserved"},   {F4013, "FPR_3#19", true, true, "HS/2 w/ PLL 16x"},
+      // On the three-bit parts the PLL (source 111, "Primary") lists what
+      // feeds it, the fast RC among them; source 011 lists the primary
+      // oscillator's modes without it.
+      {F4013, "FPR_3#1", true, true, "FRC w/ PLL 4x"},   {F4013, "FPR_3#4", true, true, "Reserved"},
+      {F4013, "FPR_3#13", true, true, "ECIO w/ PLL 4x"}, {F4013, "FPR_A#4", false, false, "XT: 4 - 10 MHz crystal"},
+      {F4013, "FPR_A#1", false, false, "Reserved"},      {F4011, "FPR_2#15", true, true, "ECIO w/ PLL 16x"},
+      // Brown-out code 11 is reserved on the newer parts.
+      {F4011, "Brown#3", true, true, "Reserved"}, {F4012, "Brown#3", true, true, "Reserved"},
+      {F4013, "Brown#3", true, true, "Reserved"}, {F6012A, "Brown#3", true, true, "Reserved"},
+      {F6014A, "Brown#3", true, true, "Reserved"}, {F5011, "Brown#3", true, true, "2.0 V"},
+      {F3013, "Brown#3", true, true, "2.0 V"}, {F2010, "Brown#3", true, true, "2.0 V"},
+      // The motor-control PWM boxes only where the part has that PWM.
+      {F2010, "PWMPIN", true, true, nullptr}, {F4011, "HPOL", true, true, nullptr},
+      {F4012, "LPOL", true, true, nullptr}, {F3013, "PWMPIN", false, false, nullptr},
+      {F4013, "HPOL", false, false, nullptr}, {F5011, "LPOL", false, false, nullptr},
+      {F6012A, "PWMPIN", false, false, nullptr}, {F6014A, "HPOL", false, false, nullptr},
   };
   for (const TCasoVista& c : vistas) CompruebaVista(t, c);
 
@@ -99,6 +119,7 @@ TEST(ConfDsPic, ModeListsAndWhatIsShown) {
   };
   const TCaso casos[] = {
       {F4013, 0xC71F, "FPR_3", true, "FPR_A"},  {F4013, 0xC21F, "FPR_3", false, "FPR_A"},
+      {F4013, 0xC304, "FPR_A", true, "FPR_3"},
       {F4013, 0xC51F, "FPR_3", false, "FPR_A"}, {F4013, 0xC31F, "FPR_A", true, "FPR_3"},
       {F2010, 0xC30F, "FPR_1", true, "FPR_2"},  {F2010, 0xC00F, "FPR_1", false, "FPR_2"},
   };
@@ -125,4 +146,42 @@ TEST(ConfDsPic, LoadMasksTheCallersCellsWithTheEnginesTable) {
     }
     EXPECT_EQ(celdas[27], 0xFFFF);
   }
+}
+
+// What the editor has no control for stays as loaded, within the
+// implemented bits; code protection writes what each part calls on.
+TEST(ConfDsPic, ProtectionAndBitsWithoutControls) {
+  const TCasoCarga cargas[] = {
+      // Boot and secure segment settings of a file (FBS CFF1, FSS FCF1).
+      {F6014A, Celdas({0xFFFF, 0xFFFF, 0xFFFF, 0xCFF1, 0xFCF1, 0xFFFF, 0xFFFF}), Une(Resto, {"FCKSM1", "FOSC1", "FPR_3#31", "FPR_A#31"}),
+       Celdas({0xC71F, 0x803F, 0x87B3, 0x0101, 0x3001, 0x0007, 0xC003})},
+      // High security (bit 2) has no box: not ticked, and kept.
+      {F6014A, Celdas({0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFB, 0xFFFF}), Une(Resto, {"FCKSM1", "FOSC1", "FPR_3#31", "FPR_A#31"}),
+       Celdas({0xC71F, 0x803F, 0x87B3, 0x310F, 0x330F, 0x0003, 0xC003})},
+      {F5011, Celdas({0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFF9, 0xFFFF}), Une(Resto, {"FCKSM1", "FOSC1", "FPR_2#15", "GCP"}),
+       Celdas({0xC30F, 0x803F, 0x87B3, 0x310F, 0x330F, 0x0001, 0xC003})},
+      // On the 30F4013 either protection bit loads ticked and saves the
+      // part's "on", both bits.
+      {F4013, Celdas({0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFD, 0xFFFF}), Une(Resto, {"FCKSM1", "FOSC1", "FPR_3#31", "FPR_A#31", "GCP"}),
+       Celdas({0xC71F, 0x803F, 0x87B3, 0x310F, 0x330F, 0x0001, 0xC003})},
+      {F3013, Celdas({0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFB, 0xFFFF}), Une(Resto, {"FCKSM1", "FOSC1", "FPR_3#31", "FPR_A#31", "GCP"}),
+       Celdas({0xC71F, 0x803F, 0x87B3, 0x310F, 0x330F, 0x0001, 0xC003})},
+      // A file built for XT: source 011 with mode XT, under the list of
+      // the primary oscillator without the PLL.
+      {F4013, Celdas({0xFBE4, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFF9, 0xFFFF}),
+       Une(Resto, {"FCKSM1", "FOSCA", "FPR_3#4", "FPR_A#4", "GCP"}),
+       Celdas({0xC304, 0x803F, 0x87B3, 0x310F, 0x330F, 0x0001, 0xC003})},
+  };
+  for (const TCasoCarga& c : cargas) CompruebaCarga(Tabla30Fxxx(), c);
+
+  const W fgs = Celdas({0, 0, 0, 0xFFFF, 0xFFFF, 0xFFFF, 0}), fuente = Celdas({0x071F, 0, 0, 0, 0, 0, 0});
+  const TCasoGuarda guardas[] = {
+      {F4013, {"GCP"}, Celdas({0, 0, 0, 0x310F, 0x330F, 0x0001, 0}), fgs},
+      {F3013, {"GCP", "GWRP"}, Celdas({0, 0, 0, 0x310F, 0x330F, 0x0000, 0}), fgs},
+      {F6014A, {"GCP"}, Celdas({0, 0, 0, 0x310F, 0x330F, 0x0005, 0}), fgs},
+      {F4011, {"GCP"}, Celdas({0, 0, 0, 0x310F, 0x330F, 0x0005, 0}), fgs},
+      {F4013, {"FOSCA", "FPR_A#4"}, Celdas({0x0304, 0, 0, 0, 0, 0, 0}), fuente},
+      {F4013, {"FOSC1", "FPR_3#5"}, Celdas({0x0705, 0, 0, 0, 0, 0, 0}), fuente},
+  };
+  for (const TCasoGuarda& c : guardas) CompruebaGuarda(Tabla30Fxxx(), c);
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "cabecera_gputils.h"
+#include "referencia_dspic.h"
 
 namespace {
 
@@ -89,4 +90,49 @@ TEST(CabeceraGputils, InstalledHeader) {
       }
   EXPECT_TRUE(visto);
   EXPECT_FALSE(LeeCabeceraGputils(RutaCabeceraGputils(GPUTILS_HEADER_DIR, "no-such-part")));
+}
+
+// The dsPIC30F settings list: fields found from the cleared bits, settings
+// that clear nothing placed by their names or by a pair given, and what
+// the list cannot say reported.
+TEST(ReferenciaDsPic, FieldsOfEachRegister) {
+  const char* const texto = R"(# comment
+30F9999 FOSC 0xF80000 CSW_ON_FSCM_OFF 0x7FFF
+30F9999 FOSC 0xF80000 CSW_FSCM_ON     0x3FFF   # trailing comment
+30F9999 FOSC 0xF80000 LP              0xFCFF
+30F9999 FOSC 0xF80000 FRC             0xFDFF
+30F9999 FOSC 0xF80000 PRI             0xFFFF
+30F9999 FOSC 0xF80000 CSW_FSCM_OFF    0xFFFF
+30F9999 FBORPOR 0xF80004 BORV45       0xFFCF
+30F9999 FBORPOR 0xF80004 BORV20       0xFFFF
+30F9999 FBORPOR 0xF80004 SMALL_RAM    0xEFFF
+30F9999 FBORPOR 0xF80004 NO_RAM       0xFFFF
+30F9999 FGS 0xF8000A GSS_HIGH 0xFFFB
+30F9999 FGS 0xF8000A GSS_ON   0xFFFD
+30F9999 FGS 0xF8000A LONELY   0xFFFF
+30f1111 FICD 0xF8000C BAD
+)";
+  const TReferenciaDsPic r = AnalizaReferenciaDsPic(texto, {{"PRI", "LP"}, {"GSS_HIGH", "GSS_ON"}});
+  EXPECT_EQ(r.errores, (std::vector<std::string>{"line 15: not part, register, address, name and value",
+                                                 "30F9999 FGS LONELY: in no field"}));
+  ASSERT_EQ(r.partes.count("30F9999"), 1u);
+  const TCabeceraGputils& c = r.partes.at("30F9999");
+  ASSERT_EQ(c.palabras.size(), 3u);
+  const TPalabraGputils& fosc = c.palabras[0];
+  EXPECT_EQ(fosc.direccion, 0xF80000);
+  ASSERT_EQ(fosc.ajustes.size(), 2u);
+  EXPECT_EQ(Nombres(fosc.ajustes[0]), (std::vector<std::string>{"CSW_ON_FSCM_OFF", "CSW_FSCM_ON", "CSW_FSCM_OFF"}));
+  EXPECT_EQ(fosc.ajustes[0].mascara, 0xC000u);
+  EXPECT_EQ(Nombres(fosc.ajustes[1]), (std::vector<std::string>{"LP", "FRC", "PRI"}));
+  EXPECT_EQ(fosc.ajustes[1].mascara, 0x0300u);
+  const TPalabraGputils* bor = c.Palabra("FBORPOR");
+  ASSERT_NE(bor, nullptr);
+  ASSERT_EQ(bor->ajustes.size(), 2u);
+  EXPECT_EQ(Nombres(bor->ajustes[0]), (std::vector<std::string>{"BORV45", "BORV20"}));
+  EXPECT_EQ(Nombres(bor->ajustes[1]), (std::vector<std::string>{"SMALL_RAM", "NO_RAM"}));
+  const TPalabraGputils* fgs = c.Palabra("FGS");
+  ASSERT_NE(fgs, nullptr);
+  ASSERT_EQ(fgs->ajustes.size(), 2u);
+  EXPECT_EQ(Nombres(fgs->ajustes[0]), (std::vector<std::string>{"GSS_HIGH", "GSS_ON"}));
+  EXPECT_EQ(fgs->ajustes[0].mascara, 0x0006u);
 }

@@ -255,7 +255,8 @@ TEstadoConf CargaConf(const TTablaConf& t, int dispositivo, std::span<const uint
     if (g != grupo || !En(c.soloEn, dispositivo)) return;
     const uint16_t w = Palabra(config, c.palabra) & Bits(mascara, c.palabra);
     if (c.clase == TClaseControl::Casilla) {
-      v = Coincide(c.opciones.at(1), w) ? 1 : 0;
+      const TOpcionConf& no = c.opciones.at(0);
+      v = no.mascaraCarga != 0 ? (Coincide(no, w) ? 0 : 1) : (Coincide(c.opciones.at(1), w) ? 1 : 0);
       return;
     }
     // The first option whose pattern matches; an option with no load
@@ -271,8 +272,24 @@ TEstadoConf CargaConf(const TTablaConf& t, int dispositivo, std::span<const uint
         return;
       }
   });
+  if (t.conservaLibres) {
+    e.libres.resize(t.base.size());
+    for (size_t i = 0; i < e.libres.size(); ++i) e.libres[i] = Palabra(config, i) & Bits(mascara, i);
+  }
   if (t.ajustaEstado) t.ajustaEstado(dispositivo, e);
   return e;
+}
+
+std::vector<uint16_t> BitsLibres(const TTablaConf& t, int dispositivo) {
+  std::vector<uint16_t> libres(t.base.size());
+  const std::vector<uint16_t> mascara = MascaraDe(t, dispositivo);
+  for (size_t i = 0; i < libres.size(); ++i) libres[i] = t.ancho & Bits(mascara, i);
+  const int grupo = GrupoDe(t, dispositivo);
+  ParaCada(t, [&](int, int g, const TControlConf& c) {
+    if (g == grupo && En(c.soloEn, dispositivo) && c.palabra < libres.size())
+      libres[c.palabra] &= static_cast<uint16_t>(~c.mascara);
+  });
+  return libres;
 }
 
 std::vector<uint16_t> PalabrasConf(const TTablaConf& t, int dispositivo, const TEstadoConf& e) {
@@ -286,6 +303,11 @@ std::vector<uint16_t> PalabrasConf(const TTablaConf& t, int dispositivo, const T
     // value does not set.
     w[c.palabra] &= static_cast<uint16_t>(~(c.mascara & ~c.opciones[static_cast<size_t>(v)].guarda));
   });
+  if (t.conservaLibres && e.libres.size() >= w.size()) {
+    const std::vector<uint16_t> libres = BitsLibres(t, dispositivo);
+    for (size_t i = 0; i < w.size(); ++i)
+      w[i] = static_cast<uint16_t>((w[i] & ~libres[i]) | (e.libres[i] & libres[i]));
+  }
   const std::vector<uint16_t> mascara = MascaraDe(t, dispositivo);
   for (size_t i = 0; i < w.size(); ++i) w[i] &= t.ancho & Bits(mascara, i);
   return w;

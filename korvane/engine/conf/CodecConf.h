@@ -137,6 +137,10 @@ struct TTablaConf {
   // A load reads the words through it and a save ends with it, so the
   // bits of features a part lacks are 0 whatever a hidden control says.
   std::function<std::vector<uint16_t>(int dispositivo)> mascara;
+  // Bits of the mask that no control of the device writes keep what was
+  // loaded (erased: the base word's), so a save never undoes a setting the
+  // editor has no control for, such as a protection register's.
+  bool conservaLibres = false;
 
   // Steps a table cannot say in rows (empty: none). `ajustaEstado` runs
   // after every load and every user change (one field's choice that moves
@@ -153,6 +157,9 @@ struct TTablaConf {
 struct TEstadoConf {
   uint16_t id = 0;
   std::vector<int> valores;
+  // The loaded words, masked (tables with `conservaLibres`; empty: the
+  // base words): where the bits no control writes come from.
+  std::vector<uint16_t> libres{};
   bool operator==(const TEstadoConf&) const = default;
 };
 
@@ -200,6 +207,9 @@ TEstadoConf CargaConf(const TTablaConf& t, int dispositivo, std::span<const uint
 // field with none chosen stays all ones).
 void GuardaConf(const TTablaConf& t, int dispositivo, const TEstadoConf& e, std::span<uint16_t> id,
                 std::span<uint16_t> config);
+// The bits of each word that no control applying to the device writes,
+// within the device's mask (what `conservaLibres` keeps).
+std::vector<uint16_t> BitsLibres(const TTablaConf& t, int dispositivo);
 // Whether control n counts in state e (its `si` condition holds).
 bool Cuenta(const TTablaConf& t, int n, const TEstadoConf& e);
 // The device's mask applied to a caller's words (the editors whose load
@@ -241,6 +251,8 @@ TControlConf Casilla1(const std::string& nombre, uint8_t palabra, int bit);
 TControlConf Casilla0(const std::string& nombre, uint8_t palabra, int bit);
 // A check box over several bits: ticked writes `marcada`, not ticked
 // `libre`; it loads ticked when (word & mascaraCarga) == cargaMarcada.
+// (A box whose option 0 has a load mask loads not ticked only when that
+// option matches, and ticked from every other pattern.)
 TControlConf CasillaBits(const std::string& nombre, uint8_t palabra, uint16_t mascara,
                          uint16_t marcada, uint16_t libre, uint16_t mascaraCarga,
                          uint16_t cargaMarcada);

@@ -10,11 +10,10 @@ namespace {
 
 constexpr uint8_t Celda(int registro) { return static_cast<uint8_t>(4 * registro); }
 
-// The primary oscillator's modes, item = mode bits (the parts' data
-// sheets). The first parts leave three codes reserved that the 30F4011
-// group uses for the fast RC with PLL; the parts with a five-bit field add
-// the HS/2 and HS/3 PLL modes, and their alternate oscillator (source 011)
-// is the fast RC through the PLL.
+// The oscillator modes of the parts with a two-bit source, item = the
+// four mode bits. The first parts leave three codes reserved that the
+// 30F4011 group uses for the fast RC with PLL. The external clock runs the
+// PLL with OSC2 as an I/O pin (ECIO).
 std::vector<std::string> ModosPrimario(bool frcPll) {
   const std::string r = "Reserved";
   return {"XTL: 200 kHz - 4 MHz crystal",
@@ -30,13 +29,20 @@ std::vector<std::string> ModosPrimario(bool frcPll) {
           frcPll ? "FRC w/ PLL 8x" : r,
           "EC: external clock, OSC2 is CLKO",
           "ECIO: external clock, OSC2 is I/O",
-          "EC w/ PLL 4x",
-          "EC w/ PLL 8x",
-          "EC w/ PLL 16x"};
+          "ECIO w/ PLL 4x",
+          "ECIO w/ PLL 8x",
+          "ECIO w/ PLL 16x"};
 }
 
-std::vector<std::string> ModosPrimario32() {
-  std::vector<std::string> m = ModosPrimario(false);
+// The parts with a three-bit source split the same modes over two
+// sources, item = the five mode bits: source 111 is the PLL, fed by the
+// clock the mode names (the fast RC among them); source 011 is the
+// primary oscillator without the PLL, in these modes.
+constexpr size_t ModosSinPllBits[] = {0, 2, 4, 8, 9, 11, 12};
+
+std::vector<std::string> ModosPll() {
+  std::vector<std::string> m = ModosPrimario(true);
+  for (const size_t sinPll : ModosSinPllBits) m[sinPll] = "Reserved";
   const std::string r = "Reserved";
   const std::vector<std::string> altos = {r, "HS/2 w/ PLL 4x", "HS/2 w/ PLL 8x", "HS/2 w/ PLL 16x",
                                           r, "HS/3 w/ PLL 4x", "HS/3 w/ PLL 8x", "HS/3 w/ PLL 16x"};
@@ -45,18 +51,32 @@ std::vector<std::string> ModosPrimario32() {
   return m;
 }
 
-std::vector<std::string> ModosAlternativo() {
+std::vector<std::string> ModosSinPll() {
+  const std::vector<std::string> todos = ModosPrimario(false);
   std::vector<std::string> m(32, "Reserved");
-  m[1] = "FRC w/ PLL 4x";
-  m[10] = "FRC w/ PLL 8x";
-  m[3] = "FRC w/ PLL 16x";
+  for (const size_t sinPll : ModosSinPllBits) m[sinPll] = todos[sinPll];
   return m;
+}
+
+// Code protection on both bits 2 and 1; any protection loaded shows ticked,
+// so a save never drops it.
+TControlConf CasillaGcpDosBits() {
+  TControlConf c = CasillaBits("GCP", Celda(5), 0x0006, 0x0000, 0x0006, 0x0006, 0x0000);
+  c.opciones[0].mascaraCarga = 0x0006;
+  c.opciones[0].carga = 0x0006;
+  return c;
 }
 
 TTablaConf Crea() {
   const TDispositivos grupo1 = Disp({98, 112, 113, 115, 117, 119});
   const TDispositivos grupo2 = Disp({106, 107, 109, 110});
   const TDispositivos grupo3 = DispRango(98, 121) & ~grupo1 & ~grupo2;
+  // Parts whose device headers were checked (30F3013, 4011, 4012, 4013,
+  // 5011, 6012A, 6014A): the differences below are theirs; the other parts
+  // keep what they had.
+  const TDispositivos sinPwmMotor = Disp({104, 108, 109, 116, 120});  // no motor-control PWM
+  const TDispositivos borReservado = Disp({106, 107, 108, 116, 120});  // brown-out code 11 is reserved
+  const TDispositivos gcpDosBits = Disp({104, 108});  // code protection on clears bits 2 and 1
   TTablaConf t;
   t.tipo = EdFC_30Fxxx;
   t.nombre = "FC_30Fxxx";
@@ -65,6 +85,9 @@ TTablaConf Crea() {
   t.base.assign(27, 0xFFFF);
   t.ancho = 0xFFFF;
   t.conId = false;
+  // Boot and secure segment protection (registers 3 and 4) and bit 2 of
+  // the general segment have no controls: they keep what was loaded.
+  t.conservaLibres = true;
   t.mascara = [](int d) {
     const auto& bits = BitsConfig(DaMaskAB(d < 0 || d > 255 ? uint8_t{255} : static_cast<uint8_t>(d)));
     std::vector<uint16_t> m(27, 0xFFFF);
@@ -100,10 +123,10 @@ TTablaConf Crea() {
           .En(grupo3),
       Lista("FPR_1", "- Primary Oscillator -", Celda(0), 0x000F, ItemsLista("FPR_1", ModosPrimario(false), 0)).En(grupo1),
       Lista("FPR_2", "- Primary Oscillator -", Celda(0), 0x000F, ItemsLista("FPR_2", ModosPrimario(true), 0)).En(grupo2),
-      Lista("FPR_3", "- Primary Oscillator -", Celda(0), 0x001F, ItemsLista("FPR_3", ModosPrimario32(), 0))
+      Lista("FPR_3", "- Primary Oscillator -", Celda(0), 0x001F, ItemsLista("FPR_3", ModosPll(), 0))
           .En(grupo3)
           .Si("FuenteOscA", {4}, true),
-      Lista("FPR_A", "- Alternate Oscillator -", Celda(0), 0x001F, ItemsLista("FPR_A", ModosAlternativo(), 0))
+      Lista("FPR_A", "- Alternate Oscillator -", Celda(0), 0x001F, ItemsLista("FPR_A", ModosSinPll(), 0))
           .En(grupo3)
           .Si("FuenteOscA", {4}),
       TControlConf{.clase = TClaseControl::Radios,
@@ -123,13 +146,20 @@ TTablaConf Crea() {
                   0))
           .Col(2),
       Casilla1("MCLREN", Celda(2), 15).Col(3),
-      Casilla1("PWMPIN", Celda(2), 10).Col(3),
-      Casilla1("HPOL", Celda(2), 9).Col(3),
-      Casilla1("LPOL", Celda(2), 8).Col(3),
+      // Hidden where the part has no motor-control PWM; the bits are still
+      // loaded and written, so whatever a file holds there stays.
+      Casilla1("PWMPIN", Celda(2), 10).Col(3).OcultoEn(sinPwmMotor),
+      Casilla1("HPOL", Celda(2), 9).Col(3).OcultoEn(sinPwmMotor),
+      Casilla1("LPOL", Celda(2), 8).Col(3).OcultoEn(sinPwmMotor),
       Casilla1("BOREN", Celda(2), 7).Col(3),
       Lista("PWRT", "-Power-up Timer-", Celda(2), 0x0003, ItemsLista("PWRT", {"Disabled", "4ms", "16ms", "64ms"}, 0)).Col(1),
-      Lista("Brown", "-Brown-out Voltage-", Celda(2), 0x0030, ItemsLista("Brown", {"4.5 V", "4.2 V", "2.7 V", "2.0 V"}, 4)).Col(1),
-      Casilla0("GCP", Celda(5), 1).Col(3),
+      Lista("Brown", "-Brown-out Voltage-", Celda(2), 0x0030, ItemsLista("Brown", {"4.5 V", "4.2 V", "2.7 V", "2.0 V"}, 4))
+          .Col(1)
+          .OpcionTextoEn(3, borReservado, "Reserved"),
+      // Standard protection clears bit 1. Bit 2 (high security where the
+      // part has it) has no control and keeps what was loaded.
+      Casilla0("GCP", Celda(5), 1).Col(3).En(DispTodos() & ~gcpDosBits),
+      CasillaGcpDosBits().Col(3).En(gcpDosBits),
       Casilla0("GWRP", Celda(5), 0).Col(3),
       Casilla1("BKBUG", Celda(6), 15).Col(3),
       Casilla1("COE", Celda(6), 14).Col(3),
