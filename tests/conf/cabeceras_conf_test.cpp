@@ -403,7 +403,7 @@ private:
       for (int n = 0; n < NumControles(t); ++n)
         if (Aplica(t, n, d) && ControlN(t, n).palabra == palabra && (ControlN(t, n).mascara & campo))
           Desacuerdo(t, nombre, parte, que + ": listed without a control, but " + ControlN(t, n).nombre + " writes its bits");
-      if (t.conservaLibres) Vuelta(t, d, nombre, parte, palabra, campo, valor, que);
+      if (estricto_) Vuelta(t, d, nombre, parte, palabra, campo, valor, que);
       ++cuenta_[t.nombre].explicadas;
       return;
     }
@@ -446,9 +446,9 @@ private:
         Desacuerdo(t, nombre, parte,
                    que + ": loads as " + NombreEstado(t, x.control, v) + ", not " + NombreEstado(t, x.control, x.valor));
     }
-    // Load and save: the bits come back (the editors that keep what they
-    // have no control for).
-    if (t.conservaLibres && !l->sinGuardar) Vuelta(t, d, nombre, parte, palabra, campo, valor, que);
+    // Load and save: the bits come back (the settings lists, whose editor
+    // keeps what it has no control for).
+    if (estricto_ && !l->sinGuardar) Vuelta(t, d, nombre, parte, palabra, campo, valor, que);
     // Caption: the button or list item of the option (check boxes carry the
     // bit's name only).
     const TVistaConf vista = VistaConf(t, d, &c);
