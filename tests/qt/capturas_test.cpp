@@ -75,7 +75,8 @@ private slots:
       const char* nombre;
     } tipos[] = {{"PIC18F242", "18F242"},   {"PIC18F1220", "18F1220"}, {"PIC18F2331", "18F2331"},
                  {"PIC18F8720", "18F8720"}, {"PIC18F4550", "18F4550"}, {"PIC18F2410", "18F2410"},
-                 {"PIC18F4580", "18F4580"}, {"PIC30F2010", "30F2010"}};
+                 {"PIC18F4580", "18F4580"}, {"PIC30F2010", "30F2010"}, {"PIC30F4013", "30F4013"},
+                 {"PIC30F6014A", "30F6014A"}};
     for (const char* idioma : {"English", "Español"}) {
       for (QAction* a : w.GrupoIdiomas->actions())
         if (a->data().toString() == QString::fromUtf8(idioma)) a->trigger();

@@ -113,7 +113,10 @@ private slots:
     QTest::newRow("18F2331 word 3") << 60 << 2 << 0xFFFF << "c3" << "9D3C";
     QTest::newRow("18F2420 word 1") << 71 << 0 << 0xFFFF << "c1" << "CF00";
     QTest::newRow("30F4013 source 5") << 108 << 0 << 0xC51F << "co1" << "C71F";
-    QTest::newRow("30F4013 register 4") << 108 << 16 << 0x0000 << "co5" << "330F";
+    // Secure segment settings are kept as loaded, within the implemented
+    // bits; erased, the register shows those bits.
+    QTest::newRow("30F4013 register 4") << 108 << 16 << 0xFCF1 << "co5" << "3001";
+    QTest::newRow("30F4013 register 4 erased") << 108 << 16 << 0xFFFF << "co5" << "330F";
   }
   void labelsAfterLoad() {
     QFETCH(int, dispositivo);

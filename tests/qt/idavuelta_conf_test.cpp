@@ -238,10 +238,10 @@ private slots:
     banco.Adaptador.Registra = false;
     banco.Adaptador.Conecta(&chip);
     IdaVuelta(108, {{"FWDTEN", "BOREN", "COE"},
-                    {"MCLREN", "PWMPIN", "BKBUG"},
-                    {"FOSCA", "FCKSM2"},
-                    {{"FPR_A", 10}, {"WDTA", 1}, {"WDTB", 6}, {"PWRT", 1}, {"Brown", 2}, {"ICD", 1}}});
-    QCOMPARE(chip.Memoria.Config[0], uint16_t(0x430A));  // clock switching on, FRC with PLL 8x
+                    {"MCLREN", "BKBUG"},
+                    {"FOSC1", "FCKSM2"},
+                    {{"FPR_3", 10}, {"WDTA", 1}, {"WDTB", 6}, {"PWRT", 1}, {"Brown", 2}, {"ICD", 1}}});
+    QCOMPARE(chip.Memoria.Config[0], uint16_t(0x470A));  // clock switching on, the PLL fed by the FRC, 8x
     QCOMPARE(chip.Memoria.Config[3], uint16_t(0x310F));
   }
 };

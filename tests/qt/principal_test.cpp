@@ -132,11 +132,17 @@ QStringList ListasIlegibles(QWidget& pagina) {
 // the next column.
 QStringList FueraDeOrden(TFEditorTabla& e) {
   QStringList r;
+  int n = 0;  // flattened index of the group's first control
   for (const TGrupoConf& g : e.Tabla().grupos) {
+    const int primero = n;
+    n += static_cast<int>(g.controles.size());
     auto* caja = e.findChild<QGroupBox*>(QString::fromStdString(g.nombre));
     if (!caja || !caja->isVisible()) continue;
+    // Two controls that never apply to one device may share a name: only
+    // the device's own are looked at.
     std::vector<const TControlConf*> orden;
-    for (const TControlConf& c : g.controles) orden.push_back(&c);
+    for (size_t i = 0; i < g.controles.size(); ++i)
+      if (Aplica(e.Tabla(), primero + static_cast<int>(i), e.Dispositivo())) orden.push_back(&g.controles[i]);
     std::stable_sort(orden.begin(), orden.end(), [](auto* a, auto* b) { return a->columna < b->columna; });
     QRect anterior;
     int derecha = -1;  // the right edge of every control so far
