@@ -86,6 +86,17 @@ private slots:
         w.SprogramaClick(w.Sconfig);
         Guarda(w, QStringLiteral("%1-principal-%2-pagina2").arg(idioma == std::string("English") ? "en" : "es", t.nombre));
       }
+      // The 30F4013 with the XT crystal chosen: source 011 and its list.
+      Selecciona(w, 0, BuscaPic("PIC30F4013"));
+      w.SprogramaClick(w.Sconfig);
+      for (QAbstractButton* b : w.findChildren<QAbstractButton*>("FOSCA"))
+        if (b->isVisible()) b->click();
+      for (QComboBox* c : w.findChildren<QComboBox*>("FPR_A"))
+        if (c->isVisible()) {
+          c->setCurrentIndex(4);
+          emit c->activated(4);
+        }
+      Guarda(w, QStringLiteral("%1-principal-30F4013-XT-pagina2").arg(idioma == std::string("English") ? "en" : "es"));
       if (idioma == std::string("English")) {
         TFAyuda_params ayuda(&w);
         Guarda(ayuda, "en-dialogo-parametros");
