@@ -466,6 +466,37 @@ private slots:
     QCOMPARE(*config & 0x0FFF, uint32_t{config675} & 0x0FFF);
   }
 
+  // A 10F20x programmed by one run and verified by the next, from a file
+  // that leaves the last program word blank (as an assembler does): the
+  // part keeps its factory OSCCAL word there, and the verify passes.
+  void diezFVerificaEnOtraEjecucion_data() {
+    QTest::addColumn<QString>("parte");
+    QTest::addColumn<uint32_t>("ultima");  // the last program word: 256 or 512 words
+    QTest::newRow("10F200") << "10F200" << uint32_t{0xFF};
+    QTest::newRow("10F206") << "10F206" << uint32_t{0x1FF};
+  }
+  void diezFVerificaEnOtraEjecucion() {
+    QFETCH(QString, parte);
+    QFETCH(uint32_t, ultima);
+    banco = std::make_unique<TPlacaConPerfil>(parte.toStdString());
+    QVERIFY(banco->Guardado);
+    const uint32_t osccal = banco->Programa(ultima);
+    QVERIFY(osccal != 0x0FFF);
+    const std::string hex = (raiz / "p10f.hex").string();
+    // MOVLW 0x55, MOVWF 0x06, GOTO 0x002.
+    Escribe(hex, HexDe({0x0C55, 0x0026, 0x0A02}));
+    const QString dispositivo = "-DPIC" + parte;
+    for (const QString& accion : {QString("-P"), QString("-V")}) {
+      auto p = Arranca({dispositivo, accion, "-S", QString::fromStdString(hex)});
+      const QString linea = Resultado(*p);
+      QVERIFY2(linea.endsWith("): ok"), qPrintable(accion + ": " + linea));
+      QCOMPARE(Fin(*p), 0);
+    }
+    QCOMPARE(banco->Programa(0), uint32_t{0x0C55});
+    QCOMPARE(banco->Programa(ultima), osccal);
+    QVERIFY(banco->Placa->Errores().empty());
+  }
+
   // Without "close when done" the operation window waits for Ok after the
   // run: the result line is out before that wait, and a close then cuts
   // nothing short (status 0, the batch succeeded).
