@@ -51,6 +51,9 @@ namespace {
 
 constexpr uint8_t Indice16F84A = 30;
 
+// The boxes of a run that the supply test opens.
+enum TCajaDeEjecucion { Cancela, Verifica, Escribe };
+
 void SeleccionaPic(uint8_t clase, uint8_t indice) {
   ClaseDispositivo = clase;
   if (clase == 1) IndiceListPicsC = indice;
@@ -799,21 +802,23 @@ private slots:
     CompruebaReposo(b);
   }
 
-  // No box of a run waits with the part powered: when the cancel box or
-  // the verify-error box is shown, the part in the socket is unpowered
-  // (pin level: Vdd and Vpp off; firmware programmer: no command of ours
-  // holds the socket) and the supply LED is off.
+  // No box of a run waits with the part powered: when the cancel box, the
+  // verify-error box or the write-error box is shown, the part in the
+  // socket is unpowered (pin level: Vdd and Vpp off; firmware programmer:
+  // no command of ours holds the socket) and the supply LED is off.
   void cajaSinAlimentacion_data() {
     QTest::addColumn<bool>("firmware");
-    QTest::addColumn<bool>("cancela");
-    QTest::newRow("pin level, cancel") << false << true;
-    QTest::newRow("pin level, verify error") << false << false;
-    QTest::newRow("firmware, cancel") << true << true;
-    QTest::newRow("firmware, verify error") << true << false;
+    QTest::addColumn<int>("caso");
+    QTest::newRow("pin level, cancel") << false << int(Cancela);
+    QTest::newRow("pin level, verify error") << false << int(Verifica);
+    QTest::newRow("pin level, write error") << false << int(Escribe);
+    QTest::newRow("firmware, cancel") << true << int(Cancela);
+    QTest::newRow("firmware, verify error") << true << int(Verifica);
+    QTest::newRow("firmware, write error") << true << int(Escribe);
   }
   void cajaSinAlimentacion() {
     QFETCH(bool, firmware);
-    QFETCH(bool, cancela);
+    QFETCH(int, caso);
     struct TRestaura {
       TRelojEnlace reloj;
       TReloj* anterior = PonReloj(&reloj);
@@ -852,7 +857,7 @@ private slots:
     };
     Imagen(5);
     std::string caja;
-    if (cancela) {
+    if (caso == Cancela) {
       // Cancelled while the program area is written.
       const QString escribe = QString::fromStdString(" [ " + TextosEntorno[14] + " ]");
       QTimer t;
@@ -865,6 +870,14 @@ private slots:
       Ejecuta(AccProgramar);
       QCOMPARE(ResultadoAccion, ResultadoNoHecho);
       caja = TextoIdioma("pg_err*", "26*");
+    } else if (caso == Escribe) {
+      // Bit 0 of word 0x10 stays 1.
+      BufDispositivo.Prog[0x10] = BufArchivo.Prog[0x10] = 0x0000;
+      if (placa) placa->Inyecta({TFalloPlacaFw::Codigo, 1, 4, 0, 0});
+      else lpt->chip.Pegados.push_back({0x10, 0x0001, 0x0001});
+      Ejecuta(AccProgramar);
+      QVERIFY(ResultadoAccion != 0);
+      caja = TextoIdioma("pg_err*", "13*");
     } else {
       Ejecuta(AccProgramar);
       QCOMPARE(ResultadoAccion, uint8_t{0});
