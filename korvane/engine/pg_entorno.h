@@ -24,6 +24,9 @@ public:
   virtual TRespuesta Pregunta(const std::string& texto, bool conCancelar) {
     (void)texto; (void)conCancelar; return TRespuesta::Si;
   }
+  // The same question with No as the default answer (Enter answers No), for
+  // what a hasty answer must not lose: the window's box focuses No.
+  virtual TRespuesta PreguntaNo(const std::string& texto) { return Pregunta(texto, false); }
   // One line appended to the operation log.
   virtual void Log(const std::string& linea) { (void)linea; }
   // Replaces the last line of the operation log (running counters).

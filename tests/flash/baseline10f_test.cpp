@@ -61,6 +61,27 @@ TEST_P(Baseline10F, ProgramVerifyAndReadBackKeepTheCalibration) {
   EXPECT_EQ(OscCalBackup, chip->OscCalFabrica);  // read with the ID words
 }
 
+// A verify in a run of its own after programming an image whose last
+// program word is blank, as an assembler leaves it: the part keeps its
+// factory OSCCAL word there, and the verify passes. The word before it,
+// and an OSCCAL value the image names, are compared as ever.
+TEST_P(Baseline10F, VerifyInARunOfItsOwnPassesTheKeptOscCalWord) {
+  const uint32_t ultima = PicActual.ProgFin;
+  ASSERT_EQ(BufArchivo.Prog[ultima], 0x0FFF);
+  ASSERT_EQ(banco->Ejecuta(0, ProgramaPic), 0u);
+  ASSERT_EQ(Osc(), chip->OscCalFabrica);
+  EXPECT_EQ(banco->Ejecuta(2, VerificaPic), 0u);
+
+  BufArchivo.Prog[ultima - 1] ^= 0x0001;
+  EXPECT_EQ(banco->Ejecuta(2, VerificaPic), uint32_t{ErrVerificacion});
+  EXPECT_EQ(ContextoError.Direccion, ultima - 1);
+  BufArchivo.Prog[ultima - 1] ^= 0x0001;
+  BufArchivo.Prog[ultima] = 0x0C55;
+  EXPECT_EQ(banco->Ejecuta(2, VerificaPic), uint32_t{ErrVerificacion});
+  EXPECT_EQ(ContextoError.Direccion, ultima);
+  EXPECT_EQ(ContextoError.Leido, chip->OscCalFabrica);
+}
+
 TEST_P(Baseline10F, UserEraseRestoresBothOscCalWords) {
   ASSERT_EQ(banco->Ejecuta(0, ProgramaPic), 0u);
   ASSERT_EQ(banco->Ejecuta(3, BorraPic), 0u);

@@ -34,6 +34,7 @@ const TCasoFw Casos[] = {
     {"16F88", 32, 0x3F3B, 0x3FFC, 0x1FFF & 0x3EFF, true},
     {"16F877", 44, 0x3F3A, 0x3FFF, 0x0FCF & 0x3EFF, true},
     {"12F635", 5, 0x3FF4, 0x3FFF, 0x3FBF & 0x3F7F, true},
+    {"10F206", 3, 0x0FEB, 0, 0x0FF7, false},
 };
 
 class FlashFw : public ::testing::TestWithParam<TCasoFw> {
@@ -141,6 +142,22 @@ TEST_P(FlashFw, CalibrationSurvivesUserErase) {
 // Parts with an OSCCAL word, and the 12F683 with its calibration word.
 class FlashFwOscCal : public FlashFw {};
 class FlashFwCal683 : public FlashFw {};
+
+// The 10F20x parts.
+class FlashFw10F : public FlashFw {};
+
+// Programmed from an image whose last program word is blank (as an
+// assembler leaves it), the part keeps its factory OSCCAL word there; a
+// verify in a run of its own passes, and still compares the word before it.
+TEST_P(FlashFw10F, VerifyInARunOfItsOwnPassesTheKeptOscCalWord) {
+  ASSERT_EQ(BufArchivo.Prog[DirOsc()], 0x0FFF);
+  ASSERT_EQ(Ejecuta(0, ProgramaPic), 0u);
+  ASSERT_EQ(ChipProg(DirOsc()), OscFabrica());
+  EXPECT_EQ(Ejecuta(2, VerificaPic), 0u);
+  BufArchivo.Prog[DirOsc() - 1] ^= 0x0001;
+  EXPECT_EQ(Ejecuta(2, VerificaPic), uint32_t{ErrVerificacion});
+  EXPECT_EQ(ContextoError.Direccion, DirOsc() - 1);
+}
 
 TEST_P(FlashFwOscCal, AnswerNoProgramsTheChipsOwnOscCal) {
   const uint16_t otro = pic10 ? 0x0C55 : 0x3455;
@@ -266,6 +283,7 @@ TEST_P(FlashFw, CancelIsError22) {
 void PrintTo(const TCasoFw& c, std::ostream* os) { *os << c.Nombre; }
 auto NombreCaso = [](const auto& i) { return std::string("P") + i.param.Nombre; };
 INSTANTIATE_TEST_SUITE_P(Partes, FlashFw, ::testing::ValuesIn(Casos), NombreCaso);
+INSTANTIATE_TEST_SUITE_P(Partes, FlashFw10F, ::testing::Values(Casos[0], Casos[11]), NombreCaso);
 INSTANTIATE_TEST_SUITE_P(Partes, FlashFwOscCal, ::testing::Values(Casos[0], Casos[3]), NombreCaso);
 INSTANTIATE_TEST_SUITE_P(Partes, FlashFwCal683, ::testing::Values(Casos[4], Casos[10]), NombreCaso);
 

@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <unistd.h>
 #include <xcb/xcb.h>
 
@@ -27,9 +28,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Intel HEX text of 14-bit words from address 0 (two bytes a word, low first).
-std::string HexDe(const std::vector<uint16_t>& palabras, bool sumaErronea = false) {
-  std::vector<uint8_t> r = {static_cast<uint8_t>(palabras.size() * 2), 0, 0, 0};
+// One Intel HEX data record of 14-bit words from word address `palabra`
+// (two bytes a word, low first).
+std::string RegistroHex(const std::vector<uint16_t>& palabras, uint16_t palabra, bool sumaErronea = false) {
+  const uint16_t byte = static_cast<uint16_t>(palabra * 2);
+  std::vector<uint8_t> r = {static_cast<uint8_t>(palabras.size() * 2), static_cast<uint8_t>(byte >> 8),
+                            static_cast<uint8_t>(byte), 0};
   for (uint16_t p : palabras) {
     r.push_back(p & 0xFF);
     r.push_back(p >> 8);
@@ -43,7 +47,14 @@ std::string HexDe(const std::vector<uint16_t>& palabras, bool sumaErronea = fals
     std::snprintf(dd, sizeof dd, "%02X", b);
     t += dd;
   }
-  return t + "\n:00000001FF\n";
+  return t + "\n";
+}
+
+constexpr const char* kFinHex = ":00000001FF\n";
+
+// Intel HEX text of 14-bit words from address 0.
+std::string HexDe(const std::vector<uint16_t>& palabras, bool sumaErronea = false) {
+  return RegistroHex(palabras, 0, sumaErronea) + kFinHex;
 }
 
 void Escribe(const fs::path& p, const std::string& texto) {
@@ -192,6 +203,13 @@ class TestLoteProceso : public QObject {
     QVERIFY(Lee(programa / "Korvane.ini").find("TPH=Placa") != std::string::npos);
   }
 
+  // The settings with the 16F628A selected; closW ticks "Close when done".
+  void Ajustes(bool closW) {
+    Escribe(programa / "Korvane.ini", "[Parametros]\nPic=" + std::to_string(BuscaPic("PIC16F628A")) +
+                                           "\nDev=0\nClosW=" + (closW ? "1" : "0") +
+                                           "\nTPH=Placa\nVDurante=1\nPMsgs=0\n");
+  }
+
   std::vector<uint32_t> Celdas() {
     return banco->Placa->Con([&] {
       std::vector<uint32_t> v(banco->Zocalo->Celdas());
@@ -229,8 +247,7 @@ private slots:
   void init() {
     banco = std::make_unique<TPlacaConPerfil>("16F628A");
     QVERIFY(banco->Guardado);
-    Escribe(programa / "Korvane.ini", "[Parametros]\nPic=" + std::to_string(BuscaPic("PIC16F628A")) +
-                                           "\nDev=0\nClosW=1\nTPH=Placa\nVDurante=1\nPMsgs=0\n");
+    Ajustes(true);
   }
 
   void cleanup() {
@@ -283,7 +300,7 @@ private slots:
     if (nombrada.isEmpty()) {
       QCOMPARE(linea, "korvane: " + pedido + " (16F628a): failed: " +
                           QString::fromStdString(TextoIdioma("Lote*", "1*")));
-      QCOMPARE(::kill(static_cast<pid_t>(p->processId()), SIGTERM), 0);
+      // Unattended (-S, "Close when done", no question): it closes by itself.
       QCOMPARE(Fin(*p), 1);
     } else {
       QCOMPARE(linea, "korvane: " + pedido + " (" + nombrada + "): ok");
@@ -294,12 +311,14 @@ private slots:
     QVERIFY(banco->Placa->Errores().empty());
   }
 
-  // A 12F675 on the board while the 16F628A is selected: the batch asks
-  // nobody, writes nothing (the part keeps its OSCCAL word), and its result
-  // line names both parts; it fails with status 1.
+  // A 12F675 on the board while the 16F628A is selected, with "Close when
+  // done" not ticked: the batch asks nobody, writes nothing (the part keeps
+  // its OSCCAL word), its result line names both parts, and the window
+  // stays open showing why; it fails with status 1.
   void otraParteEnElZocalo() {
     banco = std::make_unique<TPlacaConPerfil>("12F675");
     QVERIFY(banco->Guardado);
+    Ajustes(false);
     const std::vector<uint32_t> antes = Celdas();
     const std::string hex = (raiz / "otra.hex").string();
     Escribe(hex, HexDe(kPrograma));
@@ -313,10 +332,10 @@ private slots:
     QVERIFY(banco->Placa->Errores().empty());
   }
 
-  // A batch that fails prints why on its result line and stays open
-  // showing it; SIGTERM or SIGINT then closes it as the user would (the
-  // settings saved) with the batch's status 1.
-  // An unknown -D name is the part the line names.
+  // A batch that fails, with "Close when done" not ticked, prints why on
+  // its result line and stays open showing it; SIGTERM or SIGINT then
+  // closes it as the user would (the settings saved) with the batch's
+  // status 1. An unknown -D name is the part the line names.
   void fallaYQuedaAbierto_data() {
     QTest::addColumn<QString>("opcion");
     QTest::addColumn<QString>("dispositivo");
@@ -335,6 +354,7 @@ private slots:
     QFETCH(QString, clave);
     QFETCH(bool, enlaceUsado);
     QFETCH(int, senal);
+    Ajustes(false);
     const std::string hex = (raiz / "f.hex").string();
     Escribe(hex, HexDe(kPrograma, sumaErronea));
     QStringList args = {opcion, "-S", QString::fromStdString(hex)};
@@ -359,12 +379,129 @@ private slots:
     QVERIFY(Lee(programa / "Korvane.ini").find("TPH=Placa") != std::string::npos);
   }
 
+  // Unattended (-S, "Close when done" ticked, no question before
+  // programming): no box waits for anyone. A batch that fails writes its
+  // result line and closes by itself with status 1; a 12F675 file whose
+  // band-gap bits are 11 (as the usual include file leaves them) and whose
+  // OSCCAL cell is blank is programmed without waiting, the band-gap
+  // question taking its safe answer, so that the part keeps its factory
+  // band-gap bits and OSCCAL word, and the program exits 0. The question's
+  // text reaches standard error.
+  void desatendido_data() {
+    QTest::addColumn<QString>("parte");
+    QTest::addColumn<QStringList>("opciones");
+    QTest::addColumn<QString>("archivo");
+    QTest::addColumn<int>("estado");
+    QTest::addColumn<QString>("linea");  // the result line after "korvane: "; %1 the file
+    QTest::addColumn<QString>("enErrores");  // a text standard error also holds
+    const QString zocalo = QString::fromStdString(TextoIdioma("pg_zocalo*", "4*"));
+    QTest::newRow("wrong part") << "12F675" << QStringList{"-P", "-S"} << "p628.hex" << 1
+                                << "program %1 (16F628a): failed: " + zocalo + " 16F628a / 12F675" << zocalo;
+    QTest::newRow("missing file") << "16F628A" << QStringList{"-P", "-S"} << "no-such.hex" << 1
+                                  << "program %1 (16F628a): failed: " << "no-such.hex";
+    const QString desconocido = QString::fromStdString(TextoIdioma("pg_err*", "3*"));
+    QTest::newRow("unknown -D") << "16F628A" << QStringList{"-DPIC16F999", "-P", "-S"} << "p628.hex" << 1
+                                << "program %1 (PIC16F999): failed: " + desconocido + " PIC16F999"
+                                << desconocido + " PIC16F999";
+    QTest::newRow("12F675, band-gap bits 11")
+        << "12F675" << QStringList{"-A", "-P", "-S"} << "p675.hex" << 0 << "identify, program %1 (12F675): ok"
+        << QString::fromStdString(TextoIdioma("pg_err*", "51*")).trimmed();
+  }
+  void desatendido() {
+    QFETCH(QString, parte);
+    QFETCH(QStringList, opciones);
+    QFETCH(QString, archivo);
+    QFETCH(int, estado);
+    QFETCH(QString, linea);
+    QFETCH(QString, enErrores);
+    banco = std::make_unique<TPlacaConPerfil>(parte.toStdString());
+    QVERIFY(banco->Guardado);
+    const std::string hex = (raiz / archivo.toStdString()).string();
+    // _INTRC_OSC_NOCLKOUT & _WDT_OFF & _PWRTE_ON & _MCLRE_OFF of the 12F675's
+    // include file: bits 13-12, the band-gap bits, stay 11.
+    const uint16_t config675 = 0x3FFC & 0x3FF7 & 0x3FEF & 0x3FDF;
+    fs::remove(hex);
+    if (archivo == "p628.hex") Escribe(hex, HexDe(kPrograma));
+    if (archivo == "p675.hex") Escribe(hex, RegistroHex(kPrograma, 0) + RegistroHex({config675}, 0x2007) + kFinHex);
+    const std::vector<uint32_t> antes = Celdas();
+    const std::optional<uint32_t> configAntes = banco->Placa->Con([&] { return banco->Zocalo->PalabraConfig(); });
+
+    QStringList args = opciones;
+    args << QString::fromStdString(hex);
+    QElapsedTimer reloj;
+    reloj.start();
+    auto p = Arranca(args);
+    QByteArray errores;
+    const QByteArray resultado = LineaQue(*p, QProcess::StandardError, errores,
+                                          [](const QByteArray& l) { return l.startsWith("korvane: "); });
+    // Nothing kills it: it ends within its own run.
+    const int salida = Fin(*p);
+    const qint64 ms = reloj.elapsed();
+    errores += p->readAllStandardError();
+    qInfo().noquote() << "korvane" << args.join(' ') << "| ClosW=1 PMsgs=0 TPH=Placa | exit" << salida << "|"
+                      << QString::fromUtf8(resultado) << "|" << ms << "ms";
+    QCOMPARE(QString::fromUtf8(resultado).left(("korvane: " + linea.arg(QString::fromStdString(hex))).size()),
+             "korvane: " + linea.arg(QString::fromStdString(hex)));
+    QCOMPARE(salida, estado);
+    // The box's own text, on a line of its own beside the result line.
+    bool caja = false;
+    for (const QByteArray& l : errores.split('\n'))
+      caja = caja || (!l.startsWith("korvane: ") && QString::fromUtf8(l).contains(enErrores));
+    QVERIFY2(caja, errores.constData());
+    QVERIFY(banco->Placa->Errores().empty());
+    QVERIFY(!banco->Placa->Alimentado());
+    const std::vector<uint32_t> despues = Celdas();
+    if (estado != 0) {
+      QVERIFY(despues == antes);
+      return;
+    }
+    // Programmed, with the factory calibration kept.
+    for (uint32_t c = 0; c < kPrograma.size(); ++c) QCOMPARE(despues[c], uint32_t{kPrograma[c]});
+    QCOMPARE(despues[0x3FF], antes[0x3FF]);
+    QVERIFY(antes[0x3FF] != 0x3FFF);
+    const std::optional<uint32_t> config = banco->Placa->Con([&] { return banco->Zocalo->PalabraConfig(); });
+    QVERIFY(config && configAntes);
+    QCOMPARE(*config & 0x3000, *configAntes & 0x3000);
+    QVERIFY((*configAntes & 0x3000) != 0x3000);
+    QCOMPARE(*config & 0x0FFF, uint32_t{config675} & 0x0FFF);
+  }
+
+  // A 10F20x programmed by one run and verified by the next, from a file
+  // that leaves the last program word blank (as an assembler does): the
+  // part keeps its factory OSCCAL word there, and the verify passes.
+  void diezFVerificaEnOtraEjecucion_data() {
+    QTest::addColumn<QString>("parte");
+    QTest::addColumn<uint32_t>("ultima");  // the last program word: 256 or 512 words
+    QTest::newRow("10F200") << "10F200" << uint32_t{0xFF};
+    QTest::newRow("10F206") << "10F206" << uint32_t{0x1FF};
+  }
+  void diezFVerificaEnOtraEjecucion() {
+    QFETCH(QString, parte);
+    QFETCH(uint32_t, ultima);
+    banco = std::make_unique<TPlacaConPerfil>(parte.toStdString());
+    QVERIFY(banco->Guardado);
+    const uint32_t osccal = banco->Programa(ultima);
+    QVERIFY(osccal != 0x0FFF);
+    const std::string hex = (raiz / "p10f.hex").string();
+    // MOVLW 0x55, MOVWF 0x06, GOTO 0x002.
+    Escribe(hex, HexDe({0x0C55, 0x0026, 0x0A02}));
+    const QString dispositivo = "-DPIC" + parte;
+    for (const QString& accion : {QString("-P"), QString("-V")}) {
+      auto p = Arranca({dispositivo, accion, "-S", QString::fromStdString(hex)});
+      const QString linea = Resultado(*p);
+      QVERIFY2(linea.endsWith("): ok"), qPrintable(accion + ": " + linea));
+      QCOMPARE(Fin(*p), 0);
+    }
+    QCOMPARE(banco->Programa(0), uint32_t{0x0C55});
+    QCOMPARE(banco->Programa(ultima), osccal);
+    QVERIFY(banco->Placa->Errores().empty());
+  }
+
   // Without "close when done" the operation window waits for Ok after the
   // run: the result line is out before that wait, and a close then cuts
   // nothing short (status 0, the batch succeeded).
   void resultadoAntesDeEsperarOk() {
-    Escribe(programa / "Korvane.ini", "[Parametros]\nPic=" + std::to_string(BuscaPic("PIC16F628A")) +
-                                           "\nDev=0\nClosW=0\nTPH=Placa\nVDurante=1\nPMsgs=0\n");
+    Ajustes(false);
     const std::string hex = (raiz / "ok.hex").string();
     Escribe(hex, HexDe(kPrograma));
     auto p = Arranca({"-P", "-S", QString::fromStdString(hex)});

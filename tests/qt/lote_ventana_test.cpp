@@ -144,15 +144,15 @@ private slots:
     QVERIFY(banco->Placa->Recibido().empty());
   }
 
-  // Closed while the operation runs (its error box open): the operation is
-  // cancelled and cleans up, then the window closes; the batch ends as
-  // interrupted, not as failed.
+  // Closed while the operation runs (its error box open: without -S the
+  // batch is not unattended): the operation is cancelled and cleans up,
+  // then the window closes; the batch ends as interrupted, not as failed.
   void cerradoDuranteLaOperacion() {
     const std::string hex = Hex("c.hex");
     banco->Placa->Inyecta({TFalloPlacaFw::Codigo, 200, 1, 0, 0});
     bool enEjecucion = false;
     // -A: no wait, the whole batch runs from the start handler.
-    Crea({"-A", "-P", "-S", hex}, false, [&] {
+    Crea({"-A", "-P", hex}, false, [&] {
       FAcciones->AlMensaje = [&](const std::string&) {
         enEjecucion = FAcciones->EnEjecucion();
         lote->CierraComoUsuario();
@@ -166,10 +166,12 @@ private slots:
     QTRY_VERIFY(!w->isVisible());
   }
 
-  // A batch that failed leaves its message open beside the window without
-  // blocking; closing as a user closes both and keeps the status 1.
+  // A batch that failed, "Close when done" not ticked, leaves its message
+  // open beside the window without blocking; closing as a user closes both
+  // and keeps the status 1.
   void cerradoConSuMensajeAbierto() {
-    Crea({"-P", "-S", (carpeta->raiz / "missing.hex").string()}, true);
+    Crea({"-P", "-S", (carpeta->raiz / "missing.hex").string()}, true,
+         [] { FAcciones->closw->setChecked(false); });
     QCOMPARE(lote->CodigoSalida(), 1);
     QCOMPARE(lineas.size(), std::size_t{1});
     QVERIFY2(lineas[0].find("failed: " + TextoIdioma("pg_err*", "0*")) != std::string::npos, lineas[0].c_str());
@@ -182,6 +184,20 @@ private slots:
     QVERIFY(vigilada.isNull() || !vigilada->isVisible());
     QCOMPARE(lote->CodigoSalida(), 1);
     QCOMPARE(lineas.size(), std::size_t{1});
+  }
+
+  // Unattended (-S, "Close when done" ticked, no question before
+  // programming), a batch that failed shows no box at all: the message
+  // goes to standard error, and the program closes with status 1.
+  void desatendidoSinCajas() {
+    Crea({"-P", "-S", (carpeta->raiz / "missing.hex").string()}, true);
+    QVERIFY(lote->Desatendido());
+    QCOMPARE(lote->CodigoSalida(), 1);
+    QCOMPARE(lineas.size(), std::size_t{1});
+    QVERIFY2(lineas[0].find("failed: " + TextoIdioma("pg_err*", "0*")) != std::string::npos, lineas[0].c_str());
+    QVERIFY(d->Mensajes.empty());
+    QVERIFY(!w->findChild<QMessageBox*>());
+    QTRY_VERIFY(!w->isVisible());
   }
 
   // The help of the command line, in each language, lists every option and
@@ -214,6 +230,8 @@ private slots:
     const QString texto = ayuda.Memo1->toPlainText();
     for (const QString& ajuste : {pieza("Acciones*", 2), pieza("pg_ConfigSoft*", 2)})
       QVERIFY2(!ajuste.isEmpty() && texto.contains("\"" + ajuste + "\""), qPrintable(ajuste));
+    // The profile a batch uses, by the key that keeps it.
+    QVERIFY(texto.contains("TPH") && texto.contains("Korvane.ini"));
   }
 };
 

@@ -16,6 +16,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cstdio>
 #include <sstream>
 
@@ -182,27 +183,71 @@ void TFAcciones::AplicaIdioma() {
 
 // --- The operation interface ------------------------------------------------------
 
+void EscribeSinCaja(const std::string& texto) {
+  std::string t = texto;
+  std::replace(t.begin(), t.end(), '\r', '\n');
+  std::fprintf(stderr, "%s\n", t.c_str());
+  std::fflush(stderr);
+}
+
+bool TFAcciones::NadieEspera() const { return CierrePedido() || (SinEspera && SinEspera()); }
+
 void TFAcciones::Mensaje(const std::string& texto) {
   // Nobody will answer a box once the program is closing: the log keeps it.
   if (CierrePedido()) return Log(texto);
-  if (AlMensaje) return AlMensaje(texto);
-  QMessageBox::information(this, windowTitle(), Q(texto));
+  // Nobody watches an unattended batch: the log and standard error keep it,
+  // and AlMensaje still records it.
+  if (NadieEspera()) {
+    Log(texto);
+    EscribeSinCaja(texto);
+    if (AlMensaje) AlMensaje(texto);
+    return;
+  }
+  const bool apagada = ReposoParaCaja();
+  if (AlMensaje) AlMensaje(texto);
+  else QMessageBox::information(this, windowTitle(), Q(texto));
+  TrasCaja(apagada);
 }
 
 TRespuesta TFAcciones::Pregunta(const std::string& texto, bool conCancelar) {
-  if (CierrePedido()) {
+  if (NadieEspera()) {
+    // The safe answer: what any answer but Yes does (Cancel where the
+    // question has a third button).
     Log(texto);
+    if (!CierrePedido()) EscribeSinCaja(texto);
     return conCancelar ? TRespuesta::Cancelar : TRespuesta::No;
   }
-  if (AlPreguntar) return AlPreguntar(texto, conCancelar);
-  auto botones = QMessageBox::Yes | QMessageBox::No;
-  if (conCancelar) botones |= QMessageBox::Cancel;
-  const auto porDefecto = porDefectoNo_ ? QMessageBox::No : QMessageBox::NoButton;
-  switch (QMessageBox::question(this, windowTitle(), Q(texto), botones, porDefecto)) {
-    case QMessageBox::Yes: return TRespuesta::Si;
-    case QMessageBox::No: return TRespuesta::No;
-    default: return TRespuesta::Cancelar;
+  const bool apagada = ReposoParaCaja();
+  TRespuesta r;
+  if (AlPreguntar) {
+    r = AlPreguntar(texto, conCancelar);
+  } else {
+    auto botones = QMessageBox::Yes | QMessageBox::No;
+    if (conCancelar) botones |= QMessageBox::Cancel;
+    const auto porDefecto = porDefectoNo_ ? QMessageBox::No : QMessageBox::NoButton;
+    switch (QMessageBox::question(this, windowTitle(), Q(texto), botones, porDefecto)) {
+      case QMessageBox::Yes: r = TRespuesta::Si; break;
+      case QMessageBox::No: r = TRespuesta::No; break;
+      default: r = TRespuesta::Cancelar; break;
+    }
   }
+  TrasCaja(apagada);
+  return r;
+}
+
+bool TFAcciones::ReposoParaCaja() {
+  if (!alimentada_) return false;
+  PinesReposo();
+  VddOff();
+  alimentada_ = false;
+  return true;
+}
+
+void TFAcciones::TrasCaja(bool apagada) {
+  // A cancelled run only has its tail left, which powers nothing.
+  if (!apagada || Cancelado) return;
+  VddOn();
+  alimentada_ = true;
 }
 
 TRespuesta TFAcciones::PreguntaNo(const std::string& texto) {
@@ -370,6 +415,7 @@ void TFAcciones::Cola() {
   ProcesaMensajes();
   SaleProgramacion();
   VddOff();
+  alimentada_ = false;
   Ok->setEnabled(true);
   Ok->setFocus();
   if (TipoAccion != AccLeer) cancelar->setEnabled(false);
@@ -409,6 +455,7 @@ void TFAcciones::FormActivate() {
   // A timer left from the last run must never close this run's link.
   Timer1->stop();
   enEjecucion_ = true;
+  alimentada_ = false;
   Cancelado = false;
   if (!instalada_) {
     anterior_ = PonInterfazOperacion(this);
@@ -492,6 +539,7 @@ void TFAcciones::FormActivate() {
   UltimoErrorPuerto();  // only this run's port failures count
   PinesReposo();
   VddOn();
+  alimentada_ = true;
   if (USB_COM) ResetProgramador();
   Ok->setEnabled(false);
   ProcesaMensajes();

@@ -63,6 +63,12 @@ public:
   // one stops a program or an erase, and the stop is told through Mensaje
   // (the batch's result line takes it).
   bool Desatendida = false;
+  // An unattended batch (set by the batch): while this answers true, no
+  // box of a run waits. A message goes to the log and to standard error
+  // and is still handed to AlMensaje (which then shows nothing); a
+  // question takes its safe answer (No; Cancel where it has a third
+  // button), its text in the log and on standard error.
+  std::function<bool()> SinEspera;
   // Also given every line the log receives (a batch writes them out).
   std::function<void(const std::string&)> AlLog;
   // Called when a run has ended, its clean-up done, before the window
@@ -96,6 +102,8 @@ public:
   // --- TInterfazOperacion ---
   void Mensaje(const std::string& texto) override;
   TRespuesta Pregunta(const std::string& texto, bool conCancelar) override;
+  // A Yes/No question whose box has No as its default button.
+  TRespuesta PreguntaNo(const std::string& texto) override;
   void Log(const std::string& linea) override;
   void CambiaUltimaLinea(const std::string& linea) override;
   void Progreso(uint32_t posicion, uint32_t maximo) override;
@@ -134,9 +142,17 @@ private:
   void InformaFalloPuerto();
   void Termina();
   void PonColorGauge(const char* color);
+  // No box may wait now: a close was asked for, or nobody watches.
+  bool NadieEspera() const;
+  // Before a box that waits for the user during a run: the lines at rest
+  // and the supply off, so that no powered part sits in the socket while
+  // the user reads it (and may pull the part). True when the run had the
+  // part powered. After the box, a run that goes on gets its supply back
+  // (its next step enters programming mode afresh); a cancelled run is
+  // left to its tail.
+  bool ReposoParaCaja();
+  void TrasCaja(bool apagada);
   void PonLed(uint32_t rgb);
-  // A Yes/No question whose box has No as its default button.
-  TRespuesta PreguntaNo(const std::string& texto);
   // Another catalogue part than the selected one answered the
   // identification: false when the run must stop there.
   bool SigueConOtraParte(const TModel& model);
@@ -147,7 +163,12 @@ private:
   TInterfazOperacion* anterior_ = nullptr;
   bool instalada_ = false;
   bool porDefectoNo_ = false;
+  bool alimentada_ = false;  // the run has switched the supply on (steps 8 to 13)
 };
+
+// The text of a box that nobody waits for, on standard error, one line for
+// each of its lines.
+void EscribeSinCaja(const std::string& texto);
 
 // The one operation window, created at start-up and kept for the whole run.
 extern TFAcciones* FAcciones;

@@ -2,6 +2,7 @@
 
 #include <QAbstractNativeEventFilter>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialog>
 #include <QGuiApplication>
 #include <QMessageBox>
@@ -90,8 +91,11 @@ void TLoteKorvane::Arranca() {
     mensajeOperacion_ = FAcciones->AlMensaje;
     enganchado_ = true;
     FAcciones->Desatendida = true;
+    FAcciones->SinEspera = [this] { return SinEspera(); };
     FAcciones->AlMensaje = [this, previo = mensajeOperacion_](const std::string& texto) {
       Anota(texto);
+      // Unattended, the window has written it out already.
+      if (SinEspera()) return;
       if (previo) previo(texto);
       else ventana_.Dialogos().Mensaje(FAcciones, Q(texto));
     };
@@ -123,7 +127,13 @@ void TLoteKorvane::Continua() {
 void TLoteKorvane::Fin() {
   EscribeResultado();
   Desengancha();
-  if (cerrando_ || lote_.DebeCerrar()) CierraVentana();
+  // Unattended, a batch that failed closes too: the script gets its status.
+  if (cerrando_ || lote_.DebeCerrar() || (Desatendido() && lote_.Terminado())) CierraVentana();
+}
+
+bool TLoteKorvane::Desatendido() const {
+  return arrancado_ && lote_.ConArgumentos() && lote_.Comand().Salir && !OpcPMsgs && FAcciones &&
+         FAcciones->closw->isChecked();
 }
 
 void TLoteKorvane::Desengancha() {
@@ -132,6 +142,7 @@ void TLoteKorvane::Desengancha() {
   FAcciones->AlLog = nullptr;
   FAcciones->AlTerminar = nullptr;
   FAcciones->Desatendida = false;
+  FAcciones->SinEspera = nullptr;
   mensajeOperacion_ = nullptr;
   enganchado_ = false;
 }
@@ -262,32 +273,41 @@ TDialogosLote::TDialogosLote(std::unique_ptr<TDialogosKorvane> interior, TLoteKo
     : interior_(std::move(interior)), lote_(&lote), sinEspera_(sinEspera) {}
 
 void TDialogosLote::Mensaje(QWidget* padre, const QString& texto) {
-  if (lote_ && lote_->EnLote()) {
-    lote_->Anota(texto.toStdString());
-    if (sinEspera_) {
-      // Shown beside the window, which stays open showing why the batch
-      // stopped; the batch goes on to its result line.
-      auto* caja = new QMessageBox(QMessageBox::Information, QStringLiteral("Korvane"), texto, QMessageBox::Ok,
-                                   &lote_->Ventana());
-      caja->setAttribute(Qt::WA_DeleteOnClose);
-      caja->setModal(false);
-      caja->show();
-      return;
-    }
+  if (lote_ && lote_->EnLote()) lote_->Anota(texto.toStdString());
+  if (NadieEspera()) return EscribeSinCaja(texto.toStdString());
+  if (lote_ && lote_->EnLote() && sinEspera_) {
+    // Shown beside the window, which stays open showing why the batch
+    // stopped; the batch goes on to its result line.
+    auto* caja = new QMessageBox(QMessageBox::Information, QStringLiteral("Korvane"), texto, QMessageBox::Ok,
+                                 &lote_->Ventana());
+    caja->setAttribute(Qt::WA_DeleteOnClose);
+    caja->setModal(false);
+    caja->show();
+    return;
   }
   interior_->Mensaje(padre, texto);
 }
-bool TDialogosLote::Pregunta(QWidget* padre, const QString& texto) { return interior_->Pregunta(padre, texto); }
+// Unattended (also after the batch, while the program closes, its settings
+// saved), every other modal part takes the answer it takes when the
+// program is closing: No, the first choice, no file, Cancel.
+bool TDialogosLote::NadieEspera() const { return lote_ && lote_->Desatendido(); }
+bool TDialogosLote::Pregunta(QWidget* padre, const QString& texto) {
+  if (!NadieEspera()) return interior_->Pregunta(padre, texto);
+  EscribeSinCaja(texto.toStdString());
+  return false;
+}
 int TDialogosLote::Elige(QWidget* padre, const QString& texto, const QStringList& opciones) {
-  return interior_->Elige(padre, texto, opciones);
+  if (!NadieEspera()) return interior_->Elige(padre, texto, opciones);
+  EscribeSinCaja(texto.toStdString());
+  return 0;
 }
 QString TDialogosLote::AbreArchivo(QWidget* padre, const QString& carpeta, const QString& filtro) {
-  return interior_->AbreArchivo(padre, carpeta, filtro);
+  return NadieEspera() ? QString() : interior_->AbreArchivo(padre, carpeta, filtro);
 }
 QString TDialogosLote::GuardaArchivo(QWidget* padre, const QString& carpeta, const QString& filtro, QString* elegido) {
-  return interior_->GuardaArchivo(padre, carpeta, filtro, elegido);
+  return NadieEspera() ? QString() : interior_->GuardaArchivo(padre, carpeta, filtro, elegido);
 }
-int TDialogosLote::Modal(QDialog& dialogo) { return interior_->Modal(dialogo); }
+int TDialogosLote::Modal(QDialog& dialogo) { return NadieEspera() ? int(QDialog::Rejected) : interior_->Modal(dialogo); }
 int TDialogosLote::Operacion() { return interior_->Operacion(); }
 
 // --- Signals ----------------------------------------------------------------------------

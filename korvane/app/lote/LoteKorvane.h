@@ -5,7 +5,9 @@
 // succeeded. While the batch runs, the message boxes of the window and of
 // the operation window are recorded for the result line; with
 // CajasSinEspera they are shown without blocking the batch, so that a
-// script always gets its result line and a window that shows why.
+// script always gets its result line and a window that shows why. An
+// unattended batch (Desatendido) shows no box at all and closes the
+// program whether it succeeded or failed.
 //
 // While the batch runs, the operation window's log also goes to standard
 // output, line by line, and the result line is written as soon as the
@@ -71,6 +73,15 @@ public:
   // A message shown while the batch runs (the window's boxes report here).
   void Anota(const std::string& texto);
   bool EnLote() const { return arrancado_ && !lote_.Terminado(); }
+  // An unattended batch: -S with "Close when done" ticked in the operation
+  // window and no question before erasing or programming. Nothing then
+  // waits for a person: every box takes its safe answer (a message goes
+  // to standard error, and to the log during an operation; a question is
+  // answered No, which keeps a device's calibration value), and a batch
+  // that failed closes the program too, with its status.
+  bool Desatendido() const;
+  // While such a batch runs.
+  bool SinEspera() const { return EnLote() && Desatendido(); }
 
 private:
   void Arranca();
@@ -110,6 +121,7 @@ public:
   int Operacion() override;
 
 private:
+  bool NadieEspera() const;
   std::unique_ptr<TDialogosKorvane> interior_;
   QPointer<TLoteKorvane> lote_;  // the window may outlive the batch
   bool sinEspera_;

@@ -146,10 +146,7 @@ private:
 // standard error, a question is answered No, a choice takes its default,
 // and no dialog or operation starts.
 void TDialogosKorvane::Mensaje(QWidget* padre, const QString& texto) {
-  if (CierrePedido()) {
-    std::fprintf(stderr, "%s\n", texto.toLocal8Bit().constData());
-    return;
-  }
+  if (CierrePedido()) return EscribeSinCaja(texto.toStdString());
   QMessageBox::information(padre, QStringLiteral("Korvane"), texto);
 }
 bool TDialogosKorvane::Pregunta(QWidget* padre, const QString& texto) {

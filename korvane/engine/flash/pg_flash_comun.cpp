@@ -93,6 +93,12 @@ bool EnLista(uint8_t indice, std::initializer_list<uint8_t> lista) {
 
 bool GrupoOscCalBandGap() { return EnLista(IndicePic(), {4, 6, 12, 16}); }
 
+uint32_t DireccionOscCal() {
+  if (GrupoOscCalBandGap()) return 0x3FF;
+  if (PicActual.Familia == 10 && IndicePic() <= 3) return PicActual.ProgFin;
+  return UINT32_MAX;
+}
+
 uint8_t CeldasCalConfig() {
   if (EnLista(IndicePic(), {5, 13, 14})) return 2;
   if (EnLista(IndicePic(), {7, 17, 18})) return 1;

@@ -41,6 +41,10 @@ bool EscribeZonaIcsp(const uint16_t* buffer, uint32_t first, uint32_t last, uint
 uint8_t IndicePic();
 bool EnLista(uint8_t indice, std::initializer_list<uint8_t> lista);
 bool GrupoOscCalBandGap();   // 12F629 group: OSCCAL at 0x3FF and band-gap bits
+// The program address of the factory OSCCAL word that programming keeps:
+// 0x3FF in the 12F629 group, the last program word of a 10F20x; none
+// (UINT32_MAX) for the other parts.
+uint32_t DireccionOscCal();
 // Calibration cells at the end of the configuration area (0 none).
 uint8_t CeldasCalConfig();   // 2 for ListPics 5, 13, 14; 1 for 7, 17, 18
 

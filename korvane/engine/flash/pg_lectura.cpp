@@ -170,8 +170,10 @@ bool VerificaZona(const uint16_t* archivo, const uint16_t* dispositivo, uint32_t
     if ((esperado & mascara) == (dispositivo[i] & mascara)) continue;
     // A protected cell reads 0; every cell that shows something is compared.
     if (protegida && (dispositivo[i] & mascara) == 0) continue;
-    // The OSCCAL cell of the 12F629 group against a blank image cell.
-    if (GrupoOscCalBandGap() && !config && dir == 0x3FF && archivo[i] == 0x3FFF) return false;
+    // The factory OSCCAL word that programming keeps in the last program
+    // word (0x3FF of the 12F629 group, ProgFin of a 10F20x) against a blank
+    // image cell: the area ends there, passed.
+    if (!config && (archivo[i] & mascara) == mascara && dir == DireccionOscCal()) return false;
     ContextoError.Direccion = dir;
     ContextoError.Esperado = static_cast<uint16_t>(esperado & mascara);
     ContextoError.Leido = static_cast<uint16_t>(dispositivo[i] & mascara);

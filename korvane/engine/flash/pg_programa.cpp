@@ -18,13 +18,14 @@ namespace {
 
 // The image's calibration cell against the device's saved value: a blank
 // cell takes the saved value; a different one is the user's choice, and
-// any answer but Yes keeps the device's value.
+// any answer but Yes keeps the device's value (also the default answer:
+// Enter never overwrites a factory calibration).
 void ResuelveOscCal(uint16_t& celda, uint16_t blanco) {
   if (celda == blanco) celda = OscCal;
   if (celda == OscCal) return;
   const std::string pregunta = TextoIdioma("pg_err*", "49*") + HexDigitos(OscCal, 4) + "\r" +
                                TextoIdioma("pg_err*", "50*") + HexDigitos(celda, 4);
-  if (InterfazOperacion().Pregunta(pregunta, false) != TRespuesta::Si) celda = OscCal;
+  if (InterfazOperacion().PreguntaNo(pregunta) != TRespuesta::Si) celda = OscCal;
 }
 
 void ResuelveCalibracion() {
@@ -42,7 +43,7 @@ void ResuelveCalibracion() {
     if (bits != BandGap) {
       const std::string pregunta = TextoIdioma("pg_err*", "51*") + HexDigitos(BandGap >> 12, 2) +
                                    "\r" + TextoIdioma("pg_err*", "50*") + HexDigitos(bits >> 12, 2);
-      if (InterfazOperacion().Pregunta(pregunta, false) != TRespuesta::Si)
+      if (InterfazOperacion().PreguntaNo(pregunta) != TRespuesta::Si)
         b.Config[0] = static_cast<uint16_t>((b.Config[0] & 0x0FFF) | BandGap);
     }
     CalProgramada.Valida = true;

@@ -20,6 +20,7 @@ public:
   TChipFw& Chip() override { return chip_; }
   uint32_t Celdas() const override { return static_cast<uint32_t>(pic_.Prog.size()); }
   uint32_t Programa(uint32_t c) const override { return pic_.Prog.at(c); }
+  std::optional<uint32_t> PalabraConfig() const override { return pic_.Config[7]; }
 
 private:
   TPic14Sim pic_;

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,4 +26,7 @@ public:
   // serial EEPROM bytes. Read it with the board stopped (TPlacaFw::Con).
   virtual uint32_t Celdas() const = 0;
   virtual uint32_t Programa(uint32_t celda) const = 0;
+  // The configuration word at 0x2007 of a 14-bit part (with its band-gap
+  // bits where it has them); nothing for other parts.
+  virtual std::optional<uint32_t> PalabraConfig() const { return std::nullopt; }
 };
