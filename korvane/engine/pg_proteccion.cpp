@@ -20,7 +20,7 @@ uint16_t BitsBloques18(uint8_t indice, uint32_t bytes) {
   if (indice == 54 || indice == 55)
     bloque = bytes / 2;  // 18F1220, 18F1320: two blocks
   else if (indice >= 56 && indice <= 59)
-    bloque = bytes / 4;  // 18F2220, 18F2320, 18F4220, 18F4320: four blocks
+    bloque = 0x800;  // 18F2220, 18F2320, 18F4220, 18F4320: 2 KB blocks (two on the 4 KB parts)
   else if (indice >= 60 && indice <= 63)
     bloque = 0x1000;  // 18F2331 family: 4 KB blocks
   else
