@@ -276,7 +276,8 @@ TEST(UnaLinea, LineBreaksBecomeSemicolons) {
   const std::pair<std::string, std::string> casos[] = {
       {"one line", "one line"},
       {"first\n          second", "first; second"},
-      {" first  \r\n  second ", " first; second"},
+      {" first  \r\n  second ", "first; second"},
+      {" Cancelled by the user.", "Cancelled by the user."},
       {"no answer\n ", "no answer"},  // a break before a last blank line
       {"a\n\n\nb", "a; b"},
       {"", ""},

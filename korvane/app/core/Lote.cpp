@@ -210,18 +210,16 @@ void TLote::Falla(const std::string& motivo) {
 }
 
 std::string UnaLinea(const std::string& texto) {
-  // A box's line breaks (and the blanks that indent its next line) become
-  // "; ", so the result stays one line that reads as the box did.
+  // A box's line breaks (and the blanks that indent its lines) become "; ",
+  // so the result stays one line that reads as the box did.
   std::string r;
   std::size_t inicio = 0;
   while (inicio <= texto.size()) {
     const std::size_t fin = std::min(texto.find_first_of("\r\n", inicio), texto.size());
     std::string_view linea(texto.data() + inicio, fin - inicio);
     while (!linea.empty() && linea.back() == ' ') linea.remove_suffix(1);
-    if (!r.empty()) {
-      while (!linea.empty() && linea.front() == ' ') linea.remove_prefix(1);
-      if (!linea.empty()) r += "; ";
-    }
+    while (!linea.empty() && linea.front() == ' ') linea.remove_prefix(1);
+    if (!r.empty() && !linea.empty()) r += "; ";
     r += linea;
     inicio = fin + 1;
   }
