@@ -139,14 +139,7 @@ private:
 // The log line of an ambiguous PIC18 data EEPROM: which layout was taken.
 void AnotaEepromAmbigua(TDisposicionEeprom18 tomada) {
   const bool dos = tomada == TDisposicionEeprom18::DosBytes;
-  std::string texto = TextoIdioma("pg_avisos*", "0*");
-  std::string disposicion = TextoIdioma("pg_avisos*", dos ? "1*" : "2*");
-  if (texto.empty())
-    texto = "The data EEPROM of this file reads both as one byte per location and as two bytes per location; taken:";
-  if (disposicion.empty())
-    disposicion = dos ? "two bytes per location (data, 00), as this program saved it"
-                      : "one byte per location, as compilers write it";
-  InterfazOperacion().Log(" " + texto + " " + disposicion);
+  InterfazOperacion().Log(" " + TextoIdioma("pg_avisos*", "0*") + " " + TextoIdioma("pg_avisos*", dos ? "1*" : "2*"));
 }
 
 // Writes the PIC18 data EEPROM one byte a location, the way every toolchain

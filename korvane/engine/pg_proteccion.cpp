@@ -20,7 +20,7 @@ uint16_t BitsBloques18(uint8_t indice, uint32_t bytes) {
   if (indice == 54 || indice == 55)
     bloque = bytes / 2;  // 18F1220, 18F1320: two blocks
   else if (indice >= 56 && indice <= 59)
-    bloque = bytes / 4;  // 18F2220, 18F2320, 18F4220, 18F4320: four blocks
+    bloque = 0x800;  // 18F2220, 18F2320, 18F4220, 18F4320: 2 KB blocks (two on the 4 KB parts)
   else if (indice >= 60 && indice <= 63)
     bloque = 0x1000;  // 18F2331 family: 4 KB blocks
   else
@@ -59,14 +59,9 @@ TZonasProtegidas SegunEditor(const std::array<uint16_t, TamConfig>& cfg) {
   return z;
 }
 
-// An area caption, in English when no language file gave one.
-std::string Zona(std::size_t k, const char* ingles) { return TextosZona[k].empty() ? ingles : TextosZona[k]; }
-
 // The zones' captions after the language text `clave`, as a log line.
-std::string LineaAviso(const char* clave, const char* ingles, const std::vector<std::string>& areas) {
-  std::string texto = TextoIdioma("pg_avisos*", clave);
-  if (texto.empty()) texto = ingles;
-  std::string linea = " " + texto;
+std::string LineaAviso(const char* clave, const std::vector<std::string>& areas) {
+  std::string linea = " " + TextoIdioma("pg_avisos*", clave);
   for (std::size_t i = 0; i < areas.size(); ++i) linea += (i ? ", " : " ") + areas[i];
   return linea;
 }
@@ -100,16 +95,15 @@ std::vector<std::string> AreasProtegidas() {
   const TZonasProtegidas z = ZonasProtegidas();
   std::vector<std::string> areas;
   const bool dsPic = PicActual.Familia == 30 && ClaseDispositivo != ClaseEprom;
-  if (z.Programa) areas.push_back(dsPic ? Zona(4, "Program memory") : Zona(0, "Program memory"));
-  if (z.Datos) areas.push_back(Zona(3, "Data EEPROM"));
+  if (z.Programa) areas.push_back(TextosZona[dsPic ? 4 : 0]);
+  if (z.Datos) areas.push_back(TextosZona[3]);
   return areas;
 }
 
 bool AvisaProteccion() {
   const std::vector<std::string> areas = AreasProtegidas();
   if (areas.empty()) return false;
-  const std::string aviso = LineaAviso(
-      "4*", "The device is code-protected: its protected areas read as 0, whatever they hold. Protected:", areas);
+  const std::string aviso = LineaAviso("4*", areas);
   InterfazOperacion().Log(aviso);
   InterfazOperacion().Mensaje(aviso.substr(1));
   return true;
@@ -118,10 +112,6 @@ bool AvisaProteccion() {
 TZonasProtegidas AnotaProteccionEscrita() {
   const std::vector<std::string> areas = AreasProtegidas();
   if (!areas.empty())
-    InterfazOperacion().Log(LineaAviso("5*",
-                                       "The image protects the device: its protected cells now read as 0. They were "
-                                       "checked word by word as they were written; the verify compares what the "
-                                       "device still shows. Protected:",
-                                       areas));
+    InterfazOperacion().Log(LineaAviso("5*", areas));
   return ZonasProtegidas();
 }

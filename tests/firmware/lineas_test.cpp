@@ -24,6 +24,7 @@
 #include "hw/pg_perfil.h"
 #include "hw/pg_sistema.h"
 #include "pg_entorno.h"
+#include "pg_idioma.h"
 #include "sim_reloj.h"
 
 namespace {
@@ -208,15 +209,17 @@ TEST_F(Lineas, AWriteEndsWhenItsBytesHaveLeftThePort) {
 struct TCasoApertura {
   int FalloAbre, FalloExclusivo;
   TFalloSerie Fallo;
-  const char* Texto;
+  const char* Clave;  // of section "pg_enlace*"
+  const char* Texto;  // a word of its English text
 };
 
 TEST_F(Lineas, OpenFailuresNameTheDeviceAndTheFix) {
+  UsaArchivoIdioma(KORVANE_SOURCE_DIR "/korvane/app/LANGUAGES/English.ini");
   const TCasoApertura casos[] = {
-      {EACCES, 0, TFalloSerie::Permiso, "dialout"},
-      {EBUSY, 0, TFalloSerie::Ocupado, "is busy"},
-      {0, EBUSY, TFalloSerie::Ocupado, "is busy"},
-      {ENOENT, 0, TFalloSerie::NoExiste, "plugged in"},
+      {EACCES, 0, TFalloSerie::Permiso, "1*", "dialout"},
+      {EBUSY, 0, TFalloSerie::Ocupado, "2*", "busy"},
+      {0, EBUSY, TFalloSerie::Ocupado, "2*", "busy"},
+      {ENOENT, 0, TFalloSerie::NoExiste, "0*", "plugged in"},
   };
   for (const auto& c : casos) {
     SCOPED_TRACE(c.Texto);
@@ -225,12 +228,14 @@ TEST_F(Lineas, OpenFailuresNameTheDeviceAndTheFix) {
     EXPECT_FALSE(puerto.Abre(nombre));
     EXPECT_FALSE(puerto.Abierto());
     EXPECT_EQ(puerto.Fallo(), c.Fallo);
-    EXPECT_NE(puerto.Mensaje().find(nombre), std::string::npos) << puerto.Mensaje();
+    EXPECT_EQ(puerto.Mensaje().rfind(nombre + ": " + TextoIdioma("pg_enlace*", c.Clave), 0), 0u) << puerto.Mensaje();
     EXPECT_NE(puerto.Mensaje().find(c.Texto), std::string::npos) << puerto.Mensaje();
   }
 }
 
 TEST_F(Lineas, ASetupStepThatFailsIsShownEvenWithoutErrorMessages) {
+  UsaArchivoIdioma(KORVANE_SOURCE_DIR "/korvane/app/LANGUAGES/English.ini");
+  ASSERT_FALSE(TextoIdioma("pg_enlace*", "5*").empty());
   struct : TInterfazOperacion {
     std::vector<std::string> m;
     void Mensaje(const std::string& t) override { m.push_back(t); }
@@ -240,7 +245,7 @@ TEST_F(Lineas, ASetupStepThatFailsIsShownEvenWithoutErrorMessages) {
   EXPECT_FALSE(AbreSerieFw(nombre, false));
   ASSERT_EQ(ventana.m.size(), 1u);
   EXPECT_EQ(ventana.m[0].rfind(nombre, 0), 0u);
-  EXPECT_NE(ventana.m[0].find("reading the line settings failed"), std::string::npos);
+  EXPECT_NE(ventana.m[0].find(TextoIdioma("pg_enlace*", "5*")), std::string::npos);
   EXPECT_FALSE(PuertoFw().Abierto());
 }
 

@@ -5,7 +5,10 @@
 #include <pty.h>
 #include <sys/ioctl.h>
 #include <termios.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <chrono>
 #include <cstring>
@@ -16,6 +19,7 @@
 #include "fw/pg_enlace_fw.h"
 #include "fw/pg_serie.h"
 #include "pg_entorno.h"
+#include "pg_idioma.h"
 
 namespace {
 
@@ -147,11 +151,15 @@ TEST(Serie, ClosingReleasesTheClaimSoTheDeviceOpensAgain) {
   ASSERT_TRUE(p.Abre(pty.nombre)) << p.Mensaje();
 }
 
+const std::string Idiomas = KORVANE_SOURCE_DIR "/korvane/app/LANGUAGES/";
+
 TEST(Serie, MissingDeviceNamesTheDeviceAndTheFix) {
+  UsaArchivoIdioma(Idiomas + "English.ini");
   TPuertoSerie p;
   EXPECT_FALSE(p.Abre("ttyKORVANE_NONE9"));
   EXPECT_EQ(p.Fallo(), TFalloSerie::NoExiste);
-  EXPECT_NE(p.Mensaje().find("/dev/ttyKORVANE_NONE9"), std::string::npos);
+  EXPECT_EQ(p.Mensaje(), "/dev/ttyKORVANE_NONE9: " + TextoIdioma("pg_enlace*", "0*") + " (" +
+                             std::strerror(ENOENT) + ")");
   EXPECT_NE(p.Mensaje().find("plugged"), std::string::npos);
   EXPECT_FALSE(p.Abierto());
 }
@@ -164,10 +172,40 @@ TEST(Serie, AFileThatIsNoTerminalIsRefused) {
 }
 
 TEST(Serie, FixTextsForPermissionAndBusy) {
+  UsaArchivoIdioma(Idiomas + "English.ini");
   EXPECT_NE(TextoFalloSerie("/dev/ttyUSB0", TFalloSerie::Permiso, EACCES).find("dialout"),
             std::string::npos);
   const std::string ocupado = TextoFalloSerie("/dev/ttyUSB0", TFalloSerie::Ocupado, EBUSY);
-  EXPECT_NE(ocupado.find("/dev/ttyUSB0 is busy"), std::string::npos);
+  EXPECT_EQ(ocupado.rfind("/dev/ttyUSB0: " + TextoIdioma("pg_enlace*", "2*"), 0), 0u) << ocupado;
+}
+
+// The program that holds the port is named after the language's words.
+TEST(Serie, BusyTextNamesTheProgramThatHoldsThePort) {
+  UsaArchivoIdioma(Idiomas + "Español.ini");
+  Pty pty;
+  int tubo[2];
+  ASSERT_EQ(pipe(tubo), 0);
+  const pid_t hijo = fork();
+  if (hijo == 0) {
+    // The child opens the terminal, says so, and holds it until killed.
+    const int fd = open(pty.nombre.c_str(), O_RDWR | O_NOCTTY);
+    const char listo = fd >= 0 ? 1 : 0;
+    (void)!write(tubo[1], &listo, 1);
+    for (;;) pause();
+  }
+  ASSERT_GT(hijo, 0);
+  close(tubo[1]);
+  char listo = 0;
+  ASSERT_EQ(read(tubo[0], &listo, 1), 1);
+  close(tubo[0]);
+  const std::string quien = ProcesosConDispositivo(pty.nombre);
+  const std::string texto = TextoFalloSerie(pty.nombre, TFalloSerie::Ocupado, EBUSY);
+  kill(hijo, SIGKILL);
+  waitpid(hijo, nullptr, 0);
+  ASSERT_EQ(listo, 1);
+  EXPECT_NE(quien.find("(pid " + std::to_string(hijo) + ")"), std::string::npos) << quien;
+  EXPECT_EQ(texto, pty.nombre + ": " + TextoIdioma("pg_enlace*", "2*") + " (" + std::strerror(EBUSY) + ") " +
+                       TextoIdioma("pg_enlace*", "3*") + " " + quien);
 }
 
 TEST(Serie, BusyTextNamesTheHolder) {
@@ -175,13 +213,18 @@ TEST(Serie, BusyTextNamesTheHolder) {
   EXPECT_EQ(ProcesosConDispositivo(pty.nombre), "");  // we skip ourselves
 }
 
-TEST(EnlaceFw, MissingDeviceIsShownOnlyWhenAsked) {
+// In the user's language throughout: the box of a port that does not open
+// holds the language file's texts, the port's name and the system's reason.
+TEST(EnlaceFw, MissingDeviceIsShownOnlyWhenAskedInTheUsersLanguage) {
+  UsaArchivoIdioma(Idiomas + "Español.ini");
   Mensajes m;
   PonInterfazOperacion(&m);
   EXPECT_FALSE(AbreSerieFw("/dev/ttyKORVANE_NONE9", false));
   EXPECT_EQ(m.ultimo, "");
   EXPECT_FALSE(AbreSerieFw("/dev/ttyKORVANE_NONE9", true));
-  EXPECT_NE(m.ultimo.find("/dev/ttyKORVANE_NONE9 does not exist"), std::string::npos);
+  EXPECT_EQ(m.ultimo, " " + TextoIdioma("pg_err*", "37*") + " /dev/ttyKORVANE_NONE9\n/dev/ttyKORVANE_NONE9: " +
+                          TextoIdioma("pg_enlace*", "0*") + " (" + std::strerror(ENOENT) + ")");
+  EXPECT_NE(m.ultimo.find("conectado"), std::string::npos);
   EXPECT_FALSE(PuertoFw().Abierto());
   PonInterfazOperacion(nullptr);
 }

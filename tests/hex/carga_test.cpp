@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "hex_comun.h"
+#include "pg_idioma.h"
 
 namespace hexprueba {
 namespace {
@@ -143,6 +144,7 @@ TEST_F(Carga, Pic18DataEepromLayouts) {
 // The caller's layout is taken, by default this program's two-byte one, and
 // the load says so.
 TEST_F(Carga, Pic18EepromThatFitsBothLayoutsIsReported) {
+  UsaArchivoIdioma(KORVANE_SOURCE_DIR "/korvane/app/LANGUAGES/English.ini");
   Selecciona("18F452");
   using D = TDisposicionEeprom18;
   struct Caso {
@@ -166,6 +168,8 @@ TEST_F(Carga, Pic18EepromThatFitsBothLayoutsIsReported) {
       for (std::size_t k = 0; k < esperado.size(); ++k)
         EXPECT_EQ(BufArchivo.Datos[k], esperado[k]) << c.que << " cell " << k;
       ASSERT_EQ(grabador.Lineas.size(), 1u) << c.que;
+      EXPECT_EQ(grabador.Lineas[0], " " + TextoIdioma("pg_avisos*", "0*") + " " +
+                                        TextoIdioma("pg_avisos*", d == D::DosBytes ? "1*" : "2*"));
       EXPECT_NE(grabador.Lineas[0].find(d == D::DosBytes ? "two bytes" : "one byte"), std::string::npos)
           << grabador.Lineas[0];
     }

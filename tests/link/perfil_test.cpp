@@ -77,6 +77,36 @@ TEST_F(Perfil, OnlyAddrBMakesAnLpt2Adapter) {
   EXPECT_TRUE(Inv_Clock);
 }
 
+// A file that holds no key of a profile is told apart from a profile that
+// leaves keys to their defaults: its path is given, for the message.
+TEST_F(Perfil, AFileWithNoKeyOfAProfileIsNamed) {
+  std::string azar;
+  uint32_t x = 88172645u;
+  for (int i = 0; i < 300; ++i) {
+    x ^= x << 13, x ^= x >> 17, x ^= x << 5;
+    azar += static_cast<char>(x);
+  }
+  const std::pair<std::string, bool> casos[] = {
+      {azar, true},
+      {"", true},
+      {"[Hardware]\nAddr=632\n", true},      // no key of a profile
+      {"[Otro]\nAddrB=632\n", true},         // in another section
+      {"[Hardware]\nNodo=/dev/x\n", false},  // any one key is enough
+      {"[Hardware]\nDEF_BIT_VDD=1\n", false},
+  };
+  for (const auto& [texto, sinAjustes] : casos) {
+    SCOPED_TRACE(texto.substr(0, 24));
+    Escribe("Raro.prf", texto);
+    EXPECT_TRUE(LeePerfilHardware("Raro"));
+    EXPECT_EQ(PerfilSinAjustes("Raro"), sinAjustes ? (carpeta_ / "Hardware" / "Raro.prf").string() : "");
+  }
+  EXPECT_EQ(PerfilSinAjustes("NoSuchAdapter"), "");
+  // Every key the program writes counts.
+  PonPinesPorDefecto(0x3F8);
+  ASSERT_TRUE(GuardaPerfilHardware("Guardado"));
+  EXPECT_EQ(PerfilSinAjustes("Guardado"), "");
+}
+
 TEST_F(Perfil, RoundTripKeepsEverything) {
   PonPinesPorDefecto(0x3F8);
   AddrD = AddrC = AddrM = AddrVdd = 0x3FC;

@@ -9,6 +9,8 @@
 #include <unistd.h>
 
 #include "Lote.h"
+#include "pg_entorno.h"
+#include "pg_err.h"
 #include "pg_idioma.h"
 #include "pg_pic.h"
 
@@ -145,7 +147,7 @@ public:
   }
   uint8_t Verifica() override {
     pasos.push_back("verify");
-    if (resultado) ultimoFallo = "Verify error at 0x0010";
+    if (resultado) ultimoFallo = falloVerificacion;
     return resultado;
   }
   std::string TextoUltimoFallo() const override { return ultimoFallo; }
@@ -156,6 +158,7 @@ public:
   bool autoSel = false, autoPic = false, cargaOk = true;
   uint8_t resultado = 0;
   std::string actual = "10F200", ultimoFallo;
+  std::string falloVerificacion = "Verify error at 0x0010";  // the failed verify's message
 };
 
 class Flujo : public Idioma {
@@ -244,6 +247,42 @@ TEST_F(Flujo, FailedOperationGivesItsMessage) {
   EXPECT_FALSE(lote->DebeCerrar());
   EXPECT_THAT(lote->LineaResultado(), HasSubstr("verify a.hex"));
   EXPECT_THAT(lote->LineaResultado(), HasSubstr("failed: Verify error at 0x0010"));
+}
+
+// The verify error's box is two lines, the second indented: on the result
+// line they read as one, joined by "; ", the values as the box shows them.
+TEST_F(Flujo, AMessageOfSeveralLinesIsOneLineJoinedBySemicolons) {
+  struct : TInterfazOperacion {
+    std::string caja;
+    void Mensaje(const std::string& t) override { caja = t; }
+  } ventana;
+  TInterfazOperacion* anterior = PonInterfazOperacion(&ventana);
+  TContextoError contexto;
+  contexto.Direccion = 4;
+  contexto.Esperado = 0x3FFF;
+  contexto.Leido = 0x0000;
+  MuestraError(contexto, ErrVerificacion);
+  PonInterfazOperacion(anterior);
+  ASSERT_NE(ventana.caja.find('\n'), std::string::npos);
+  v.falloVerificacion = ventana.caja;
+  v.resultado = ErrVerificacion;
+  Corre({"-V", "-S", "a.hex"});
+  const std::string p = TextoError("11*") + " ";
+  EXPECT_EQ(lote->LineaResultado(), "korvane: verify a.hex (10F200): failed: " + p + TextoError("14*") + "000004; " +
+                                        TextoError("16*") + "3FFF   " + TextoError("17*") + "0000");
+}
+
+TEST(UnaLinea, LineBreaksBecomeSemicolons) {
+  const std::pair<std::string, std::string> casos[] = {
+      {"one line", "one line"},
+      {"first\n          second", "first; second"},
+      {" first  \r\n  second ", "first; second"},
+      {" Cancelled by the user.", "Cancelled by the user."},
+      {"no answer\n ", "no answer"},  // a break before a last blank line
+      {"a\n\n\nb", "a; b"},
+      {"", ""},
+  };
+  for (const auto& [texto, linea] : casos) EXPECT_EQ(UnaLinea(texto), linea) << texto;
 }
 
 TEST_F(Flujo, RefusedCommandLinesDoNothing) {

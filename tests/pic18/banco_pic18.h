@@ -28,6 +28,10 @@
 constexpr uint8_t Indice18F452 = 52;
 constexpr uint8_t Indice18F4550 = 92;
 constexpr uint8_t Indice18F4620 = 96;
+constexpr uint8_t Indice18F2220 = 56;
+constexpr uint8_t Indice18F2320 = 57;
+constexpr uint8_t Indice18F4220 = 58;
+constexpr uint8_t Indice18F4320 = 59;
 
 // One way of running the tests: which part, on which link.
 struct TCaso18 {
@@ -36,9 +40,14 @@ struct TCaso18 {
   bool Com;
 };
 
+// A part of the 18F452's programming class other than the 18F452, from
+// its gputils header and linker script (modelo_cabecera.cpp).
+TModeloPic18 ModeloDeCabecera(const std::string& parte);
+
 inline TModeloPic18 ModeloDe(uint8_t indice) {
   if (indice == Indice18F4550) return Modelo18F4550();
   if (indice == Indice18F4620) return Modelo18F4620();
+  if (indice >= Indice18F2220 && indice <= Indice18F4320) return ModeloDeCabecera(DaNombreDispositivo(0, indice));
   return Modelo18F452();
 }
 

@@ -296,4 +296,39 @@ TEST(Icsp18Registro, PartsWithoutDataEepromSkipIt) {
   EXPECT_TRUE(b.chip->EscriturasEe.empty());
 }
 
+// The 18F2220 group's code blocks are 2 KB, after a 512-byte boot block:
+// two on the 4 KB parts, four on the 8 KB ones. A part read unprotected
+// names no protection (its missing CONFIG5L bits read 0), and an image
+// that protects the last block programs and verifies right after.
+TEST(Icsp18Bloques, TheLastCodeBlockOfThe2220GroupIsProtectedAsTheImageSays) {
+  UsaArchivoIdioma(KORVANE_SOURCE_DIR "/korvane/app/LANGUAGES/English.ini");
+  for (const uint8_t indice : {Indice18F2220, Indice18F2320, Indice18F4220, Indice18F4320}) {
+    SCOPED_TRACE(DaNombreDispositivo(0, indice));
+    {
+      Banco18 b(indice, false);
+      ASSERT_EQ(b.chip->Memoria.Modelo().BytesProg, 2 * PicActual.ProgTam);
+      ASSERT_FALSE(LeerPic());
+      EXPECT_TRUE(AreasProtegidas().empty());
+      EXPECT_TRUE(b.ventana.Mensajes.empty());
+    }
+    Banco18 b(indice, false);
+    const TModeloPic18& modelo = b.chip->Memoria.Modelo();
+    ImagenPrueba18(modelo);
+    uint8_t ultimo = 0x80;  // the code-protection bit of the last block
+    while (ultimo && !(modelo.MascaraConfig[8] & ultimo)) ultimo >>= 1;
+    ASSERT_NE(ultimo, 0);
+    BufDispositivo.Config[4] = static_cast<uint16_t>(BufDispositivo.Config[4] & ~ultimo);
+    const TBuffers imagen = BufDispositivo;
+    TipoAccion = 0;
+    ASSERT_FALSE(ProgramaPic()) << ContextoError.Codigo << " at " << std::hex << ContextoError.Direccion;
+    b.SinFaltas();
+    ASSERT_TRUE(b.chip->Memoria.Protegido(modelo.BytesProg - 1));
+    ASSERT_FALSE(b.chip->Memoria.Protegido(modelo.BytesProg - 0x800 - 1));
+    BufArchivo = imagen;
+    LimpiaBuffers(BufDispositivo);
+    EXPECT_FALSE(VerificaPic()) << ContextoError.Codigo << " at " << std::hex << ContextoError.Direccion;
+    EXPECT_EQ(AreasProtegidas(), std::vector<std::string>{TextosZona[0]});
+  }
+}
+
 }  // namespace

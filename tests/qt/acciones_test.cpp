@@ -237,6 +237,7 @@ private slots:
     SeleccionaPic(0, Indice16F84A);
   }
   void cleanup() {
+    PonCierrePedido(false);
     f.reset();
     CierraPuerto(true);
     USB_COM = USB_ = false;
@@ -744,6 +745,11 @@ private slots:
     QTest::newRow("18F4550 for a 16F628A, erase, No") << "18F4550" << "16F628A" << int(AccBorrar) << false;
     QTest::newRow("16F628A for a 16F84A, program, No") << "16F628A" << "16F84A" << int(AccProgramar) << false;
     QTest::newRow("16F628A for a 16F84A, program, Yes") << "16F628A" << "16F84A" << int(AccProgramar) << true;
+    // The check holds whatever family is selected.
+    QTest::newRow("16F628A for an 18F452, program, No") << "16F628A" << "18F452" << int(AccProgramar) << false;
+    QTest::newRow("18F4550 for an 18F452, erase, No") << "18F4550" << "18F452" << int(AccBorrar) << false;
+    QTest::newRow("12F675 for a 30F2010, program, No") << "12F675" << "30F2010" << int(AccProgramar) << false;
+    QTest::newRow("18F452 for a 30F2010, erase, No") << "18F452" << "30F2010" << int(AccBorrar) << false;
   }
   void otraParteEnElZocalo() {
     QFETCH(QString, enZocalo);
@@ -773,6 +779,44 @@ private slots:
     QCOMPARE(ResultadoAccion, ResultadoNoHecho);
     QVERIFY(parte.Contenido() == antes);
     if (parte.Pic14 && parte.Pic14->Datos().OscCal3FF) QCOMPARE(parte.Pic14->Prog[0x3FF], parte.Pic14->OscCalFabrica);
+    QVERIFY(!f->isVisible());
+  }
+
+  // A question met after the program was asked to close (here the OSCCAL
+  // and band-gap questions of a 12F675 whose image differs from the part)
+  // opens no box and takes its safe answer: the part keeps its factory
+  // calibration. The close comes after the run's own cancel check, while
+  // the erase reads the calibration.
+  void preguntaTrasPedirElCierre() {
+    PerfilLpt();
+    OpcVDespues = false;  // the image's calibration cells are not the part's
+    TBancoParte banco("12F675", "12F675");
+    TPic14Sim& chip = *banco.parte.Pic14;
+    Imagen(13);
+    BufDispositivo.Prog[0x3FF] = 0x3455;
+    BufDispositivo.Config[0] = static_cast<uint16_t>((BufDispositivo.Config[0] & 0x0FFF) | 0x3000);
+    QVERIFY(BufDispositivo.Prog[0x3FF] != chip.OscCalFabrica);
+    QVERIFY((BufDispositivo.Config[0] & 0x3000) != chip.BandGapFabrica);
+    BufArchivo = BufDispositivo;
+    const std::string lectura = " " + TextoIdioma("pg_err*", "msg1*") + " OSCCAL";
+    bool pedido = false;
+    f->AlLog = [&](const std::string& linea) {
+      if (linea != lectura || pedido) return;
+      QVERIFY(f->EnEjecucion());
+      pedido = true;
+      PonCierrePedido(true);
+    };
+    respuesta = TRespuesta::Si;  // what a box would have been answered
+    Ejecuta(AccProgramar);
+    PonCierrePedido(false);
+    QVERIFY(pedido);
+    QVERIFY(preguntas.empty());
+    QCOMPARE(ResultadoAccion, uint8_t{0});
+    QCOMPARE(chip.Prog[0x3FF], chip.OscCalFabrica);
+    QCOMPARE(static_cast<uint16_t>(chip.Config[7] & 0x3000), chip.BandGapFabrica);
+    // The questions went to the log instead.
+    QVERIFY2(Log().find(TextoIdioma("pg_err*", "49*")) != std::string::npos, Log().c_str());
+    QVERIFY2(Log().find(TextoIdioma("pg_err*", "51*")) != std::string::npos, Log().c_str());
     QVERIFY(!f->isVisible());
   }
 
@@ -960,6 +1004,37 @@ private slots:
     QVERIFY(b.Puerto.Accesos > lecturas);
     QVERIFY(parte.Contenido() == antes);
     CompruebaReposo(b);
+  }
+
+  // The tail of every run takes the part out of programming mode and then
+  // switches its supply off, before any line goes to the profile's end
+  // level: the last moment the part is powered, every line is at rest.
+  void colaApagaVddAntesDeLosNivelesFinales_data() {
+    QTest::addColumn<int>("accion");
+    QTest::newRow("program") << int(AccProgramar);
+    QTest::newRow("read") << int(AccLeer);
+    QTest::newRow("hardware test") << int(AccHardware);
+  }
+  void colaApagaVddAntesDeLosNivelesFinales() {
+    QFETCH(int, accion);
+    PerfilLpt();
+    DEF_BIT_DATA = DEF_BIT_CLOCK = true;  // end levels unlike the rest
+    TBanco84 banco;
+    Imagen(5);
+    banco.b.Adaptador.Registra = true;
+    Ejecuta(static_cast<uint32_t>(accion));
+    const auto& cambios = banco.b.Adaptador.Cambios;
+    std::size_t ultimo = cambios.size();
+    for (std::size_t i = 0; i < cambios.size(); ++i)
+      if (cambios[i].lineas.Vdd) ultimo = i;
+    QVERIFY2(ultimo < cambios.size(), "the run never powered the part");
+    const TLineasSim& encendida = cambios[ultimo].lineas;
+    QVERIFY2(!encendida.Vpp && !encendida.Clock && !encendida.DatoHost,
+             "a line left its rest level while the part was still powered");
+    QVERIFY(ultimo + 1 < cambios.size());
+    const TLineasSim& fin = cambios.back().lineas;
+    QVERIFY(!fin.Vdd && !fin.Vpp && fin.Clock && fin.DatoHost);  // then the end levels
+    QVERIFY(!PuertoAbierto());
   }
 
   // A cancel left from the last run does not stop the next one.

@@ -9,6 +9,7 @@
 #include <QStandardPaths>
 #include <QtTest>
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -21,6 +22,7 @@
 
 #include "CarpetaPrograma.h"
 #include "placa_perfil.h"
+#include "hw/pg_perfil.h"
 #include "pg_idioma.h"
 #include "pg_pic.h"
 
@@ -495,6 +497,31 @@ private slots:
     QCOMPARE(banco->Programa(0), uint32_t{0x0C55});
     QCOMPARE(banco->Programa(ultima), osccal);
     QVERIFY(banco->Placa->Errores().empty());
+  }
+
+  // The firmware programmer's port does not open, with the Spanish file
+  // (the program's default language): the result line says why in Spanish
+  // throughout, the box's two lines joined by "; ", the system's reason in
+  // parentheses; the batch fails with status 1.
+  void puertoQueNoAbreEnElIdiomaDelUsuario() {
+    const std::string nodo = (raiz / "no-tty").string();
+    PonPinesPorDefecto(0x3F8);
+    USB_COM = true;
+    USB_ = false;
+    ADDR_USB_COM = nodo;
+    QVERIFY(GuardaPerfilHardware("Placa"));
+    USB_COM = false;
+    ADDR_USB_COM.clear();
+    const std::string hex = (raiz / "p.hex").string();
+    Escribe(hex, HexDe(kPrograma));
+    auto p = Arranca({"-P", "-S", QString::fromStdString(hex)});
+    const std::string motivo = TextoIdioma("pg_err*", "37*") + " " + nodo + "; " + nodo + ": " +
+                               TextoIdioma("pg_enlace*", "0*") + " (" + std::strerror(ENOENT) + ")";
+    QVERIFY(TextoIdioma("pg_enlace*", "0*").find("conectado") != std::string::npos);
+    QCOMPARE(Resultado(*p), QString::fromStdString("korvane: program " + hex + " (16F628a): failed: " + motivo));
+    // Left open on its message, or already closed by itself: either way 1.
+    if (p->state() == QProcess::Running) QCOMPARE(::kill(static_cast<pid_t>(p->processId()), SIGTERM), 0);
+    QCOMPARE(Fin(*p), 1);
   }
 
   // Without "close when done" the operation window waits for Ok after the

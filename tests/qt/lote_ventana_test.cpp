@@ -166,6 +166,33 @@ private slots:
     QTRY_VERIFY(!w->isVisible());
   }
 
+  // Started without arguments, closed while an operation the user started
+  // from the window runs (its error box open): the operation is cancelled
+  // and cleans up, and the program's status says a close cut a run short.
+  void cerradoDuranteUnaOperacionSinArgumentos() {
+    TCarpetaPrueba::Escribe(carpeta->programa / "Korvane.ini", "[Parametros]\nPic=" +
+                                                                    std::to_string(BuscaPic("PIC16F628A")) +
+                                                                    "\nDev=0\nTPH=Placa\nPMsgs=0\n");
+    const std::string hex = Hex("d.hex");
+    banco->Placa->Inyecta({TFalloPlacaFw::Codigo, 200, 1, 0, 0});
+    Crea({});
+    QCOMPARE(PicActual.Nombre, std::string("16F628a"));
+    QVERIFY(w->CargaArchivo(hex));
+    QCOMPARE(lote->CodigoSalida(), 0);
+    bool enEjecucion = false;
+    FAcciones->AlMensaje = [&](const std::string&) {
+      enEjecucion = FAcciones->EnEjecucion();
+      lote->CierraComoUsuario();
+    };
+    w->MProgramarClick();
+    QVERIFY(enEjecucion);
+    QVERIFY(!FAcciones->isVisible());
+    QCOMPARE(lote->CodigoSalida(), 2);
+    QVERIFY(lineas.empty());  // no batch, no result line
+    QVERIFY(!banco->Placa->Alimentado());
+    QTRY_VERIFY(!w->isVisible());
+  }
+
   // A batch that failed, "Close when done" not ticked, leaves its message
   // open beside the window without blocking; closing as a user closes both
   // and keeps the status 1.

@@ -364,6 +364,44 @@ private slots:
     QCOMPARE(PerfilHardware, std::string("Korvane"));
   }
 
+  // A profile file in which no key of a profile is found (random bytes, a
+  // file of another kind) still loads as the defaults, but says so once,
+  // naming the file; a profile with one key of its own is read silently.
+  void perfilSinAjustes_data() {
+    QTest::addColumn<QByteArray>("contenido");
+    QTest::addColumn<bool>("avisa");
+    QByteArray azar;
+    uint32_t x = 2463534242u;
+    for (int i = 0; i < 512; ++i) {
+      x ^= x << 13, x ^= x >> 17, x ^= x << 5;
+      azar.append(static_cast<char>(x));
+    }
+    QTest::newRow("random bytes") << azar << true;
+    QTest::newRow("another section") << QByteArray("[Parametros]\nPic=30\n") << true;
+    QTest::newRow("one key") << QByteArray("[Hardware]\nAddrB=632\n") << false;
+  }
+  void perfilSinAjustes() {
+    QFETCH(QByteArray, contenido);
+    QFETCH(bool, avisa);
+    const fs::path archivo = carpeta->programa / "Hardware" / "Korvane.prf";
+    TCarpetaPrueba::Escribe(archivo, contenido.toStdString());
+    Crea();
+    QCOMPARE(PerfilHardware, std::string("Korvane"));
+    // The parallel port of the profile may have its own message.
+    const std::string aviso = TextoIdioma("pg_err*", "57*");
+    QVERIFY(!aviso.empty());
+    std::vector<std::string> avisos;
+    for (const QString& m : d->Mensajes)
+      if (m.toStdString().starts_with(aviso)) avisos.push_back(m.toStdString());
+    if (!avisa) {
+      QVERIFY(avisos.empty());
+      QCOMPARE(AddrB, uint16_t{632});
+      return;
+    }
+    QCOMPARE(avisos, std::vector<std::string>{aviso + " " + archivo.string()});
+    QCOMPARE(AddrB, uint16_t{0x378});
+  }
+
   // --- Device selection ---------------------------------------------------------------
 
   void mismoDispositivoConservaEditores() {

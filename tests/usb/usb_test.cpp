@@ -15,6 +15,7 @@
 #include "hw/pg_puertos.h"
 #include "hw/pg_time.h"
 #include "pg_err.h"
+#include "pg_idioma.h"
 #include "pg_pic.h"
 #include "usb/pg_hilo_usb.h"
 #include "usb/pg_usb_fw.h"
@@ -137,6 +138,43 @@ TEST_F(BancoUsb, BoardThatMayNotBeOpenedNamesTheUdevRule) {
   ASSERT_EQ(ventana.Mensajes.size(), 1u);
   EXPECT_NE(ventana.Mensajes[0].find("Ind.#0"), std::string::npos);
   EXPECT_NE(ventana.Mensajes[0].find("60-korvane.rules"), std::string::npos) << ventana.Mensajes[0];
+  EXPECT_FALSE(PuertoAbierto());
+}
+
+// Why the board did not open, in the user's language: the language file's
+// text for each failure, then the bus's own reason or the USB identifier.
+TEST_F(BancoUsb, WhyTheBoardDidNotOpenIsInTheUsersLanguage) {
+  UsaArchivoIdioma(KORVANE_SOURCE_DIR "/korvane/app/LANGUAGES/Español.ini");
+  CierraPuerto(true);
+  const std::string sinEnlace = " " + TextoIdioma("pg_err*", "37*") + " ";
+  const auto enlace = [](const char* clave) { return TextoIdioma("pg_enlace*", clave); };
+  const struct {
+    TFalloUsb Fallo;
+    const char* Instancia;
+    std::string Esperado;
+  } casos[] = {
+      {TFalloUsb::Permiso, "Ind.#0", enlace("9*") + " 60-korvane.rules"},
+      {TFalloUsb::Ocupado, "Ind.#0", enlace("10*") + " (LIBUSB_ERROR_ACCESS)"},
+      {TFalloUsb::Desaparecido, "Ind.#0", enlace("11*") + " (LIBUSB_ERROR_ACCESS)"},
+      {TFalloUsb::Otro, "Ind.#0", enlace("12*") + " (LIBUSB_ERROR_ACCESS)"},
+      {TFalloUsb::Ninguno, "Ind.#2", enlace("14*") + " vid_04d8&pid_5201: 1"},
+  };
+  for (const auto& c : casos) {
+    SCOPED_TRACE(c.Instancia + std::string(" ") + std::to_string(static_cast<int>(c.Fallo)));
+    bus.Dispositivos[1].FalloApertura = c.Fallo;
+    ADDR_USB_ = c.Instancia;
+    ventana.Mensajes.clear();
+    EXPECT_FALSE(AbrePuerto(AddrB, USB_COM, ADDR_USB_COM, ADDR_USB_, USB_, true));
+    ASSERT_EQ(ventana.Mensajes.size(), 1u);
+    EXPECT_EQ(ventana.Mensajes[0], sinEnlace + c.Instancia + ": " + c.Esperado);
+  }
+  bus.Dispositivos.pop_back();
+  ventana.Mensajes.clear();
+  ADDR_USB_ = "Ind.#0";
+  EXPECT_FALSE(AbrePuerto(AddrB, USB_COM, ADDR_USB_COM, ADDR_USB_, USB_, true));
+  ASSERT_EQ(ventana.Mensajes.size(), 1u);
+  EXPECT_EQ(ventana.Mensajes[0], sinEnlace + "Ind.#0: " + enlace("13*") + " vid_04d8&pid_5201");
+  EXPECT_FALSE(enlace("13*").empty());
   EXPECT_FALSE(PuertoAbierto());
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <string_view>
 #include <system_error>
 #include <utility>
 
@@ -208,18 +209,32 @@ void TLote::Falla(const std::string& motivo) {
   Termina();
 }
 
+std::string UnaLinea(const std::string& texto) {
+  // A box's line breaks (and the blanks that indent its lines) become "; ",
+  // so the result stays one line that reads as the box did.
+  std::string r;
+  std::size_t inicio = 0;
+  while (inicio <= texto.size()) {
+    const std::size_t fin = std::min(texto.find_first_of("\r\n", inicio), texto.size());
+    std::string_view linea(texto.data() + inicio, fin - inicio);
+    while (!linea.empty() && linea.back() == ' ') linea.remove_suffix(1);
+    while (!linea.empty() && linea.front() == ' ') linea.remove_prefix(1);
+    if (!r.empty() && !linea.empty()) r += "; ";
+    r += linea;
+    inicio = fin + 1;
+  }
+  return r;
+}
+
 void TLote::Termina() {
   if (!ConArgumentos()) return;
   resultado_ = "korvane: " + Pedido() + ": ";
   switch (estado_) {
     case TEstado::Correcto: resultado_ += "ok"; break;
-    case TEstado::Fallido: resultado_ += "failed: " + motivo_; break;
+    case TEstado::Fallido: resultado_ += "failed: " + UnaLinea(motivo_); break;
     case TEstado::Interrumpido: resultado_ += "interrupted: the program was closed first"; break;
     case TEstado::Pendiente: break;
   }
-  // One line, whatever the message holds.
-  std::replace(resultado_.begin(), resultado_.end(), '\n', ' ');
-  std::replace(resultado_.begin(), resultado_.end(), '\r', ' ');
 }
 
 std::string TLote::Pedido() const {

@@ -36,6 +36,9 @@ std::string TextoFalloParametros(const TLecturaParametros& lectura);
 // folder) replaced by ".HEX". Where no such file exists but a case variant
 // of it does in the same folder ("prog.hex"), the variant is taken.
 std::string NombreForzadoHex(const std::string& archivo);
+// A message as one line of the result: its lines, without the blanks at
+// their ends, joined by "; "; lines of blanks only are dropped.
+std::string UnaLinea(const std::string& texto);
 
 // The steps a batch run asks of the main window.
 class TPasosLote {

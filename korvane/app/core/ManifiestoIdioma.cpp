@@ -7,10 +7,12 @@
 //   "55*"  a serial EEPROM has no erase command (erase asked for one).
 //   "56*"  no OSCCAL value could be read from the part nor was one kept
 //          (a code-protected 14-bit part reads it as 0); " OSCCAL" follows.
+//   "57*"  a hardware profile file in which no key is recognised: the
+//          defaults are used; the file's path follows.
 // Keys "40*" to "51*" already carry other messages (serial-port set-up,
 // hardware check, EPROM on the firmware programmer, BIN size question,
 // dsPIC executive question, calibration questions). Still unused numbers
-// of "pg_err*": 5, 19, 20, 21, 24, 27 and 57 on.
+// of "pg_err*": 5, 19, 20, 21, 24, 27 and 58 on.
 #include "ManifiestoIdioma.h"
 
 #include <string>
@@ -68,9 +70,15 @@ std::vector<TClaveIdioma> Construye() {
   // "pg_err*" messages by number.
   for (int k : {0, 1, 2, 3, 4, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 22, 23, 25, 26, 28, 29, 30})
     m.push_back({"pg_err*", numero(k), 0});
-  for (int k = 31; k <= 56; ++k) m.push_back({"pg_err*", numero(k), 0});
+  for (int k = 31; k <= 57; ++k) m.push_back({"pg_err*", numero(k), 0});
   // "pg_port*": why a port could not be used and how to fix it (Linux).
-  for (int k = 0; k <= 11; ++k) m.push_back({"pg_port*", numero(k), 0});
+  for (int k = 0; k <= 12; ++k) m.push_back({"pg_port*", numero(k), 0});
+  // "pg_enlace*": the firmware programmer's link. "0*".."8*" why its serial
+  // port did not open (after the port's name; "3*" precedes the programs
+  // that hold it), "9*".."12*" why its USB board did not open ("9*" is
+  // followed by the udev rules file), "13*" no board attached, "14*" not
+  // the profile's instance (each followed by the USB identifier).
+  for (int k = 0; k <= 14; ++k) m.push_back({"pg_enlace*", numero(k), 0});
   // "Lote*": why a command-line batch stopped.
   for (int k = 0; k <= 1; ++k) m.push_back({"Lote*", numero(k), 0});
   // "pg_avisos*": warnings of the engine that stop nothing: "0*".."2*" the

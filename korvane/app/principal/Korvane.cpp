@@ -592,17 +592,18 @@ void TFormKorvane::PuertoAlArrancar() {
   if (PerfilHardware.empty() || USB_COM || TipoEnlace() != TTipoEnlace::teLPT) return;
   std::string error;
   if (!AseguraAccesoPuerto(AddrB, error)) {
-    const std::string texto = TextoIdioma("pg_err*", "1*") + (error.starts_with(' ') ? "" : " ") + error;
-    // Also where a terminal or a service's journal sees it: the box comes
-    // before the window, and nothing else tells why the program waits.
-    std::fprintf(stderr, "%s\n", texto.c_str());
-    std::fflush(stderr);
-    Mensaje(texto);
+    AvisoAlArrancar(TextoIdioma("pg_err*", "1*") + (error.starts_with(' ') ? "" : " ") + error);
     return;
   }
   PinesReposo();
   PonPines_END();
   LiberaPuertosES();
+}
+
+void TFormKorvane::AvisoAlArrancar(const std::string& texto) {
+  std::fprintf(stderr, "%s\n", texto.c_str());
+  std::fflush(stderr);
+  Mensaje(texto);
 }
 
 void TFormKorvane::LeeIni() {
@@ -626,7 +627,13 @@ void TFormKorvane::LeeIni() {
   recientes_ = a.Recientes;
   PonRecientes();
   PerfilHardware = a.TPH;
-  if (!LeePerfilHardware(PerfilHardware)) PerfilHardware.clear();
+  if (!LeePerfilHardware(PerfilHardware)) {
+    PerfilHardware.clear();
+    return;
+  }
+  // A file that is no profile would drive the default port's lines unseen.
+  const std::string sinAjustes = PerfilSinAjustes(PerfilHardware);
+  if (!sinAjustes.empty()) AvisoAlArrancar(TextoIdioma("pg_err*", "57*") + " " + sinAjustes);
 }
 
 bool TFormKorvane::GuardaIni() {

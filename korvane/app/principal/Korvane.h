@@ -208,6 +208,9 @@ private:
   int EjecutaOperacion(uint32_t accion);
   bool OperacionAceptada(int resultado) const;
   void PuertoAlArrancar();
+  // A start-up message, also on standard error: it comes before the
+  // window, and a terminal or a service's journal sees it there.
+  void AvisoAlArrancar(const std::string& texto);
 
   std::vector<std::unique_ptr<TEditorMemoria>> rejillas_;
   std::unique_ptr<TRegAuto> ini_;

@@ -1,6 +1,7 @@
 #include "fw/pg_serie.h"
 
 #include "hw/pg_sistema.h"
+#include "pg_idioma.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -68,39 +69,31 @@ std::string ProcesosConDispositivo(const std::string& dispositivo) {
   return nombres;
 }
 
+// Section "pg_enlace*" keys "0*".."8*": why a serial port of the firmware
+// programmer did not open, and the fix.
 std::string TextoFalloSerie(const std::string& dispositivo, TFalloSerie fallo, int err) {
-  const std::string causa = err ? std::string(": ") + std::strerror(err) : std::string();
+  int clave = 8;
   switch (fallo) {
-    case TFalloSerie::Ninguno:
-      return {};
-    case TFalloSerie::NoExiste:
-      return dispositivo + " does not exist" + causa +
-             ". Check that the programmer is plugged in and that the profile names its port "
-             "(ls /dev/ttyACM* /dev/ttyUSB* /dev/ttyS*).";
-    case TFalloSerie::Permiso:
-      return dispositivo + ": permission denied" +
-             ". Add your user to the group that owns the port, usually dialout "
-             "(sudo usermod -aG dialout $USER), then log out and in again.";
-    case TFalloSerie::Ocupado: {
-      const std::string quien = ProcesosConDispositivo(dispositivo);
-      return dispositivo + " is busy" + causa + ". " +
-             (quien.empty() ? std::string("Another program holds it")
-                            : "It is held by " + quien) +
-             "; close that program and try again.";
-    }
-    case TFalloSerie::NoEsSerie:
-      return dispositivo + " is not a serial port" + causa + ". Check the port name in the profile.";
-    case TFalloSerie::Configura:
-      return dispositivo + ": reading the line settings failed" + causa + ".";
-    case TFalloSerie::Ajusta:
-      return dispositivo + ": setting 115200 baud 8N1 failed" + causa + ".";
-    case TFalloSerie::Purga:
-      return dispositivo + ": discarding the port buffers failed" + causa + ".";
-    case TFalloSerie::Otro:
-      break;
+    case TFalloSerie::Ninguno: return {};
+    case TFalloSerie::NoExiste: clave = 0; break;
+    case TFalloSerie::Permiso: clave = 1; break;
+    case TFalloSerie::Ocupado: clave = 2; break;
+    case TFalloSerie::NoEsSerie: clave = 4; break;
+    case TFalloSerie::Configura: clave = 5; break;
+    case TFalloSerie::Ajusta: clave = 6; break;
+    case TFalloSerie::Purga: clave = 7; break;
+    case TFalloSerie::Otro: break;
   }
-  return dispositivo + " could not be opened" + causa + ".";
+  // The system's own reason, in the system's words.
+  std::string texto = dispositivo + ": " + TextoEnlace(clave) + (err ? std::string(" (") + std::strerror(err) + ")" : "");
+  if (fallo == TFalloSerie::Ocupado) {
+    const std::string quien = ProcesosConDispositivo(dispositivo);
+    if (!quien.empty()) texto += " " + TextoEnlace(3) + " " + quien;
+  }
+  return texto;
 }
+
+std::string TextoEnlace(int clave) { return TextoIdioma("pg_enlace*", std::to_string(clave) + "*"); }
 
 bool TPuertoSerie::FallaAbre(TFalloSerie fallo, int err) {
   fallo_ = fallo;

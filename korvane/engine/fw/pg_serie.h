@@ -102,7 +102,11 @@ private:
   std::string mensaje_;
 };
 
-// The user-facing sentence for a failed open: device, cause and fix.
+// The user-facing sentence for a failed open: device, cause and fix, in
+// the user's language, with the system's reason.
 std::string TextoFalloSerie(const std::string& dispositivo, TFalloSerie fallo, int err);
+// Text of key `clave` of section "pg_enlace*" (the firmware programmer's
+// serial and USB links).
+std::string TextoEnlace(int clave);
 // Names of the processes that hold `dispositivo` open, where /proc tells.
 std::string ProcesosConDispositivo(const std::string& dispositivo);

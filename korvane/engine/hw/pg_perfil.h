@@ -66,6 +66,10 @@ std::string RutaPerfil(const std::string& nombre);
 // missing key takes its default. Returns false when the file does not exist
 // (the defaults are then in place all the same).
 bool LeePerfilHardware(const std::string& nombre);
+// The path of the profile's file when it exists but holds no key of a
+// profile (another kind of file, random bytes): read, it gives only the
+// defaults. Empty otherwise.
+std::string PerfilSinAjustes(const std::string& nombre);
 // Writes the pin configuration and the link variables (a firmware link
 // always switches Vdd and MCLR). Nothing without a name. False when the
 // file could not be written.

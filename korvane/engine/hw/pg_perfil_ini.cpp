@@ -110,6 +110,26 @@ bool LeePerfilHardware(const std::string& nombre) {
   return existe;
 }
 
+std::string PerfilSinAjustes(const std::string& nombre) {
+  const std::string ruta = RutaPerfil(nombre);
+  if (ruta.empty()) return {};
+  const TRegAuto ini = Almacen(ruta);
+  std::error_code ec;
+  const std::string archivo = ini.ArchivoLectura();
+  if (!fs::exists(archivo, ec)) return {};
+  // A value no profile can hold marks a missing key.
+  static const char* const claves[] = {
+      "AddrB",    "AddrD",    "AddrC",        "AddrS",     "AddrV",        "AddrV2",        "AddrVdd",
+      "AddrM",    "Bit_Data", "Bit_Clock",    "Bit_Vpp",   "Bit_Vpp2",     "Bit_Read",      "Bit_Vdd",
+      "Bit_Mclr", "Inv_Data", "Inv_Clock",    "Inv_Vpp",   "Inv_Vpp2",     "Inv_Read",      "Inv_Vdd",
+      "Inv_Mclr", "Usa_Vdd",  "Usa_Vpp2",     "Usa_Mclr",  "USB_COM",      "ADDR_USB_COM",  "USB_",
+      "ADDR_USB_", "pid",     "DEF_BIT_DATA", "DEF_BIT_CLOCK", "DEF_BIT_VPP", "DEF_BIT_VPP2", "DEF_BIT_MCLR",
+      "DEF_BIT_VDD", "Nodo"};
+  for (const char* clave : claves)
+    if (ini.ReadString(Seccion, clave, "\x01") != "\x01") return {};
+  return archivo;
+}
+
 bool GuardaPerfilHardware(const std::string& nombre) {
   const std::string ruta = RutaPerfil(nombre);
   if (ruta.empty()) return false;

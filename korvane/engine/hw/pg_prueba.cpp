@@ -87,12 +87,8 @@ void AvisaAdaptadorUsbSerie() {
   if (TipoEnlace() != TTipoEnlace::teCOM) return;
   const std::string nodo = NodoDePuerto(DaIndicePuerto(AddrB));
   if (!EsAdaptadorUsbSerie(nodo) || !avisados.insert(nodo).second) return;
-  std::string texto = TextoIdioma("pg_avisos*", "3*");
-  if (texto.empty())
-    texto = "is a USB-serial adapter: it reports the CTS and DSR inputs only with its next status packet, "
-            "milliseconds later, so the data line is read stale and reads fail or come back wrong. Use a "
-            "built-in serial port or a parallel port for a pin-level programmer.";
-  const std::string aviso = " " + NombrePuertoTabla(AddrB) + " (" + nodo + ") " + texto;
+  const std::string aviso =
+      " " + NombrePuertoTabla(AddrB) + " (" + nodo + ") " + TextoIdioma("pg_avisos*", "3*");
   InterfazOperacion().Mensaje(aviso);
   InterfazOperacion().Log(aviso);
 }

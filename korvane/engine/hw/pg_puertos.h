@@ -36,7 +36,7 @@ std::string NodoSerie(const std::string& nombre);
 std::string NodoDePuerto(int indice);
 
 // A message text of the port layer (section "pg_port*" of the language
-// file), with a built-in wording when the file lacks it.
+// file).
 std::string TextoPuerto(int clave);
 
 // --- Link state ----------------------------------------------------------------

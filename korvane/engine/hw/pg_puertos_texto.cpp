@@ -1,4 +1,3 @@
-#include <array>
 #include <cstring>
 #include <dirent.h>
 #include <limits.h>
@@ -7,32 +6,7 @@
 #include "pg_backends.h"
 #include "pg_idioma.h"
 
-namespace {
-
-// Wording used when the language file has no text for a key.
-const std::array<const char*, 13> textosPorDefecto = {
-    "the parallel port does not exist; load the kernel modules: sudo modprobe parport_pc ppdev",
-    "the serial port does not exist",
-    "permission denied; add your user to the group lp (sudo usermod -aG lp $USER) and log in again",
-    "permission denied; add your user to the group dialout (sudo usermod -aG dialout $USER) and log in again",
-    "the port is in use by another program",
-    "in use by",
-    "failed:",
-    "the port address is not one of the port table (0x3F8, 0x2F8, 0x3E8, 0x2E8, 0x378, 0x278, 0x3BC)",
-    "the data-in line of the hardware profile needs a mask of exactly one bit",
-    "the firmware programmer link is not available in this build",
-    "a line of the hardware profile lies outside the registers of its port",
-    "a line of the hardware profile needs a mask of exactly one bit",
-    "the port is held by another driver or program; the printer driver releases it with: sudo rmmod lp",
-};
-
-}  // namespace
-
-std::string TextoPuerto(int clave) {
-  const std::string t = TextoIdioma("pg_port*", std::to_string(clave) + "*");
-  if (!t.empty()) return t;
-  return clave >= 0 && clave < static_cast<int>(textosPorDefecto.size()) ? textosPorDefecto[clave] : "";
-}
+std::string TextoPuerto(int clave) { return TextoIdioma("pg_port*", std::to_string(clave) + "*"); }
 
 std::string QuienUsa(const std::string& nodo) {
   char destino[PATH_MAX];

@@ -8,6 +8,7 @@
 
 #include "fw/pg_cola_principal.h"
 #include "fw/pg_fw.h"
+#include "fw/pg_serie.h"
 #include "hw/pg_perfil.h"
 #include "hw/pg_puertos.h"
 #include "hw/pg_time.h"
@@ -37,16 +38,11 @@ bool Falla(uint32_t codigo) {
   return true;
 }
 
+// Section "pg_enlace*" keys "9*".."12*", then the system's reason.
 std::string TextoFallo(TFalloUsb fallo, const std::string& detalle) {
-  switch (fallo) {
-    case TFalloUsb::Permiso:
-      return std::string("the board is attached but this user may not open it; install ") + ReglaUdev +
-             " in /etc/udev/rules.d/, run \"udevadm control --reload\" and plug the board in again";
-    case TFalloUsb::Ocupado:
-      return "the board is attached but another program holds it (" + detalle + ")";
-    case TFalloUsb::Desaparecido: return "the board went away (" + detalle + ")";
-    default: return "the board is attached but could not be opened (" + detalle + ")";
-  }
+  if (fallo == TFalloUsb::Permiso) return TextoEnlace(9) + " " + ReglaUdev;
+  const int clave = fallo == TFalloUsb::Ocupado ? 10 : fallo == TFalloUsb::Desaparecido ? 11 : 12;
+  return TextoEnlace(clave) + (detalle.empty() ? "" : " (" + detalle + ")");
 }
 
 // A transfer cancelled by the user: the board is told to stop, the link
@@ -203,8 +199,8 @@ bool AbreUsb(int instancia) {
   CierraUsb();
   const std::vector<TInfoUsb> boards = BoardsUsb();
   if (instancia < 0 || static_cast<std::size_t>(instancia) >= boards.size()) {
-    motivoFallo = boards.empty() ? "no board with " + VidPid + " is attached"
-                                 : std::to_string(boards.size()) + " board(s) with " + VidPid + " attached";
+    motivoFallo = boards.empty() ? TextoEnlace(13) + " " + VidPid
+                                 : TextoEnlace(14) + " " + VidPid + ": " + std::to_string(boards.size());
     return false;
   }
   TFalloUsb fallo = TFalloUsb::Otro;

@@ -12,10 +12,14 @@ namespace {
 // board that sends more than the caller wants is no overflow error.
 constexpr std::size_t PaqueteBulk = 64;
 
+// Why libusb did not start (0 once it did).
+int errorInicio = 0;
+
 libusb_context* Contexto() {
   static libusb_context* ctx = [] {
     libusb_context* c = nullptr;
-    return libusb_init(&c) == 0 ? c : nullptr;
+    errorInicio = libusb_init(&c);
+    return errorInicio == 0 ? c : nullptr;
   }();
   return ctx;
 }
@@ -84,12 +88,13 @@ public:
   }
 
   std::unique_ptr<TEnlaceUsb> Abre(const TInfoUsb& info, TFalloUsb& fallo, std::string& detalle) override {
+    // The reasons are libusb's own texts.
     fallo = TFalloUsb::Desaparecido;
-    detalle = "not attached";
+    detalle = libusb_strerror(LIBUSB_ERROR_NO_DEVICE);
     libusb_device** lista = nullptr;
     if (!Contexto()) {
       fallo = TFalloUsb::Otro;
-      detalle = "libusb could not start";
+      detalle = libusb_strerror(static_cast<libusb_error>(errorInicio));
       return nullptr;
     }
     const ssize_t n = libusb_get_device_list(Contexto(), &lista);
