@@ -26,6 +26,9 @@ struct TPic18Spec {
   int WriteBufferBytes = 8;
   bool NeedsUnlock = true;     // EECON2 0x55, 0xAA before WR
   bool NeedsSinglePanel = true;  // code writes only after 0 went to 0x3C0006
+  // DEVID2:DEVID1 at 0x3FFFFF:0x3FFFFE, the part's DEV bits with its
+  // revision in bits 4:0; read-only. -1: the part has none (reads 0).
+  int DeviceId = -1;
   uint8_t ConfigImplemented[14] = {};
   uint8_t ConfigErased[14] = {};
 };
