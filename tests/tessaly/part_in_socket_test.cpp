@@ -165,7 +165,7 @@ TEST_F(PartInSocketTest, DeviceIdMaskOfTheSectionTellsPartsApart) {
 // Every device of the shipped vorra.ini that has a device ID finds it on
 // its own simulated part, whose ID word is decoded from the commands the
 // engine sends (Load Configuration and increments to 0x2006, or the table
-// pointer at 0x3FFFFE and two table reads).
+// pointer at 0x3FFFFE and two table reads), before and after an erase.
 TEST_F(PartInSocketTest, ShippedDeviceIdsMatchTheirParts) {
   int withId = 0;
   for (const char* device : {"PIC12C508A", "PIC16C74B", "PIC16C642", "PIC16F84A", "PIC16F877", "PIC16F74",
@@ -183,6 +183,12 @@ TEST_F(PartInSocketTest, ShippedDeviceIdsMatchTheirParts) {
     EXPECT_EQ(id, static_cast<uint32_t>(own));
     EXPECT_NE(id, static_cast<uint32_t>(d.DeviceID)) << "the part's revision is not 0";
     EXPECT_EQ((id ^ static_cast<uint32_t>(d.DeviceID)) & DeviceIdMask(d), 0u);
+    // Set at the factory: the erase, which reaches the configuration
+    // locations around it, leaves it.
+    ASSERT_TRUE(EraseDevice(false)) << UiRec.Texts();
+    ASSERT_TRUE(EnterProgramMode());
+    EXPECT_EQ(ReadDeviceId(), id);
+    ExitProgramMode();
     EXPECT_TRUE(Violations().empty()) << ViolationText();
   }
   EXPECT_EQ(withId, 6);
