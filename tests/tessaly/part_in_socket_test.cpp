@@ -5,7 +5,9 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <regex>
 
+#include "cabecera_gputils.h"
 #include "ops_fixture.h"
 #include "ts_app.h"
 #include "ts_serial.h"
@@ -13,6 +15,17 @@
 namespace {
 
 enum class TOp { Program, Erase };
+
+// The address a gputils processor header gives `symbol` ("_DEVID1"), -1
+// when it has none.
+int64_t HeaderAddress(const std::string& part, const std::string& symbol) {
+  std::ifstream in(RutaCabeceraGputils(GPUTILS_HEADER_DIR, part));
+  const std::regex equ("^" + symbol + R"(\s+EQU\s+H'([0-9A-Fa-f]+)'.*)");
+  std::smatch m;
+  for (std::string line; std::getline(in, line);)
+    if (std::regex_match(line, m, equ)) return std::stoll(m[1].str(), nullptr, 16);
+  return -1;
+}
 
 struct TSocketCase {
   const char* Selected;
@@ -181,6 +194,18 @@ TEST_F(PartInSocketTest, ShippedDeviceIdsMatchTheirParts) {
     ExitProgramMode();
     const int own = Chip.Mid ? Chip.Mid->Spec.DeviceId : Chip.P18->Spec.DeviceId;
     EXPECT_EQ(id, static_cast<uint32_t>(own));
+    // The simulated part keeps it where the part's gputils header puts it.
+    const std::string part = std::string(device).substr(3);
+    const int64_t devid1 = HeaderAddress(part, "_DEVID1");
+    ASSERT_GE(devid1, 0);
+    if (Chip.Mid) {
+      EXPECT_EQ(Chip.Mid->Word(static_cast<int>(devid1)), own);
+    } else {
+      const int64_t devid2 = HeaderAddress(part, "_DEVID2");
+      ASSERT_GE(devid2, 0);
+      EXPECT_EQ(Chip.P18->Byte(static_cast<uint32_t>(devid1)) | Chip.P18->Byte(static_cast<uint32_t>(devid2)) << 8,
+                own);
+    }
     EXPECT_NE(id, static_cast<uint32_t>(d.DeviceID)) << "the part's revision is not 0";
     EXPECT_EQ((id ^ static_cast<uint32_t>(d.DeviceID)) & DeviceIdMask(d), 0u);
     // Set at the factory: the erase, which reaches the configuration

@@ -76,6 +76,7 @@ private slots:
     QByteArray seen = p->readAllStandardError();
     const std::optional<QString> exit = b.WaitForLine(*p, seen, "vorra-sim: at exit:");
     QVERIFY2(exit, seen.constData());
+    qInfo("%s", qPrintable(*exit));  // what the simulation says was written
     QVERIFY2(exit->startsWith("vorra-sim: at exit: data 0x1F, port closed, "), qPrintable(*exit));
     QCOMPARE(WordsSet(*exit), 64);
     QVERIFY2(exit->endsWith(", 0 violations"), qPrintable(*exit));
@@ -103,6 +104,7 @@ private slots:
     QVERIFY2(!seen.contains("in programming mode"), seen.constData());
     const std::optional<QString> exit = b.WaitForLine(*p, seen, "vorra-sim: at exit:");
     QVERIFY2(exit, seen.constData());
+    qInfo("%s", qPrintable(*exit));  // what the simulation says was written
     QVERIFY2(exit->startsWith("vorra-sim: at exit: data 0x1F, port closed, "), qPrintable(*exit));
     QCOMPARE(WordsSet(*exit), 0);
     QVERIFY2(exit->endsWith(", 0 violations"), qPrintable(*exit));
@@ -177,6 +179,7 @@ private slots:
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
     QCOMPARE(status, 2);
     QVERIFY2(exit, seen.constData());
+    qInfo("%s", qPrintable(*exit));  // what the simulation says was written
     QVERIFY2(exit->startsWith("vorra-sim: at exit: data 0x1F, port closed, "), qPrintable(*exit));
     const int words = WordsSet(*exit);
     QVERIFY2(words >= 0 && words < 1024, qPrintable(*exit));  // cut short

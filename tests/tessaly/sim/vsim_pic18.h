@@ -42,6 +42,8 @@ public:
   uint16_t IdWord(int index) const;
   void SetIdWord(int index, uint16_t v);
   uint8_t ConfigByte(int i) const { return Config[static_cast<size_t>(i)]; }
+  // Any byte as a table read finds it.
+  uint8_t Byte(uint32_t address) const { return ReadByte(address); }
   uint16_t ConfigWord(int i) const;
   uint8_t DataByte(int i) const { return Ee[static_cast<size_t>(i)]; }
   void SetDataByte(int i, uint8_t v) { Ee[static_cast<size_t>(i)] = v; }
