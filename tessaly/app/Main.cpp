@@ -340,13 +340,13 @@ void TMainForm::FormActivate() {
       [](const std::string& f) { return QFileInfo::exists(Q(f)); });
   for (const std::string& d : line.Devices) {
     ::DeviceBox.Text = d;
-    LoadDevice();
+    if (!LoadDevice()) failed_ = true;
   }
   if (!line.Devices.empty()) ShowDevice();
   if (line.ProgramOnStart) AppSettings.ProgramOnStart = true;
   if (line.ExitAfterProgramming) AppSettings.ExitAfterProgramming = true;
   if (!line.File.empty()) {
-    OpenFile(line.File);
+    if (!OpenFile(line.File)) failed_ = true;
     ShowFileState();
     RefreshViews();
   }
@@ -520,7 +520,12 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 
 // ---- What the window shows ---------------------------------------------------------
 
+int TMainForm::ExitStatus() const { return cutShort_ ? 2 : failed_ ? 1 : 0; }
+
 void TMainForm::CancelForClose() {
+  // A failure already reported in an open box stays a failure; an operation
+  // under way or a question not yet answered is cut short.
+  if (asking_ > 0 || DeviceForm->isVisible()) cutShort_ = true;
   if (QWidget* modal = QApplication::activeModalWidget())
     if (auto* box = qobject_cast<QDialog*>(modal); box && box != DeviceForm) box->reject();
   if (DeviceForm->isVisible()) CancelOperation(false);
@@ -531,9 +536,12 @@ void TMainForm::CloseWhenDone() {
 }
 
 void TMainForm::RunCommand(bool (*run)()) {
-  if (closePending_) return;
+  if (closePending_) {
+    cutShort_ = true;  // closed before the command could run
+    return;
+  }
   ++running_;
-  run();
+  if (!run()) failed_ = true;
   AfterOperation();
   --running_;
   CloseWhenDone();
@@ -589,8 +597,13 @@ void TMainForm::MessageBox(const std::string& text, const std::string& caption, 
 }
 
 bool TMainForm::AskOkCancel(const std::string& text, const std::string& caption, TBoxIcon icon) {
-  if (closePending_) return false;
+  if (closePending_) {
+    cutShort_ = true;
+    return false;
+  }
+  ++asking_;
   const bool ok = dialogs_->AskOkCancel(this, text, caption, icon);
+  --asking_;
   // Closed while the question was shown: its answer is Cancel.
   return ok && !closePending_;
 }
@@ -615,7 +628,10 @@ bool TMainForm::CheckProgrammerPort() {
 
 bool TMainForm::RereadFile() {
   std::string name = FileState.FileName;
-  if (closePending_) return false;
+  if (closePending_) {
+    cutShort_ = true;
+    return false;
+  }
   if (name.empty()) {
     name = dialogs_->OpenFileName(this, QString()).toStdString();
     if (name.empty()) return false;

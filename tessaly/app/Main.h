@@ -64,6 +64,12 @@ public:
   QString SettingsReadFrom() const { return settingsRead_; }
   QString SettingsPath() const;
 
+  // The program's exit status: 0 when everything asked for succeeded (the
+  // command line's device and file, every Run command), 1 after a failure,
+  // 2 when a close or a signal cut an operation short (or kept a Program
+  // asked for on the command line from running).
+  int ExitStatus() const;
+
   // --- TTessalyUi ---
   void MessageBox(const std::string& text, const std::string& caption, TBoxIcon icon) override;
   bool AskOkCancel(const std::string& text, const std::string& caption, TBoxIcon icon) override;
@@ -163,4 +169,7 @@ private:
   bool stayOnTop_ = false;
   int running_ = 0;           // the start-up or a Run command is under way
   bool closePending_ = false;  // a close was asked for meanwhile
+  int asking_ = 0;             // a question of a command waits for its answer
+  bool failed_ = false;        // something asked for failed
+  bool cutShort_ = false;      // a close cut an operation or a question short
 };

@@ -1,5 +1,6 @@
 // Tessaly's start: one instance per user, the main window, the event loop;
-// SIGTERM and SIGINT close the main window as the user would.
+// SIGTERM and SIGINT close the main window as the user would. The exit
+// status says how what was asked for ended (TMainForm::ExitStatus).
 #include <QApplication>
 #include <QIcon>
 #include <QMessageBox>
@@ -23,5 +24,6 @@ int main(int argc, char** argv) {
   TCloseSignals closeSignals;
   QObject::connect(&closeSignals, &TCloseSignals::closeRequested, &main, &QWidget::close);
   main.show();
-  return QApplication::exec();
+  const int status = QApplication::exec();
+  return status != 0 ? status : main.ExitStatus();
 }

@@ -74,7 +74,21 @@ const TParamKey ParamKeys[] = {
     {"EEPROM=", &TDeviceParameters::EraseType},      {"OscCalAddr=", &TDeviceParameters::OscCalAddr},
     {"ProgCount=", &TDeviceParameters::ProgCount},   {"ProgMult=", &TDeviceParameters::ProgMult},
     {"ProgTime=", &TDeviceParameters::ProgTime},     {"EraseTime=", &TDeviceParameters::EraseTime},
+    {"DeviceID=", &TDeviceParameters::DeviceID},     {"DeviceIDMask=", &TDeviceParameters::DeviceIDMask},
 };
+
+// The keys that say how a part answers to the device ID read.
+bool ParseIdKey(TDeviceParameters& d, const std::string& line) {
+  for (const TParamKey& k : ParamKeys) {
+    if (k.Field != &TDeviceParameters::CoreType && k.Field != &TDeviceParameters::DeviceID &&
+        k.Field != &TDeviceParameters::DeviceIDMask)
+      continue;
+    if (!KeyMatches(k.Key, line)) continue;
+    d.*k.Field = ParseValue(line);
+    return true;
+  }
+  return false;
+}
 
 // Sets an array word for "BaseConfig=", "BaseConfig0=" .. "BaseConfig7=".
 bool ParseArrayKey(const char* stem, int32_t (&words)[8], const std::string& line) {
@@ -104,6 +118,33 @@ bool KnownAlgorithm(int32_t core, int32_t erase) {
 }
 
 }  // namespace
+
+uint32_t DeviceIdMask(const TDeviceParameters& d) {
+  if (d.DeviceIDMask != 0) return static_cast<uint32_t>(d.DeviceIDMask);
+  return d.CoreType == 14 ? 0x3FE0 : d.CoreType == 18 ? 0xFFE0 : 0;
+}
+
+std::vector<TKnownDevice> KnownDevices() {
+  std::vector<TKnownDevice> known;
+  std::ifstream in(DeviceDatabasePath());
+  std::string line, name;
+  TKnownDevice current;
+  bool inDevice = false;
+  const auto keep = [&] {
+    if (inDevice && current.Parameters.DeviceID >= 0) known.push_back(current);
+  };
+  while (ReadLine(in, line)) {
+    if (SectionName(line, name)) {
+      keep();
+      inDevice = !EqualNoCase(name, "Default");
+      current = TKnownDevice{name, TDeviceParameters{}};
+      continue;
+    }
+    if (inDevice) ParseIdKey(current.Parameters, line);
+  }
+  keep();
+  return known;
+}
 
 std::string DeviceDatabasePath() { return AppSettings.ProgramDirectory + "vorra.ini"; }
 

@@ -19,6 +19,8 @@ struct TDeviceParameters {
   int32_t ProgMult = 0;      // overprogramming multiplier
   int32_t ProgTime = 0;      // microseconds
   int32_t EraseTime = 20000; // microseconds
+  int32_t DeviceID = -1;     // the part's device ID word, -1 = the part has none
+  int32_t DeviceIDMask = 0;  // the ID bits that name the part; 0 = by core (DeviceIdMask)
   int32_t BaseConfig[8] = {0x3FFF, 0x3FFF, 0x3FFF, 0x3FFF, 0x3FFF, 0x3FFF, 0x3FFF, 0x3FFF};
   int32_t ConfigMask[8] = {0x3FFF, 0x3FFF, 0x3FFF, 0x3FFF, 0x3FFF, 0x3FFF, 0x3FFF, 0x3FFF};
 };
@@ -42,5 +44,19 @@ int32_t ParseValue(const std::string& line);
 // The device name a section header line names ("[PIC16F84A]" ->
 // "PIC16F84A"), trailing blanks ignored; false when the line is no header.
 bool SectionName(const std::string& line, std::string& name);
+// The bits of a device ID word that name the part, the revision bits left
+// out: DeviceIDMask when the section gives one, else 0x3FE0 on the 14-bit
+// core and 0xFFE0 on the 18-bit core; 0 for a core that has no device ID.
+uint32_t DeviceIdMask(const TDeviceParameters& d);
+
+// A device of vorra.ini that has a device ID.
+struct TKnownDevice {
+  std::string Name;
+  TDeviceParameters Parameters;  // CoreType, DeviceID and DeviceIDMask only
+};
+// Every device of vorra.ini with a device ID, in the file's order; empty
+// when the file cannot be read (nothing is said then).
+std::vector<TKnownDevice> KnownDevices();
+
 // Path of vorra.ini in the program folder.
 std::string DeviceDatabasePath();

@@ -234,6 +234,42 @@ bool PortLost(const std::string& more) {
   return true;
 }
 
+uint32_t ReadDeviceId() {
+  switch (D().CoreType) {
+    case 14:
+      LoadConfiguration();  // 0x2000, the first ID location
+      for (int i = 0; i < 6; ++i) SendCommand(6);
+      return ReadWord();
+    case 18: SetTablePointer(0x3FFFFE); return ReadWord();
+    default: return 0;
+  }
+}
+
+bool CheckPartInSocket(const char* undone) {
+  const TDeviceParameters& d = D();
+  const uint32_t mask = DeviceIdMask(d);
+  if (d.DeviceID < 0 || mask == 0) return true;
+  if (!EnterProgramMode()) {
+    OperationAborted = true;
+    CloseDialog();
+    return false;
+  }
+  const uint32_t id = ReadDeviceId();
+  ExitProgramMode();
+  if (PortLost()) return false;
+  if (((id ^ static_cast<uint32_t>(d.DeviceID)) & mask) == 0) return true;
+  for (const TKnownDevice& k : KnownDevices()) {
+    const TDeviceParameters& p = k.Parameters;
+    if (p.CoreType != d.CoreType) continue;
+    if (((id ^ static_cast<uint32_t>(p.DeviceID)) & DeviceIdMask(p)) != 0) continue;
+    CloseDialog();
+    ErrorBox(Format("The device in the socket is a %s, not the selected %s.\nNothing was %s.", k.Name.c_str(),
+                    AppSettings.LastDeviceName.c_str(), undone));
+    return false;
+  }
+  return true;
+}
+
 void CancelOperation(bool tellUser) {
   ExitProgramMode();
   if (tellUser) Ui().MessageBox("Operation cancelled.", CaptionInfo, TBoxIcon::Warning);
@@ -250,6 +286,8 @@ bool ProgramDevice() {
     CloseDialog();
     return false;
   }
+  BeginOperation();
+  if (!CheckPartInSocket("written")) return false;
   TKeptCalibration kept;
   bool restore = false;
   if (!StartOperation(TKind::Program) || !OfferKeptCalibration(kept, restore)) {

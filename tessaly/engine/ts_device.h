@@ -38,6 +38,18 @@ void BeginOperation();
 // read or wrote after the failure cannot be trusted.
 bool PortLost(const std::string& more = "");
 
+// Before Program and Erase write anything: a selected part with a device ID
+// is asked for it, in programming mode entered and left again. A socket
+// that answers with the ID of another part of vorra.ini (of the same core,
+// whose ID is read the same way) stops the operation with a box naming both
+// parts; `undone` ends the box ("written", "erased"). A part that does not
+// answer, answers with an ID no device of vorra.ini has, or is selected
+// without an ID goes on. False when the operation stops (said already).
+bool CheckPartInSocket(const char* undone);
+// The device ID word of the part in programming mode: 0x2006 on the 14-bit
+// core, 0x3FFFFE-0x3FFFFF on the 18-bit core; 0 on other cores.
+uint32_t ReadDeviceId();
+
 // The device has a calibration word in its code memory (OscCalAddr).
 bool HasCalibrationWord();
 

@@ -228,6 +228,7 @@ bool EraseDevice(bool messages) {
   Ui().ProgressShow("Tessaly - Erasing...");
   Ui().ProgressPosition(0);
   BeginOperation();
+  if (!CheckPartInSocket("erased")) return false;
   if (!EnterProgramMode()) {
     Ui().ProgressClose();
     return false;

@@ -9,6 +9,8 @@
 #include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
 #include <memory>
 #include <optional>
 #include <string>
@@ -27,16 +29,24 @@ public:
   QString SettingsFile() const { return Path("cfg/tessaly/vorracfg.ini"); }
   QString LockFile() const { return Path("run/tessaly.lock"); }
 
-  // `program` with `args`; with `hold` the part waits in its first
-  // programming mode for one byte on the program's standard input.
-  std::unique_ptr<QProcess> Start(const QString& program, const QStringList& args, bool hold = false) {
+  // `program` with `args`, the simulated `chip` in the socket; with `hold`
+  // the part waits in its first programming mode for one byte on the
+  // program's standard input. With a `display` the program shows its
+  // windows on that X server instead of offscreen.
+  std::unique_ptr<QProcess> Start(const QString& program, const QStringList& args, bool hold = false,
+                                  const QString& chip = "PIC16F84A", const QString& display = {}) {
     auto p = std::make_unique<QProcess>();
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
+    if (display.isEmpty()) {
+      env.insert("QT_QPA_PLATFORM", "offscreen");
+    } else {
+      env.insert("QT_QPA_PLATFORM", "xcb");
+      env.insert("DISPLAY", display);
+    }
     env.insert("XDG_CONFIG_HOME", Path("cfg"));
     env.insert("XDG_RUNTIME_DIR", Path("run"));
     env.insert("LD_PRELOAD", VORRA_PRELOAD);
-    env.insert("VORRA_SIM_CHIP", "PIC16F84A");
+    env.insert("VORRA_SIM_CHIP", chip);
     if (hold) env.insert("VORRA_SIM_HOLD", "1");
     else env.remove("VORRA_SIM_HOLD");
     p->setProcessEnvironment(env);
@@ -62,6 +72,32 @@ public:
       p.waitForReadyRead(static_cast<int>(safety.remainingTime()));
       seen += p.readAllStandardError();
     }
+  }
+
+  // An Intel HEX file of `words` program words from address 0, word i
+  // being value(i), 8 words a line.
+  template <typename F>
+  static std::string HexImage(int words, F value) {
+    std::string hex;
+    for (int first = 0; first < words; first += 8) {
+      const int n = std::min(8, words - first);
+      const int address = 2 * first;
+      int sum = 2 * n + (address >> 8) + (address & 0xFF);
+      char head[16];
+      std::snprintf(head, sizeof head, ":%02X%04X00", 2 * n, address);
+      hex += head;
+      for (int k = 0; k < n; ++k) {
+        const unsigned w = value(first + k) & 0xFFFFu;
+        char bytes[8];
+        std::snprintf(bytes, sizeof bytes, "%02X%02X", w & 0xFF, w >> 8);
+        hex += bytes;
+        sum += static_cast<int>((w & 0xFF) + (w >> 8));
+      }
+      char tail[8];
+      std::snprintf(tail, sizeof tail, "%02X\n", (-sum) & 0xFF);
+      hex += tail;
+    }
+    return hex + ":00000001FF\n";
   }
 
   // The process's exit code after a normal end; -1 when it crashed or did

@@ -2,7 +2,8 @@
 // request reaches the disabled main window, and SIGTERM and SIGINT reach the
 // program itself. Each cancels the operation, which ends with the
 // programmer's lines at rest and the port closed; the settings are saved and
-// the program quits, releasing its lock so that the next start succeeds.
+// the program quits with status 2, releasing its lock so that the next start
+// succeeds.
 #include <QCloseEvent>
 #include <QFile>
 #include <QTimer>
@@ -89,6 +90,8 @@ private slots:
     QVERIFY(!PortLayer.DriverOpen);
     QVERIFY(QFileInfo::exists(settings));
     QCOMPARE(ProgramCounters.ProgramSuccess, 0);
+    // The operation was cut short by the close.
+    QCOMPARE(b.W->ExitStatus(), 2);
   }
 
   // SIGTERM or SIGINT while the program runs Program from its command line.
@@ -125,7 +128,8 @@ private slots:
     // The part waits in programming mode until it hears from the test.
     QCOMPARE(::kill(static_cast<pid_t>(p->processId()), signal), 0);
     p->write("g");
-    QCOMPARE(b.Ended(*p), 0);
+    // The Program was cut short by the signal.
+    QCOMPARE(b.Ended(*p), 2);
     seen += p->readAllStandardError();
     const std::optional<QString> exit = b.WaitForLine(*p, seen, "vorra-sim: at exit:");
     QVERIFY2(exit, seen.constData());

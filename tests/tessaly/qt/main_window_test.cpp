@@ -256,6 +256,45 @@ private slots:
     QVERIFY(!lineas.Vdd);
     QVERIFY(!lineas.Vpp);
     QCOMPARE(ProgramCounters.ProgramSuccess, 0);
+    // Cancelled by the user: not everything asked for succeeded.
+    QCOMPARE(w->ExitStatus(), 1);
+  }
+
+  // The exit status after the command line's device, file and Program: 0
+  // only when each of them succeeded.
+  void estadoDeSalida_data() {
+    QTest::addColumn<QString>("device");
+    QTest::addColumn<QString>("inSocket");
+    QTest::addColumn<bool>("withFile");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("box");  // a box the run shows
+    QTest::newRow("all succeeded") << "PIC16F84A" << "PIC16F84A" << true << 0 << "Programming complete.";
+    QTest::newRow("a device vorra.ini lacks") << "PIC16F8" << "PIC16F84A" << true << 1
+                                              << "Device not found in VORRA.INI.";
+    QTest::newRow("a file that does not open") << "PIC16F84A" << "PIC16F84A" << false << 1 << "Unable to open file.";
+    QTest::newRow("another part in the socket")
+        << "PIC16F877" << "PIC16F84A" << true << 1
+        << "The device in the socket is a PIC16F84A, not the selected PIC16F877.\nNothing was written.";
+  }
+  void estadoDeSalida() {
+    QFETCH(QString, device);
+    QFETCH(QString, inSocket);
+    QFETCH(bool, withFile);
+    QFETCH(int, status);
+    QFETCH(QString, box);
+    const QString f = [&] {
+      Arranca("PIC16F84A");
+      const QString a = Archivo(3);
+      w.reset();
+      return a;
+    }();
+    // A path the program takes for a file (a second '/') that is not there.
+    const QString file = withFile ? f : Ruta("no/such.hex");
+    Arranca(inSocket.toStdString(), {"-d" + device, file, "-p"});
+    QCOMPARE(w->ExitStatus(), status);
+    std::string shown;
+    for (const std::string& b : d->Boxes) shown += b + "\n";
+    QVERIFY2(d->Has(box.toStdString()), shown.c_str());
   }
 
   // The settings written at close are read at the next start.
@@ -293,6 +332,7 @@ private slots:
     QVERIFY(d->Has("Programming complete."));
     QCOMPARE(chip.Mid->Word(0), static_cast<uint16_t>(((0u * 2654435761u + 9) >> 9) & 0x3FFF));
     QTRY_VERIFY(!w->isVisible());  // File > Exit after the command returned
+    QCOMPARE(w->ExitStatus(), 0);
   }
 
   // Neither the device database nor the settings file: the boxes say so
@@ -339,6 +379,7 @@ private slots:
     QCOMPARE(detecciones, 1L);
     QVERIFY(!d->Has("complete."));
     QVERIFY(w->Vorra_None->isChecked());
+    QCOMPARE(w->ExitStatus(), 1);
   }
 
   // Settings that cannot be written anywhere are reported once.

@@ -26,6 +26,7 @@ TMidrangeSpec MidrangeSpecOf(const std::string& device, int pulses) {
     s.ProgNs = 8'000'000;
     s.DataProgNs = 8'000'000;
     s.EraseNs = 10'000'000;
+    s.DeviceId = 0x0560 | 0x01;  // DEV of the 16F84A, revision 1
   } else if (device == "PIC16F877") {
     s.Name = "PIC16F877";
     s.CodeWords = 8192;
@@ -35,12 +36,14 @@ TMidrangeSpec MidrangeSpecOf(const std::string& device, int pulses) {
     s.DataProgNs = 4'000'000;
     s.EraseNs = 8'000'000;
     s.ConfigImplemented = 0x3BFF;
+    s.DeviceId = 0x09A0 | 0x06;  // DEV of the 16F877, revision 6
   } else if (device == "PIC16F74") {
     s.Name = "PIC16F74";
     s.CodeWords = 4096;
     s.Flash = 2;
     s.MinPulseNs = 1'000'000;
     s.EraseNs = 30'000'000;
+    s.DeviceId = 0x0620 | 0x03;  // DEV of the 16F74, revision 3
   } else if (device == "PIC12F675") {
     s.Name = "PIC12F675";
     s.CodeWords = 1024;
@@ -56,6 +59,7 @@ TMidrangeSpec MidrangeSpecOf(const std::string& device, int pulses) {
     s.OscCalAddr = 0x3FF;
     s.OscCalValue = 0x3480;  // RETLW 0x80
     s.RequireVppFirst = true;
+    s.DeviceId = 0x0FC0 | 0x04;  // DEV of the 12F675, revision 4
   } else if (device == "PIC17C756A") {
     s.Name = "PIC17C756A";
     s.Core = 17;
@@ -84,6 +88,8 @@ TPic18Spec Pic18SpecOf(const std::string& device, int pulses) {
     s.Name = device == "PIC18F452" ? "PIC18F452" : "PIC18F242";
     s.CodeWords = device == "PIC18F452" ? 16384 : 8192;
     config = device == "PIC18F452" ? fxx2 : f242;
+    // DEV of the part, revision 7 and 2.
+    s.DeviceId = device == "PIC18F452" ? 0x0420 | 0x07 : 0x0480 | 0x02;
   } else {
     s.Name = nullptr;
     return s;

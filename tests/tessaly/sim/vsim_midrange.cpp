@@ -10,6 +10,11 @@ TMidrangeSim::TMidrangeSim(const TMidrangeSpec& spec) : Spec(spec) {
     SetWord(0x2007, static_cast<uint16_t>((0x3FFF & ~Spec.ConfigFactoryMask) |
                                           (Spec.ConfigFactory & Spec.ConfigFactoryMask)));
   if (Spec.OscCalAddr >= 0) SetWord(Spec.OscCalAddr, Spec.OscCalValue);
+  if (DeviceIdCell(0x2006)) SetWord(0x2006, static_cast<uint16_t>(Spec.DeviceId));
+}
+
+bool TMidrangeSim::DeviceIdCell(int address) const {
+  return Spec.Core == 14 && Spec.DeviceId >= 0 && Physical(address) == 0x2006;
 }
 
 uint16_t TMidrangeSim::Blank() const { return static_cast<uint16_t>(WordMask()); }
@@ -105,7 +110,7 @@ void TMidrangeSim::OutWord(uint16_t v) {
 }
 
 void TMidrangeSim::ProgramCell(int address, uint16_t value, bool erasesFirst) {
-  if (DeadCells.count(Physical(address)) != 0 || CodeProtected(address)) return;
+  if (DeadCells.count(Physical(address)) != 0 || CodeProtected(address) || DeviceIdCell(address)) return;
   uint16_t& cell = Mem[static_cast<size_t>(Physical(address))];
   cell = erasesFirst ? value : static_cast<uint16_t>(cell & value);
 }
@@ -158,7 +163,8 @@ void TMidrangeSim::OnCommand(int c) {
             for (int a = 0; a < Spec.CodeWords; ++a) Mem[static_cast<size_t>(a)] = Blank();
           if (pc >= 0x2000 || data) Data.assign(Data.size(), 0xFF);
           if (pc >= 0x2000)
-            for (int a = 0x2000; a <= 0x2007; ++a) Mem[static_cast<size_t>(a)] = 0x3FFF;
+            for (int a = 0x2000; a <= 0x2007; ++a)
+              if (!DeviceIdCell(a)) Mem[static_cast<size_t>(a)] = 0x3FFF;
         });
       }
       if (Spec.Flash == 1 || Spec.Flash == 5) {

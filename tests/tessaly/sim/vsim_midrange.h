@@ -38,6 +38,10 @@ struct TMidrangeSpec {
   int OscCalAddr = -1;
   uint16_t OscCalValue = 0;
   bool RequireVppFirst = false;
+  // 14-bit core: the device ID word at 0x2006, the part's DEV bits with its
+  // revision in the bits below; set at the factory, never written or erased.
+  // -1: the part has none and the location is an ordinary blank cell.
+  int DeviceId = -1;
 };
 
 class TMidrangeSim : public TSerialPic {
@@ -77,6 +81,7 @@ private:
   int FrameBits() const { return Spec.Core == 17 ? 16 : (Spec.Parity ? 18 : 16); }
   int WordMask() const { return Spec.Core == 12 ? 0xFFF : Spec.Core == 14 ? 0x3FFF : 0xFFFF; }
   int Physical(int address) const;
+  bool DeviceIdCell(int address) const;
   bool CodeProtected(int address) const;
   void Increment();
   void ProgramPulse(int address, uint16_t value);

@@ -54,6 +54,8 @@ uint8_t TPic18Sim::ReadByte(uint32_t a) const {
   if (a < Code.size()) return Code[a];
   if (a >= 0x200000 && a < 0x200008) return Id[a - 0x200000];
   if (a >= 0x300000 && a < 0x30000E) return Config[a - 0x300000];
+  if (Spec.DeviceId >= 0 && (a == 0x3FFFFE || a == 0x3FFFFF))
+    return static_cast<uint8_t>(a == 0x3FFFFE ? Spec.DeviceId & 0xFF : Spec.DeviceId >> 8);
   return 0;
 }
 

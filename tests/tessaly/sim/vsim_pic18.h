@@ -26,6 +26,9 @@ struct TPic18Spec {
   int WriteBufferBytes = 8;
   bool NeedsUnlock = true;     // EECON2 0x55, 0xAA before WR
   bool NeedsSinglePanel = true;  // code writes only after 0 went to 0x3C0006
+  // DEVID2:DEVID1 at 0x3FFFFF:0x3FFFFE, the part's DEV bits with its
+  // revision in bits 4:0; read-only. -1: the part has none (reads 0).
+  int DeviceId = -1;
   uint8_t ConfigImplemented[14] = {};
   uint8_t ConfigErased[14] = {};
 };
@@ -39,6 +42,8 @@ public:
   uint16_t IdWord(int index) const;
   void SetIdWord(int index, uint16_t v);
   uint8_t ConfigByte(int i) const { return Config[static_cast<size_t>(i)]; }
+  // Any byte as a table read finds it.
+  uint8_t Byte(uint32_t address) const { return ReadByte(address); }
   uint16_t ConfigWord(int i) const;
   uint8_t DataByte(int i) const { return Ee[static_cast<size_t>(i)]; }
   void SetDataByte(int i, uint8_t v) { Ee[static_cast<size_t>(i)] = v; }
