@@ -1,8 +1,9 @@
-// The tessaly program itself as a process, offscreen, over the simulated
-// Vorra programmer preloaded in place of the kernel's ppdev driver (see
-// preload/vorra_preload.cpp), with its settings, runtime folder and lock in
-// a scratch folder of its own. The tests wait for the process's own output,
-// never for a time; two minutes are only a safety net.
+// The tessaly program itself as a process, offscreen or on a given X
+// display, over the simulated Vorra programmer preloaded in place of the
+// kernel's ppdev driver (see preload/vorra_preload.cpp), with its settings,
+// runtime folder and lock in a scratch folder of its own. The tests wait
+// for the process's own output, never for a time; two minutes are only a
+// safety net.
 #pragma once
 
 #include <QDeadlineTimer>
@@ -32,7 +33,12 @@ public:
   std::unique_ptr<QProcess> Start(const QString& program, const QStringList& args, bool hold = false) {
     auto p = std::make_unique<QProcess>();
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
+    if (Display.isEmpty()) {
+      env.insert("QT_QPA_PLATFORM", "offscreen");
+    } else {
+      env.insert("QT_QPA_PLATFORM", "xcb");
+      env.insert("DISPLAY", Display);
+    }
     env.insert("XDG_CONFIG_HOME", Path("cfg"));
     env.insert("XDG_RUNTIME_DIR", Path("run"));
     env.insert("LD_PRELOAD", VORRA_PRELOAD);
@@ -72,4 +78,6 @@ public:
   }
 
   QTemporaryDir Scratch;
+  // An X display (":N") to show the program on instead of offscreen.
+  QString Display;
 };
