@@ -131,7 +131,9 @@ void TMainDialogs::About(QWidget* parent) {
   about.exec();
 }
 
-void TMainDialogs::OpenDocument(const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }
+bool TMainDialogs::OpenDocument(const QString& path) {
+  return QFileInfo(path).isFile() && QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
 
 // ---- The window -------------------------------------------------------------------
 
@@ -734,6 +736,14 @@ void TMainForm::Vorra_AutoClick() {
   ShowPortMenu();
 }
 
-void TMainForm::HelpHelpItemClick() { dialogs_->OpenDocument(Q(AppSettings.ProgramDirectory) + "vorra.htm"); }
-void TMainForm::HelpReadmeItemClick() { dialogs_->OpenDocument(Q(AppSettings.ProgramDirectory) + "readme.txt"); }
+void TMainForm::OpenDocument(const char* file, const char* what) {
+  // Without a program to show it (no xdg-open, as on a bare window
+  // manager) the user can still open the file by hand.
+  const QString path = Q(AppSettings.ProgramDirectory) + file;
+  if (!dialogs_->OpenDocument(path))
+    WarningBox(std::string("Unable to open the ") + what + ".\n" + QDir::toNativeSeparators(path).toStdString());
+}
+
+void TMainForm::HelpHelpItemClick() { OpenDocument("vorra.htm", "help file"); }
+void TMainForm::HelpReadmeItemClick() { OpenDocument("readme.txt", "readme file"); }
 void TMainForm::HelpAboutItemClick() { dialogs_->About(this); }
