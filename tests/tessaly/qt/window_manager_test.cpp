@@ -1,6 +1,7 @@
 // Tessaly under a real window manager (openbox on Xvfb), started and closed
 // as a user does: the windows come back where the settings file puts them,
-// start after start, and every window's frame has room for its whole title.
+// start after start, every window's frame has room for its whole title, and
+// the help page opens only through a desktop opener.
 // Skips, saying why, only where no X server can be started.
 #include <QDir>
 #include <QFile>
@@ -12,6 +13,7 @@
 #include <QtTest>
 #include <fstream>
 
+#include "Main.h"
 #include "process_bench.h"
 #include "x11_bench.h"
 
@@ -180,14 +182,50 @@ private slots:
     QVERIFY(Close(*p, ids[0]));
     QVERIFY2(cut.isEmpty(), qPrintable(cut.join("; ")));
   }
+
+  // The help page through the desktop's opener (xdg-open): opened where
+  // there is one, a failure the window reports where there is none, as on a
+  // machine with a bare window manager.
+  void helpOpensOnlyWithAnOpener() {
+    QTemporaryDir dir;
+    const QString page = dir.filePath("vorra.htm"), seen = dir.filePath("opened");
+    std::ofstream(page.toStdString()) << "<p>help</p>\n";
+    QDir(dir.path()).mkdir("with");
+    QDir(dir.path()).mkdir("without");
+    const QString opener = dir.filePath("with/xdg-open");
+    std::ofstream(opener.toStdString()) << "#!/bin/sh\necho \"$1\" > '" << seen.toStdString() << "'\n";
+    QFile::setPermissions(opener, QFile::permissions(opener) | QFileDevice::ExeOwner);
+    for (const bool withOpener : {true, false}) {
+      QProcess open;
+      QProcessEnvironment env = X.Environment();
+      env.insert("PATH", dir.filePath(withOpener ? "with" : "without"));
+      for (const char* name : {"BROWSER", "DEFAULT_BROWSER", "XDG_CURRENT_DESKTOP", "DESKTOP_SESSION"})
+        env.remove(name);
+      open.setProcessEnvironment(env);
+      open.start(QCoreApplication::applicationFilePath(), {"--open", page});
+      QVERIFY(open.waitForFinished(TX11Bench::SafetyMs));
+      QCOMPARE(open.exitCode(), withOpener ? 0 : 3);
+    }
+    // The opener was given the page (it runs detached: wait for its file).
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(seen).size() > 0, TX11Bench::SafetyMs);
+    QFile f(seen);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QVERIFY2(f.readAll().trimmed().endsWith(page.toUtf8()), qPrintable(seen));
+  }
 };
 
-// With --grab FILE: a picture of the whole X screen in FILE.
+// With --grab FILE: a picture of the whole X screen in FILE. With --open
+// FILE: the main window's document opener on FILE; 0 when opened, else 3.
 int main(int argc, char** argv) {
   if (argc == 3 && QByteArray(argv[1]) == "--grab") {
     qputenv("QT_QPA_PLATFORM", "xcb");
     QGuiApplication app(argc, argv);
     return QGuiApplication::primaryScreen()->grabWindow(0).save(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
+  }
+  if (argc == 3 && QByteArray(argv[1]) == "--open") {
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    QApplication app(argc, argv);
+    return TMainDialogs().OpenDocument(QString::fromLocal8Bit(argv[2])) ? 0 : 3;
   }
   QApplication app(argc, argv);
   TestWindowManager test;
