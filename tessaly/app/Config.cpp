@@ -99,6 +99,8 @@ TConfigForm::TConfigForm(QWidget* parent) : TToolForm(parent) {
   layout->addWidget(EnableBox);
   layout->addWidget(CPBox);
   layout->addWidget(VBORBox);
+  // The longest caption: an empty word 0 shows in eight digits.
+  KeepTitleRoom(layout, "Tessaly - Configuration 0xFFFFFFFF");
   layout->setSizeConstraint(QLayout::SetFixedSize);
   // The words are built only once the window is refreshed: creating it
   // leaves the images alone.

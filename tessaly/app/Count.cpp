@@ -32,6 +32,7 @@ TCountForm::TCountForm(QWidget* parent) : TToolForm(parent) {
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(form);
   layout->addWidget(ResetButton, 0, Qt::AlignHCenter);
+  KeepTitleRoom(layout, windowTitle());
   layout->setSizeConstraint(QLayout::SetFixedSize);
   ShowCounters();
 }

@@ -77,6 +77,23 @@ QMessageBox::Icon IconOf(TBoxIcon icon) {
   return QMessageBox::Information;
 }
 
+// A window's place is that of its own area, without the frame the window
+// manager puts around it, read and set alike. QWidget::x(), y() and move()
+// count the frame only once the window manager has reported it, which is
+// after the window is first shown: a place read with x() and set again with
+// move() before then moves the window by the frame's size at every start.
+QPoint PlaceOf(const QWidget* w) { return w->geometry().topLeft(); }
+
+void Place(QWidget* w, QPoint at, QSize size = {}) {
+  if (!size.isValid()) {
+    // The size a window takes when first shown, so that a place given
+    // before then does not fix another.
+    if (!w->testAttribute(Qt::WA_Resized)) w->adjustSize();
+    size = w->size();
+  }
+  w->setGeometry(QRect(at, size));
+}
+
 bool Writable(const QString& path) {
   const QFileInfo f(path);
   if (f.exists()) return f.isWritable() && QFileInfo(f.absolutePath()).isWritable();
@@ -114,7 +131,9 @@ void TMainDialogs::About(QWidget* parent) {
   about.exec();
 }
 
-void TMainDialogs::OpenDocument(const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }
+bool TMainDialogs::OpenDocument(const QString& path) {
+  return QFileInfo(path).isFile() && QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
 
 // ---- The window -------------------------------------------------------------------
 
@@ -312,13 +331,15 @@ void TMainForm::FormActivate() {
   if (!firstActivation_) return;
   firstActivation_ = false;
   ++running_;
+  // Shown already: the frame's corner once the window manager has put a
+  // frame around it (its title bar stays on the screen), else nothing.
   move(0, 0);
-  ConfigForm->move(0, 100);
-  CodeForm->move(10, 110);
-  DataForm->move(20, 120);
-  IDForm->move(30, 130);
-  SNForm->move(40, 140);
-  CountForm->move(50, 150);
+  Place(ConfigForm, {0, 100});
+  Place(CodeForm, {10, 110});
+  Place(DataForm, {20, 120});
+  Place(IDForm, {30, 130});
+  Place(SNForm, {40, 140});
+  Place(CountForm, {50, 150});
   ClearBuffers();
   ClearConfiguration();
   if (AppSettings.ProgramDirectory.empty())
@@ -397,8 +418,7 @@ void TMainForm::LoadSettings() {
 
 void TMainForm::ApplySettings(const TSettingsFile& s) {
   const auto place = [](QWidget* w, const TWindowPlacement& p, bool size) {
-    w->move(p.Left, p.Top);
-    if (size && p.Width > 0 && p.Height > 0) w->resize(p.Width, p.Height);
+    Place(w, {p.Left, p.Top}, size && p.Width > 0 && p.Height > 0 ? QSize(p.Width, p.Height) : QSize());
   };
   place(this, s.Main, false);
   place(ConfigForm, s.Config, false);
@@ -448,8 +468,8 @@ TSettingsFile TMainForm::GatherSettings() const {
   TSettingsFile s;
   const auto place = [](const QWidget* w, bool ascii) {
     TWindowPlacement p;
-    p.Left = w->x();
-    p.Top = w->y();
+    p.Left = PlaceOf(w).x();
+    p.Top = PlaceOf(w).y();
     p.Width = w->width();
     p.Height = w->height();
     p.Visible = w->isVisible();
@@ -732,6 +752,14 @@ void TMainForm::Vorra_AutoClick() {
   ShowPortMenu();
 }
 
-void TMainForm::HelpHelpItemClick() { dialogs_->OpenDocument(Q(AppSettings.ProgramDirectory) + "vorra.htm"); }
-void TMainForm::HelpReadmeItemClick() { dialogs_->OpenDocument(Q(AppSettings.ProgramDirectory) + "readme.txt"); }
+void TMainForm::OpenDocument(const char* file, const char* what) {
+  // Without a program to show it (no xdg-open, as on a bare window
+  // manager) the user can still open the file by hand.
+  const QString path = Q(AppSettings.ProgramDirectory) + file;
+  if (!dialogs_->OpenDocument(path))
+    WarningBox(std::string("Unable to open the ") + what + ".\n" + QDir::toNativeSeparators(path).toStdString());
+}
+
+void TMainForm::HelpHelpItemClick() { OpenDocument("vorra.htm", "help file"); }
+void TMainForm::HelpReadmeItemClick() { OpenDocument("readme.txt", "readme file"); }
 void TMainForm::HelpAboutItemClick() { dialogs_->About(this); }

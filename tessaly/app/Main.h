@@ -46,8 +46,10 @@ public:
   virtual QString OpenFileName(QWidget* parent, const QString& name);
   virtual QString SaveFileName(QWidget* parent, const QString& name);
   virtual void About(QWidget* parent);
-  // Opens a document of the program folder (help page, readme).
-  virtual void OpenDocument(const QString& path);
+  // Opens a document of the program folder (help page, readme) with the
+  // desktop's program for it; false when the file is missing or nothing
+  // could open it.
+  virtual bool OpenDocument(const QString& path);
 };
 
 class TMainForm : public QMainWindow, public TTessalyUi, public TRunHost {
@@ -159,6 +161,8 @@ private:
   // A close request while a command runs: the box it asks is closed as its
   // Cancel, the operation cancelled without a box, and no further box shown.
   void CancelForClose();
+  // A document of the program folder, or a box saying where it is.
+  void OpenDocument(const char* file, const char* what);
 
   QStringList arguments_;
   std::unique_ptr<TMainDialogs> dialogs_;

@@ -67,6 +67,7 @@ TSNForm::TSNForm(QWidget* parent) : TToolForm(parent) {
   layout->addLayout(grid);
   layout->addWidget(order);
   layout->addWidget(target);
+  KeepTitleRoom(layout, windowTitle());
   layout->setSizeConstraint(QLayout::SetFixedSize);
   ShowParameters();
 }

@@ -1,5 +1,7 @@
 #include "ToolForm.h"
 
+#include <QApplication>
+#include <QBoxLayout>
 #include <QHideEvent>
 #include <QRadioButton>
 #include <QShowEvent>
@@ -14,6 +16,15 @@ void TToolForm::showEvent(QShowEvent* event) {
 void TToolForm::hideEvent(QHideEvent* event) {
   QWidget::hideEvent(event);
   if (!event->spontaneous()) emit shownChanged(false);
+}
+
+void KeepTitleRoom(QBoxLayout* layout, const QString& title) {
+  QFont bold = QApplication::font();
+  bold.setBold(true);
+  const QFontMetrics m(bold);
+  // An icon and up to five buttons, each about a line high with its padding.
+  const int room = m.horizontalAdvance(title) + 8 * m.height();
+  layout->addItem(new QSpacerItem(room, 0, QSizePolicy::Fixed, QSizePolicy::Minimum));
 }
 
 void MirrorRadios(const QList<QRadioButton*>& buttons, const QList<bool>& checked) {

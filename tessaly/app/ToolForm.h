@@ -21,6 +21,13 @@ protected:
   void hideEvent(QHideEvent* event) override;
 };
 
+// Room for a window's title in the frame a window manager puts around it,
+// which draws the title in bold beside an icon and a few buttons and cuts
+// what does not fit: `layout`, which sizes the window, gets an empty item as
+// wide as that.
+class QBoxLayout;
+void KeepTitleRoom(QBoxLayout* layout, const QString& title);
+
 // Mirrors checked states into a set of auto-exclusive radio buttons: the
 // one that should be on is checked first, since the checked button of such
 // a set refuses setChecked(false); a set with none on is cleared too.

@@ -247,7 +247,7 @@ bool LoadDevice() {
   while (!found && ReadLine(in, line)) found = SectionName(line, name) && EqualNoCase(name, wanted);
   if (!found) {
     ShowConfiguration();
-    ErrorBox("Device not found in VORRA.INI.");
+    ErrorBox("Device not found in VORRA.INI.\n" + DeviceBox.Text);
     DeviceBox.Text = AppSettings.LastDeviceName;
     return false;
   }

@@ -277,7 +277,7 @@ bool ReadHexFile(const std::string& name) {
   std::ifstream in;
   if (!std::filesystem::is_directory(name, ec)) in.open(name, std::ios::binary);
   if (!in.is_open()) {
-    WarningBox("Unable to open file.");
+    WarningBox("Unable to open file.\n" + name);
     return false;
   }
   ClearBuffers();

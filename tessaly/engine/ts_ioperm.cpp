@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "ts_ppdev.h"
+
 #if defined(__x86_64__) || defined(__i386__)
 #include <sys/io.h>
 #define TS_HAVE_IOPERM 1
@@ -18,6 +20,16 @@ int LegacyLptBase(int lptIndex) {
   return lptIndex >= 0 && lptIndex < 3 ? Bases[lptIndex] : -1;
 }
 
+int SystemIoperm(unsigned long from, unsigned long count, int on) {
+#if TS_HAVE_IOPERM
+  return ioperm(from, count, on);
+#else
+  (void)from, (void)count, (void)on;
+  errno = ENOSYS;
+  return -1;
+#endif
+}
+
 bool TIopermBackend::Available() { return TS_HAVE_IOPERM && geteuid() == 0; }
 
 bool TIopermBackend::Claim(int lptIndex, std::string& why) {
@@ -27,25 +39,23 @@ bool TIopermBackend::Claim(int lptIndex, std::string& why) {
     why = "There is no LPT" + std::to_string(lptIndex + 1) + ".";
     return false;
   }
-#if TS_HAVE_IOPERM
-  if (ioperm(static_cast<unsigned long>(base), 3, 1) != 0) {
+  if (Ioperm(static_cast<unsigned long>(base), 3, 1) != 0) {
+    const int err = errno;
     char where[16];
     std::snprintf(where, sizeof where, "0x%03X", base);
-    why = std::string("Raw access to the port at ") + where + " failed: " + std::strerror(errno) + ".";
+    // Raw access is the way out of a machine without port devices; when it
+    // fails too, the way back is the port device.
+    why = std::string("Raw access to the port at ") + where + " failed: " + std::strerror(err) + ". There is no " +
+          ParportPath(lptIndex) + " either: " + LoadPpdevAdvice + "; to use the port without root, " +
+          LpGroupAdvice + ".";
     return false;
   }
   Base = base;
   return true;
-#else
-  why = "Raw port access exists only on x86.";
-  return false;
-#endif
 }
 
 void TIopermBackend::Release() {
-#if TS_HAVE_IOPERM
-  if (Base >= 0) ioperm(static_cast<unsigned long>(Base), 3, 0);
-#endif
+  if (Base >= 0) Ioperm(static_cast<unsigned long>(Base), 3, 0);
   Base = -1;
 }
 

@@ -4,8 +4,13 @@
 
 #include "ts_port.h"
 
+// ioperm(2), or a test's stand-in for the kernel.
+using TIopermCall = int (*)(unsigned long from, unsigned long count, int on);
+int SystemIoperm(unsigned long from, unsigned long count, int on);
+
 class TIopermBackend final : public TPortBackend {
 public:
+  explicit TIopermBackend(TIopermCall ioperm = SystemIoperm) : Ioperm(ioperm) {}
   ~TIopermBackend() override { Release(); }
   bool Claim(int lptIndex, std::string& why) override;
   void Release() override;
@@ -15,6 +20,7 @@ public:
   static bool Available();
 
 private:
+  TIopermCall Ioperm;
   int Base = -1;
   uint8_t EcrShadow = 0;  // not known to exist at a legacy address: never touched
 };

@@ -22,12 +22,10 @@ std::string OpenFailure(const std::string& path, int err) {
     case ENOENT:
     case ENODEV:
     case ENXIO:
-      return "There is no " + path +
-             ": load the kernel modules parport_pc and ppdev (sudo modprobe parport_pc ppdev).";
+      return "There is no " + path + ": " + LoadPpdevAdvice + ".";
     case EACCES:
     case EPERM:
-      return "Permission denied on " + path +
-             ": add your user to the group lp (sudo usermod -aG lp $USER) and log in again.";
+      return "Permission denied on " + path + ": " + LpGroupAdvice + ".";
     case EBUSY:
       return path + " is busy: another program (a printer daemon or the lp module) is using the port.";
     default:
@@ -53,6 +51,9 @@ std::string AccessFailure(const std::string& path, const char* request, int err)
 }
 
 }  // namespace
+
+const char* const LoadPpdevAdvice = "load the kernel modules parport_pc and ppdev (sudo modprobe parport_pc ppdev)";
+const char* const LpGroupAdvice = "add your user to the group lp (sudo usermod -aG lp $USER) and log in again";
 
 const TPpdevSys& PpdevSystemCalls() { return RealSys; }
 

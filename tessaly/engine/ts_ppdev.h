@@ -35,3 +35,8 @@ private:
 
 // The device file of an LPT index: "/dev/parport0" for 0.
 std::string ParportPath(int lptIndex);
+
+// What to do when there is no port device, and when the user may not open
+// one: the same words wherever a port cannot be reached.
+extern const char* const LoadPpdevAdvice;
+extern const char* const LpGroupAdvice;

@@ -6,7 +6,8 @@
 # CMake's own switch that makes one find_package find nothing (the Qt
 # component alone, or GoogleTest), or a pkg-config search path that holds
 # nothing (libusb), or only what the packages before it need (xcb), or a
-# folder without them (the gputils processor headers, Qt's translations).
+# folder without them (the gputils processor headers, Qt's translations), or
+# a program path that leads nowhere (openbox, xdotool, xwininfo).
 cmake_minimum_required(VERSION 3.25)
 
 set(casos
@@ -16,7 +17,10 @@ set(casos
   "libusb||PKG_CONFIG_LIBDIR=${TRABAJO}/sin-pkgconfig|libusb-1.0-0-dev"
   "gputils|-DGPUTILS_HEADER_DIR=${TRABAJO}/sin-gputils||gputils"
   "Qt translations|-DKORVANE_QT_TRADUCCIONES=${TRABAJO}/sin-traducciones||qt6-translations-l10n"
-  "xcb||PKG_CONFIG_LIBDIR=${TRABAJO}/solo-libusb|libxcb1-dev")
+  "xcb||PKG_CONFIG_LIBDIR=${TRABAJO}/solo-libusb|libxcb1-dev"
+  "openbox|-DOPENBOX_EXECUTABLE=${TRABAJO}/sin-openbox/openbox||openbox"
+  "xdotool|-DXDOTOOL_EXECUTABLE=${TRABAJO}/sin-xdotool/xdotool||xdotool"
+  "xwininfo|-DXWININFO_EXECUTABLE=${TRABAJO}/sin-xwininfo/xwininfo||x11-utils")
 
 # A search path that holds libusb and nothing else, for the packages found
 # after it.

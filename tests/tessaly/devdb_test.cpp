@@ -151,7 +151,7 @@ TEST_F(DeviceDbTest, NotFoundKeepsThePreviousDevice) {
   ASSERT_TRUE(Load("A"));
   EXPECT_FALSE(Load("Z"));
   ASSERT_EQ(UiRec.Boxes.size(), 1u);
-  EXPECT_EQ(UiRec.Boxes[0].Text, "Device not found in VORRA.INI.");
+  EXPECT_EQ(UiRec.Boxes[0].Text, "Device not found in VORRA.INI.\nZ");
   EXPECT_EQ(DeviceBox.Text, "A");
   EXPECT_EQ(DeviceParameters.CodeSize, 512);
 }

@@ -407,7 +407,7 @@ TEST_F(HexFileTest, OpenFileKeepsCaptionAndRecentEntries) {
 
   for (const char* unreadable : {"missing.hex", "v1.2"}) {
     EXPECT_FALSE(OpenFile(PathOf(unreadable)));
-    EXPECT_EQ(UiRec.Boxes.back().Text, "Unable to open file.");
+    EXPECT_EQ(UiRec.Boxes.back().Text, "Unable to open file.\n" + PathOf(unreadable));
   }
   EXPECT_EQ(fs::path(FileState.FileName).filename(), "c.hex");
 }

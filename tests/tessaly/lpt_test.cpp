@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "tessaly_fixture.h"
+#include "ts_ioperm.h"
 #include "ts_ppdev.h"
 #include "vsim_midrange.h"
 
@@ -86,6 +87,46 @@ TEST_F(PortLayerTest, UnreachablePortsSayWhyAndHowToFixIt) {
   EXPECT_NE(t.find("LPT1: There is no /dev/parport0"), std::string::npos) << t;
   EXPECT_NE(t.find("LPT3: There is no /dev/parport2"), std::string::npos) << t;
   EXPECT_NE(t.find("parport_pc and ppdev"), std::string::npos) << t;
+}
+
+// Root on a machine without /dev/parport*: the layer tries raw port access,
+// which fails in a container or under a kernel locked down. The box then
+// says what to do, in the words the port device's own failures use.
+int RawAccessErrno = 0;
+int FailingIoperm(unsigned long, unsigned long, int on) {
+  if (!on) return 0;
+  errno = RawAccessErrno;
+  return -1;
+}
+
+TEST_F(PortLayerTest, RawAccessThatFailsSaysHowToFixIt) {
+  const std::pair<int, const char*> cases[] = {{ENOSYS, "Function not implemented"},
+                                               {EPERM, "Operation not permitted"}};
+  for (const auto& [err, reason] : cases) {
+    SCOPED_TRACE(reason);
+    UiRec.Boxes.clear();
+    RawAccessErrno = err;
+    TIopermBackend raw(FailingIoperm);
+    SetPortBackend(&raw);
+    EXPECT_EQ(DetectProgrammerPort(), 0);
+    ASSERT_EQ(UiRec.Boxes.size(), 1u);
+    const std::string& t = UiRec.Boxes[0].Text;
+    EXPECT_EQ(t.rfind("Unable to access any LPT ports.\n", 0), 0u) << t;
+    const std::pair<const char*, const char*> ports[] = {
+        {"LPT1: Raw access to the port at 0x378 failed: ", "/dev/parport0"},
+        {"LPT2: Raw access to the port at 0x278 failed: ", "/dev/parport1"},
+        {"LPT3: Raw access to the port at 0x3BC failed: ", "/dev/parport2"}};
+    for (const auto& [line, device] : ports) {
+      const size_t at = t.find(std::string(line) + reason + ". There is no " + device + " either: ");
+      ASSERT_NE(at, std::string::npos) << t;
+      const std::string rest = t.substr(at, t.find('\n', at) - at);
+      EXPECT_NE(rest.find("load the kernel modules parport_pc and ppdev (sudo modprobe parport_pc ppdev)"),
+                std::string::npos) << rest;
+      EXPECT_NE(rest.find("add your user to the group lp (sudo usermod -aG lp $USER) and log in again."),
+                std::string::npos) << rest;
+    }
+    SetPortBackend(&Port);
+  }
 }
 
 TEST_F(PortLayerTest, ProbeRestoresControlAndEcrWhenNothingAnswers) {

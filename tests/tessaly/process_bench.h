@@ -1,8 +1,9 @@
-// The tessaly program itself as a process, offscreen, over the simulated
-// Vorra programmer preloaded in place of the kernel's ppdev driver (see
-// preload/vorra_preload.cpp), with its settings, runtime folder and lock in
-// a scratch folder of its own. The tests wait for the process's own output,
-// never for a time; two minutes are only a safety net.
+// The tessaly program itself as a process, offscreen or on a given X
+// display, over the simulated Vorra programmer preloaded in place of the
+// kernel's ppdev driver (see preload/vorra_preload.cpp), with its settings,
+// runtime folder and lock in a scratch folder of its own. The tests wait
+// for the process's own output, never for a time; two minutes are only a
+// safety net.
 #pragma once
 
 #include <QDeadlineTimer>
@@ -37,11 +38,13 @@ public:
                                   const QString& chip = "PIC16F84A", const QString& display = {}) {
     auto p = std::make_unique<QProcess>();
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    if (display.isEmpty()) {
+    // A display named for this start, else the bench's own `Display`.
+    const QString shown = display.isEmpty() ? Display : display;
+    if (shown.isEmpty()) {
       env.insert("QT_QPA_PLATFORM", "offscreen");
     } else {
       env.insert("QT_QPA_PLATFORM", "xcb");
-      env.insert("DISPLAY", display);
+      env.insert("DISPLAY", shown);
     }
     env.insert("XDG_CONFIG_HOME", Path("cfg"));
     env.insert("XDG_RUNTIME_DIR", Path("run"));
@@ -108,4 +111,6 @@ public:
   }
 
   QTemporaryDir Scratch;
+  // An X display (":N") to show the program on instead of offscreen.
+  QString Display;
 };

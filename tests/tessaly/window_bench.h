@@ -49,7 +49,7 @@ public:
   QString OpenFileName(QWidget*, const QString&) override { return Name; }
   QString SaveFileName(QWidget*, const QString&) override { return Name; }
   void About(QWidget*) override {}
-  void OpenDocument(const QString&) override {}
+  bool OpenDocument(const QString&) override { return true; }
 
   bool Has(const std::string& text) const {
     for (const TShownBox& b : Boxes)

@@ -47,12 +47,16 @@ public:
   QString OpenFileName(QWidget*, const QString&) override { return Name; }
   QString SaveFileName(QWidget*, const QString&) override { return Name; }
   void About(QWidget*) override { Boxes.push_back("about"); }
-  void OpenDocument(const QString& path) override { Documents << path; }
+  bool OpenDocument(const QString& path) override {
+    Documents << path;
+    return DocumentsOpen;
+  }
 
   std::vector<std::string> Boxes;
   std::deque<bool> Answers;
   QString Name;
   QStringList Documents;
+  bool DocumentsOpen = true;
   bool Has(const std::string& text) const {
     for (const auto& b : Boxes)
       if (b.find(text) != std::string::npos) return true;
@@ -397,12 +401,32 @@ private slots:
 
   void ayudaYAcercaDe() {
     Arranca("PIC16F84A");
+    d->Boxes.clear();
     w->HelpHelpItem->trigger();
     w->HelpReadmeItem->trigger();
     QCOMPARE(d->Documents, (QStringList{dir.filePath("vorra.htm"), dir.filePath("readme.txt")}));
+    QVERIFY(d->Boxes.empty());
     w->HelpAboutItem->trigger();
     QVERIFY(d->Has("about"));
   }
+
+  // Nothing to show the help with (no xdg-open, or the file gone): the box
+  // says which file could not be opened and where it is.
+  void helpThatCannotBeOpened() {
+    Arranca("PIC16F84A");
+    d->DocumentsOpen = false;
+    d->Boxes.clear();
+    w->HelpHelpItem->trigger();
+    w->HelpReadmeItem->trigger();
+    QCOMPARE(d->Boxes, (std::vector<std::string>{
+                           "[Tessaly Error] Unable to open the help file.\n" + dir.filePath("vorra.htm").toStdString(),
+                           "[Tessaly Error] Unable to open the readme file.\n" +
+                               dir.filePath("readme.txt").toStdString()}));
+  }
+
+  // A document that is not there is a failure the window reports (the
+  // desktop's opener is tried on X, in the window manager test).
+  void aMissingDocumentIsNotOpened() { QVERIFY(!TMainDialogs().OpenDocument(dir.filePath("missing.htm"))); }
 };
 
 QTEST_MAIN(TestMainWindow)

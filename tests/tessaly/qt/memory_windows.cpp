@@ -46,7 +46,19 @@ private slots:
                      "0010- 0010 0011 0012 0013 0014 "));
     QTest::mouseClick(code.AsciiButton(), Qt::LeftButton, {}, QPoint(4, code.AsciiButton()->height() / 2));
     QVERIFY(code.RichEdit()->toPlainText().startsWith("0006- 0A .. \n"));
-    QVERIFY(QFontInfo(code.RichEdit()->font()).fixedPitch());
+    // Columns line up: every character a view can show (addresses, hex
+    // digits, the printable ASCII range and the dot for the rest) is as wide
+    // as any other in the view's font. A font can be drawn that way without
+    // Qt calling it fixed-pitch (Noto Sans Mono, fontconfig's monospace on
+    // many desktops), so the widths themselves are checked.
+    const QFontMetricsF metrics(code.RichEdit()->font());
+    const qreal column = metrics.horizontalAdvance(QLatin1Char('0'));
+    QVERIFY(column > 0);
+    for (int c = 0x20; c < 0x7F; ++c) {
+      const qreal width = metrics.horizontalAdvance(QLatin1Char(char(c)));
+      QVERIFY2(qFuzzyCompare(width, column),
+               qPrintable(QString("'%1' is %2 pixels wide, '0' %3").arg(QLatin1Char(char(c))).arg(width).arg(column)));
+    }
     QVERIFY(code.grab().save(ScreenshotDir() + "/tessaly_code.png"));
     code.close();
     QCOMPARE(shown.count(), 2);

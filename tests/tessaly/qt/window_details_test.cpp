@@ -127,8 +127,9 @@ private slots:
     QCOMPARE(DeviceParameters.CodeSize, 512);
     QVERIFY(b.W->ConfigurationMenu->Action("HS_OSC")->isChecked());
     QVERIFY(b.W->ConfigForm->isVisible());
-    QCOMPARE(b.W->ConfigForm->pos(), QPoint(77, 88));
-    QCOMPARE(b.W->CodeForm->pos(), QPoint(210, 220));
+    // A place is that of the window's own area, inside its frame.
+    QCOMPARE(b.W->ConfigForm->geometry().topLeft(), QPoint(77, 88));
+    QCOMPARE(b.W->CodeForm->geometry().topLeft(), QPoint(210, 220));
   }
 };
 
