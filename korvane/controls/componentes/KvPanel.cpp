@@ -113,7 +113,12 @@ void TKvCustomPanel::PintaCaption(QPainter& p, QRect r) {
   if (alignmentVertical_ == avCenter) top = (r.top() + r.bottom() + 1 - medida.height()) / 2;
   else if (alignmentVertical_ == avBottom) top = r.bottom() + 1 - medida.height() - 1;
   const QRect t(r.left(), top, r.width(), medida.height());
-  const int banderas = int(alignment_ | Qt::TextWordWrap | Qt::TextExpandTabs);
+  EscribeCaption(p, t, int(alignment_ | Qt::TextWordWrap | Qt::TextExpandTabs));
+}
+
+// Disabled, the caption is embossed: highlight one pixel right and down,
+// then shadow.
+void TKvCustomPanel::EscribeCaption(QPainter& p, const QRect& t, int banderas) {
   if (!isEnabled()) {
     p.setPen(clBtnHighlight());
     p.drawText(t.translated(1, 1), banderas, caption_);
@@ -200,15 +205,7 @@ void TKvGroupBox::paintEvent(QPaintEvent* e) {
   }
   if (!caption.isEmpty()) {
     if (!b_.Transparent) p.fillRect(caption, Color());
-    const int banderas = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextShowMnemonic;
-    if (!isEnabled()) {
-      p.setPen(clBtnHighlight());
-      p.drawText(caption.translated(1, 1), banderas, caption_);
-      p.setPen(clBtnShadow());
-    } else {
-      p.setPen(palette().color(QPalette::WindowText));
-    }
-    p.drawText(caption, banderas, caption_);
+    EscribeCaption(p, caption, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextShowMnemonic);
   }
   emit Paint(p);
 }

@@ -93,6 +93,7 @@ protected:
   QRect PintaPanel(QPainter& p);
   // The caption in the rectangle inside the borders.
   void PintaCaption(QPainter& p, QRect r);
+  void EscribeCaption(QPainter& p, const QRect& t, int banderas);
   // What the borders and the BorderWidth band take from each side.
   QMargins MargenesBordes() const;
   virtual void AjustaMargenes();
