@@ -60,7 +60,15 @@ void TKvCustomPanel::SetGridXSize(int n) { if (std::max(1, n) != gridXSize_) gri
 void TKvCustomPanel::SetGridYSize(int n) { if (std::max(1, n) != gridYSize_) gridYSize_ = std::max(1, n), update(); }
 
 QColor TKvCustomPanel::Color() const { return color_.isValid() ? color_ : palette().color(QPalette::Window); }
-void TKvCustomPanel::SetColor(const QColor& c) { color_ = c, update(); }
+void TKvCustomPanel::SetColor(const QColor& c) {
+  color_ = c;
+  if (c.isValid()) {
+    QPalette p = palette();
+    p.setColor(QPalette::Window, c);
+    setPalette(p);
+  }
+  update();
+}
 
 QRect TKvCustomPanel::PintaPanel(QPainter& p) {
   TBordesPanel b = b_;
@@ -153,6 +161,7 @@ void TKvGroupBox::SetCaption(const QString& c) {
   const QKeySequence m = QKeySequence::mnemonic(c);
   if (!m.isEmpty()) atajo_ = grabShortcut(m);
   AjustaMargenes();
+  updateGeometry();
 }
 
 int TKvGroupBox::TopMarco() const { return QFontMetrics(font()).height() / 2 - 1; }
@@ -164,6 +173,16 @@ QRect TKvGroupBox::RectanguloCaption() const {
   int x = groupStyle_ == gsTopLine ? 0 : 8;
   if (layoutDirection() == Qt::RightToLeft) x = width() - 8 - ancho;
   return QRect(x, 0, ancho, fm.height());
+}
+
+QSize TKvGroupBox::sizeHint() const { return ConCaption(TKvCustomPanel::sizeHint()); }
+QSize TKvGroupBox::minimumSizeHint() const { return ConCaption(TKvCustomPanel::minimumSizeHint()); }
+
+QSize TKvGroupBox::ConCaption(QSize s) const {
+  const QRect c = RectanguloCaption();
+  if (c.isEmpty()) return s;
+  const int ancho = groupStyle_ == gsTopLine ? c.width() : c.width() + 2 * 8;
+  return QSize(std::max(s.width(), ancho), std::max(s.height(), contentsMargins().top() + contentsMargins().bottom()));
 }
 
 void TKvGroupBox::AjustaMargenes() {

@@ -59,6 +59,8 @@ public:
   bool Transparent() const { return b_.Transparent; }
   void SetTransparent(bool t);
   // Invalid: the parent's background (the panel's palette Window colour).
+  // A colour set here is the background of the children too, unless they
+  // have colours of their own.
   QColor Color() const;
   void SetColor(const QColor& c);
   QString Caption() const { return caption_; }
@@ -133,6 +135,9 @@ public:
   QRect RectanguloCaption() const;
   // Top of the frame line.
   int TopMarco() const;
+  // Wide enough for the caption and as much room after it as before it.
+  QSize sizeHint() const override;
+  QSize minimumSizeHint() const override;
 
 protected:
   void paintEvent(QPaintEvent* e) override;
@@ -140,6 +145,7 @@ protected:
   void AjustaMargenes() override;
 
 private:
+  QSize ConCaption(QSize s) const;
   TKvGroupBoxStyle groupStyle_ = gsFlat;
   int atajo_ = 0;
 };
