@@ -97,6 +97,9 @@ private slots:
   void panelesEscalados();
   void clienteDeLaBarra();
   void fuenteInclinada();
+  void panelHijosYRaton();
+  void alineacionDelCaption_data();
+  void alineacionDelCaption();
 };
 
 void MarcosTest::rutinasDeMarco_data() {
@@ -679,6 +682,82 @@ void MarcosTest::fuenteInclinada() {
   QVERIFY(tinta.height() > 2 * tinta.width());
   QVERIFY(tinta.bottom() <= 150 + 1);
   QVERIFY(tinta.right() <= 101);  // the glyphs' tops point left
+}
+
+// Disabling a panel disables its children; enabling it again enables those
+// that were enabled before, and leaves disabled the one that was not. The
+// mouse entering and leaving the panel is announced.
+void MarcosTest::panelHijosYRaton() {
+  QWidget v;
+  v.resize(200, 100);
+  auto* p = new TKvPanel(&v);
+  p->setGeometry(10, 10, 100, 60);
+  auto* a = new QLineEdit(p);
+  auto* b = new QLineEdit(p);
+  b->move(0, 30);
+  b->setEnabled(false);
+  QSignalSpy entra(p, &TKvCustomPanel::MouseEnter), sale(p, &TKvCustomPanel::MouseLeave);
+  v.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&v));
+  p->setEnabled(false);
+  QVERIFY(!a->isEnabled() && !b->isEnabled());
+  p->setEnabled(true);
+  QVERIFY(a->isEnabled());
+  QVERIFY(!b->isEnabled());
+  QTest::mouseMove(&v, QPoint(150, 90));
+  QTest::mouseMove(&v, QPoint(105, 15));
+  QTRY_COMPARE(entra.count(), 1);
+  QCOMPARE(sale.count(), 0);
+  QTest::mouseMove(&v, QPoint(150, 90));
+  QTRY_COMPARE(sale.count(), 1);
+  QVERIFY(p->ThemeAware());
+  TKvGroupBox g;
+  QVERIFY(g.ThemeAware());
+  g.SetGroupStyle(gsStandard);
+  QVERIFY(g.ThemeAware());
+  g.SetGroupStyle(gsTopLine);
+  QVERIFY(!g.ThemeAware());
+}
+
+void MarcosTest::alineacionDelCaption_data() {
+  QTest::addColumn<int>("horizontal");
+  QTest::addColumn<int>("vertical");
+  QTest::newRow("left, top") << int(Qt::AlignLeft) << int(avTop);
+  QTest::newRow("centre, centre") << int(Qt::AlignHCenter) << int(avCenter);
+  QTest::newRow("right, bottom") << int(Qt::AlignRight) << int(avBottom);
+}
+
+// The caption's line lies, inside the borders, at the top, centred at
+// (top + bottom - text height) div 2, or at bottom - text height - 1; and
+// left (one pixel in), centred or right.
+void MarcosTest::alineacionDelCaption() {
+  QFETCH(int, horizontal);
+  QFETCH(int, vertical);
+  TKvPanel p;
+  p.SetBorderOuter(fsRaised);
+  p.SetColor(gris);
+  p.resize(160, 70);
+  p.SetCaption("MMMM");
+  p.SetAlignment(Qt::Alignment(horizontal));
+  p.SetAlignmentVertical(TAlignmentVertical(vertical));
+  const QRect r = p.RectanguloInterior();
+  const QFontMetrics fm(p.font());
+  const int alto = fm.height(), ancho = fm.horizontalAdvance("MMMM");
+  const QImage img = p.grab().toImage();
+  QRect tinta;
+  for (int y = r.top(); y <= r.bottom(); ++y)
+    for (int x = r.left(); x <= r.right(); ++x)
+      if (img.pixelColor(x, y) != gris) tinta |= QRect(x, y, 1, 1);
+  QVERIFY(!tinta.isEmpty());
+  const int arriba = vertical == avTop      ? r.top()
+                     : vertical == avCenter ? (r.top() + r.bottom() + 1 - alto) / 2
+                                            : r.bottom() + 1 - alto - 1;
+  QVERIFY2(tinta.top() >= arriba && tinta.bottom() < arriba + alto, qPrintable(QString("%1..%2 not in %3+%4").arg(tinta.top()).arg(tinta.bottom()).arg(arriba).arg(alto)));
+  const int izquierda = horizontal == Qt::AlignLeft      ? r.left() + 1
+                        : horizontal == Qt::AlignHCenter ? r.left() + 1 + (r.width() - 1 - ancho) / 2
+                                                         : r.right() + 1 - ancho;
+  QVERIFY2(tinta.left() >= izquierda - 1 && tinta.right() <= izquierda + ancho + 1,
+           qPrintable(QString("%1..%2 not in %3+%4").arg(tinta.left()).arg(tinta.right()).arg(izquierda).arg(ancho)));
 }
 
 QTEST_MAIN(MarcosTest)

@@ -80,6 +80,16 @@ QRect TKvCustomPanel::PintaPanel(QPainter& p) {
   return r;
 }
 
+void TKvCustomPanel::enterEvent(QEnterEvent* e) {
+  QWidget::enterEvent(e);
+  emit MouseEnter();
+}
+
+void TKvCustomPanel::leaveEvent(QEvent* e) {
+  QWidget::leaveEvent(e);
+  emit MouseLeave();
+}
+
 QRect TKvCustomPanel::RectanguloInterior() const { return rect().marginsRemoved(MargenesBordes()); }
 
 // Grid points at (left + i * GridXSize - 1, top + j * GridYSize - 1), i, j >= 1.
@@ -151,6 +161,7 @@ TKvGroupBox::TKvGroupBox(QWidget* parent) : TKvCustomPanel(parent) {
 void TKvGroupBox::SetGroupStyle(TKvGroupBoxStyle g) {
   if (g == groupStyle_) return;
   groupStyle_ = g;
+  if (g == gsCustom || g == gsTopLine) SetThemeAware(false);
   AjustaMargenes();
 }
 

@@ -82,14 +82,21 @@ public:
   void SetGridYSize(int n);
   // The rectangle inside the borders (what the background fills).
   QRect RectanguloInterior() const;
+  // Kept for the owner; the panel's own painting does not look at it.
+  bool ThemeAware() const { return themeAware_; }
+  void SetThemeAware(bool v) { themeAware_ = v; }
 
 signals:
+  void MouseEnter();
+  void MouseLeave();
   // At the end of every paint, with the painter the panel drew with, so
   // that an owner can draw over the panel.
   void Paint(QPainter& canvas);
 
 protected:
   void paintEvent(QPaintEvent* e) override;
+  void enterEvent(QEnterEvent* e) override;
+  void leaveEvent(QEvent* e) override;
   // Draws borders, background and the grid; returns the rectangle inside
   // the borders.
   QRect PintaPanel(QPainter& p);
@@ -114,6 +121,7 @@ private:
   TGridStyle gridStyle_ = gsDots;
   int gridXSize_ = 8;
   int gridYSize_ = 8;
+  bool themeAware_ = true;
 };
 
 class TKvPanel : public TKvCustomPanel {
@@ -129,6 +137,7 @@ class TKvGroupBox : public TKvCustomPanel {
 public:
   explicit TKvGroupBox(QWidget* parent = nullptr);
   TKvGroupBoxStyle GroupStyle() const { return groupStyle_; }
+  // gsCustom and gsTopLine clear ThemeAware.
   void SetGroupStyle(TKvGroupBoxStyle g);
   void SetCaption(const QString& c) override;
   // The caption's rectangle (empty for gsCustom or no caption).
