@@ -100,6 +100,8 @@ private slots:
   void panelHijosYRaton();
   void alineacionDelCaption_data();
   void alineacionDelCaption();
+  void repintadoParcial_data();
+  void repintadoParcial();
 };
 
 void MarcosTest::rutinasDeMarco_data() {
@@ -758,6 +760,50 @@ void MarcosTest::alineacionDelCaption() {
                                                          : r.right() + 1 - ancho;
   QVERIFY2(tinta.left() >= izquierda - 1 && tinta.right() <= izquierda + ancho + 1,
            qPrintable(QString("%1..%2 not in %3+%4").arg(tinta.left()).arg(tinta.right()).arg(izquierda).arg(ancho)));
+}
+
+void MarcosTest::repintadoParcial_data() {
+  QTest::addColumn<bool>("completo");
+  QTest::addColumn<QString>("caption");
+  QTest::addColumn<bool>("centro");  // the resize repaints the middle
+  QTest::newRow("FullRepaint") << true << QString() << true;
+  QTest::newRow("off") << false << QString() << false;
+  QTest::newRow("off, with caption") << false << QString("uno") << true;
+}
+
+// Without FullRepaint a panel without caption repaints, on a resize, what
+// the resize uncovers and its border strips at the old and the new right
+// and bottom edges, not its middle.
+void MarcosTest::repintadoParcial() {
+  QFETCH(bool, completo);
+  QFETCH(QString, caption);
+  QFETCH(bool, centro);
+  QWidget v;
+  v.resize(200, 100);
+  auto* p = new TKvPanel(&v);
+  p->setGeometry(0, 0, 100, 60);
+  p->SetFullRepaint(completo);
+  p->SetCaption(caption);
+  QRegion pintada;
+  struct Filtro : QObject {
+    QRegion* r;
+    bool eventFilter(QObject*, QEvent* e) override {
+      if (e->type() == QEvent::Paint) *r += static_cast<QPaintEvent*>(e)->region();
+      return false;
+    }
+  } filtro;
+  filtro.r = &pintada;
+  p->installEventFilter(&filtro);
+  v.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&v));
+  QTRY_VERIFY(!pintada.isEmpty());
+  pintada = QRegion();
+  p->resize(140, 70);
+  QTRY_VERIFY(!pintada.isEmpty());
+  QCoreApplication::processEvents();
+  QCOMPARE(pintada.contains(QPoint(50, 30)), centro);
+  for (const QPoint& q : {QPoint(139, 30), QPoint(138, 30), QPoint(120, 30), QPoint(98, 30), QPoint(50, 69), QPoint(50, 58)})
+    QVERIFY2(pintada.contains(q), qPrintable(QString("%1,%2").arg(q.x()).arg(q.y())));
 }
 
 QTEST_MAIN(MarcosTest)

@@ -43,7 +43,29 @@ void TKvCustomPanel::SetFlatColor(const QColor& c) { b_.FlatColor = c, update();
 void TKvCustomPanel::SetFlatColorAdjustment(int n) { b_.FlatColorAdjustment = n, update(); }
 void TKvCustomPanel::SetAlignment(Qt::Alignment a) { alignment_ = a, update(); }
 void TKvCustomPanel::SetAlignmentVertical(TAlignmentVertical a) { alignmentVertical_ = a, update(); }
-void TKvCustomPanel::SetCaption(const QString& c) { caption_ = c, update(); }
+void TKvCustomPanel::SetCaption(const QString& c) {
+  caption_ = c;
+  setAttribute(Qt::WA_StaticContents, !fullRepaint_ && caption_.isEmpty());
+  update();
+}
+
+void TKvCustomPanel::SetFullRepaint(bool v) {
+  fullRepaint_ = v;
+  setAttribute(Qt::WA_StaticContents, !fullRepaint_ && caption_.isEmpty());
+}
+
+void TKvCustomPanel::resizeEvent(QResizeEvent* e) {
+  QWidget::resizeEvent(e);
+  if (!testAttribute(Qt::WA_StaticContents)) return update();
+  // The borders move with the right and bottom edges: their strips, at the
+  // old place and the new, are drawn again.
+  const QMargins m = MargenesBordes();
+  const QSize antes = e->oldSize().isValid() ? e->oldSize() : size();
+  for (const QSize& t : {antes, size()}) {
+    update(QRect(t.width() - m.right(), 0, m.right(), t.height()));
+    update(QRect(0, t.height() - m.bottom(), t.width(), m.bottom()));
+  }
+}
 
 void TKvCustomPanel::SetTransparent(bool t) {
   if (t == b_.Transparent) return;

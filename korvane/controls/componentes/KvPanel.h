@@ -82,6 +82,11 @@ public:
   void SetGridYSize(int n);
   // The rectangle inside the borders (what the background fills).
   QRect RectanguloInterior() const;
+  // On (the default), a resize repaints the whole panel. Off, a panel
+  // without caption keeps what it drew and repaints only what the resize
+  // uncovers and the strips along its new right and bottom borders.
+  bool FullRepaint() const { return fullRepaint_; }
+  void SetFullRepaint(bool v);
   // Kept for the owner; the panel's own painting does not look at it.
   bool ThemeAware() const { return themeAware_; }
   void SetThemeAware(bool v) { themeAware_ = v; }
@@ -97,6 +102,7 @@ protected:
   void paintEvent(QPaintEvent* e) override;
   void enterEvent(QEnterEvent* e) override;
   void leaveEvent(QEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
   // Draws borders, background and the grid; returns the rectangle inside
   // the borders.
   QRect PintaPanel(QPainter& p);
@@ -122,6 +128,7 @@ private:
   int gridXSize_ = 8;
   int gridYSize_ = 8;
   bool themeAware_ = true;
+  bool fullRepaint_ = true;
 };
 
 class TKvPanel : public TKvCustomPanel {
