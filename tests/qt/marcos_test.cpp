@@ -102,6 +102,8 @@ private slots:
   void alineacionDelCaption();
   void repintadoParcial_data();
   void repintadoParcial();
+  void panelTransparente();
+  void barraSimple();
 };
 
 void MarcosTest::rutinasDeMarco_data() {
@@ -804,6 +806,58 @@ void MarcosTest::repintadoParcial() {
   QCOMPARE(pintada.contains(QPoint(50, 30)), centro);
   for (const QPoint& q : {QPoint(139, 30), QPoint(138, 30), QPoint(120, 30), QPoint(98, 30), QPoint(50, 69), QPoint(50, 58)})
     QVERIFY2(pintada.contains(q), qPrintable(QString("%1,%2").arg(q.x()).arg(q.y())));
+}
+
+// A transparent panel leaves its background to what lies under it.
+void MarcosTest::panelTransparente() {
+  QWidget v;
+  QPalette pal = v.palette();
+  pal.setColor(QPalette::Window, cA);
+  v.setPalette(pal);
+  v.setAutoFillBackground(true);
+  v.resize(100, 60);
+  auto* p = new TKvPanel(&v);
+  p->setGeometry(10, 10, 60, 40);
+  p->SetColor(gris);
+  v.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&v));
+  const QPoint medio = p->geometry().center();
+  QCOMPARE(v.grab().toImage().pixelColor(medio), gris);
+  p->SetTransparent(true);
+  QCOMPARE(v.grab().toImage().pixelColor(medio), cA);
+  QVERIFY(!p->testAttribute(Qt::WA_OpaquePaintEvent));
+  p->SetTransparent(false);
+  QCOMPARE(v.grab().toImage().pixelColor(medio), gris);
+}
+
+// SimpleStatus: from y 2, a flat outline without its corner pixels around
+// the simple caption.
+void MarcosTest::barraSimple() {
+  QWidget v;
+  v.resize(200, 40);
+  auto* barra = new TKvStatusBar(&v);
+  barra->setGeometry(0, 0, 200, 19);
+  barra->SetColor(gris);
+  barra->SetShowSizeGrip(false);
+  barra->SetSimpleStatus(true);
+  barra->SetSimpleCaption("Listo");
+  v.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&v));
+  const QImage img = barra->grab().toImage();
+  const QColor linea = ShadeBy(clBtnShadow(), 30);
+  QCOMPARE(img.pixelColor(50, 1), gris);
+  QCOMPARE(img.pixelColor(150, 2), linea);
+  QCOMPARE(img.pixelColor(150, 18), linea);
+  QCOMPARE(img.pixelColor(0, 10), linea);
+  QCOMPARE(img.pixelColor(199, 10), linea);
+  QCOMPARE(img.pixelColor(0, 2), gris);  // the corner is left out
+  QRect tinta;
+  for (int y = 3; y < 18; ++y)
+    for (int x = 1; x < 199; ++x)
+      if (img.pixelColor(x, y) != gris) tinta |= QRect(x, y, 1, 1);
+  QVERIFY(!tinta.isEmpty());
+  QVERIFY(tinta.left() >= 1 + 2);
+  QVERIFY(tinta.right() < 1 + 2 + QFontMetrics(barra->font()).horizontalAdvance("Listo") + 2);
 }
 
 QTEST_MAIN(MarcosTest)
