@@ -122,7 +122,7 @@ private slots:
     const struct {
       int clase, indice;
       const char* nombre;
-    } familias[] = {{0, 9 + 2, "16F628A"}, {0, 46, "18F242"}, {0, 98, "30F"}, {1, 0, "16C"}, {2, 8, "24C256"}};
+    } familias[] = {{0, 0, "10F200"}, {0, 9 + 2, "16F628A"}, {0, 44, "16F877"}, {0, 46, "18F242"}, {0, 98, "30F"}, {1, 0, "16C"}, {2, 8, "24C256"}};
     for (const auto& f : familias) {
       Selecciona(w, f.clase, f.indice);
       TTransparentButton* paginas[] = {w.Sprograma, w.SDatos, w.Sconfig, w.SCE};

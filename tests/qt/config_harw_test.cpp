@@ -19,6 +19,7 @@
 #include "Acciones.h"
 #include "CarpetaPrograma.h"
 #include "ConfigHarw.h"
+#include "KvCommon.h"
 #include "PerfilHarw.h"
 #include "TransLED.h"
 #include "chips/pic1x_fw.h"
@@ -144,6 +145,43 @@ private slots:
     PerfilHardware.clear();
     PonCarpetaPrograma("");
     fs::remove_all(raiz);
+  }
+
+  // The window's four panels: the profile list in a sunken frame with a
+  // bump inside (navy border colours), the lines in a flat frame with cut
+  // corners, the port bits and end levels without a frame. Each frame is
+  // drawn at the panel's edge and its children lie inside it.
+  void cuatroPaneles() {
+    Abre();
+    QCOMPARE(QList<int>({f->PanelPerfiles->BorderOuter(), f->PanelPerfiles->BorderInner()}), QList<int>({fsLowered, fsBump}));
+    const TBordesPanel& b = f->PanelPerfiles->Bordes();
+    for (const QColor& c : {b.BorderColor, b.BorderHighlight, b.BorderShadow}) QCOMPARE(c, QColor(0, 0, 128));
+    QCOMPARE(QList<int>({f->Panel1->BorderOuter(), f->Panel1->BorderInner()}), QList<int>({fsFlatRounded, fsNone}));
+    for (TKvPanel* p : {f->PanelPort, f->Panel_END}) {
+      QCOMPARE(QList<int>({p->BorderOuter(), p->BorderInner()}), QList<int>({fsNone, fsNone}));
+      QCOMPARE(p->RectanguloInterior(), p->rect());
+    }
+    // Sunken: shadow at the outer top-left; the bump two pixels in:
+    // highlight, then shadow.
+    QImage img = f->PanelPerfiles->grab().toImage();
+    QCOMPARE(f->PanelPerfiles->RectanguloInterior(), f->PanelPerfiles->rect().adjusted(4, 4, -4, -4));
+    QCOMPARE(img.pixel(0, 0), clBtnShadow().rgb());
+    QCOMPARE(img.pixel(2, 2), clBtnHighlight().rgb());
+    QCOMPARE(img.pixel(3, 3), clBtnShadow().rgb());
+    for (QWidget* h : f->PanelPerfiles->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+      if (h->isVisible()) QVERIFY2(f->PanelPerfiles->RectanguloInterior().contains(h->geometry()), qPrintable(h->objectName()));
+    // Flat with cut corners: the sides and the corner's diagonal pixel in
+    // the shaded flat colour, the corner itself not.
+    img = f->Panel1->grab().toImage();
+    const QRgb linea = ShadeBy(clBtnShadow(), 30).rgb();
+    const int medio = f->Panel1->height() / 2;
+    QCOMPARE(img.pixel(0, medio), linea);
+    QCOMPARE(img.pixel(f->Panel1->width() - 1, medio), linea);
+    QCOMPARE(img.pixel(1, 1), linea);
+    QVERIFY(img.pixel(0, 0) != linea);
+    QCOMPARE(img.pixel(2, medio), f->Panel1->Color().rgb());
+    for (QWidget* h : f->Panel1->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+      if (h->isVisible()) QVERIFY2(f->Panel1->RectanguloInterior().contains(h->geometry()), qPrintable(h->objectName()));
   }
 
   // LPT2 to COM: the COM port of the same list position, its registers, the

@@ -4,12 +4,12 @@
 // lists of the USB parts and the dsPIC's oscillator lists.
 #include <QAbstractButton>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QtTest>
 
+#include "KvPanel.h"
 #include "conf/CodecConf.h"
 #include "conf/EditorConf.h"
 #include "pagina_editor.h"
@@ -192,7 +192,7 @@ private slots:
     Hijo<QAbstractButton>(e, "FOSCA")->click();
     QComboBox* alternativo = Hijo<QComboBox>(e, "FPR_A");
     QVERIFY(alternativo);
-    QCOMPARE(qobject_cast<QGroupBox*>(alternativo->parentWidget())->title(), QStringLiteral("- Alternate Oscillator -"));
+    QCOMPARE(qobject_cast<TKvGroupBox*>(alternativo->parentWidget())->Caption(), QStringLiteral("- Alternate Oscillator -"));
     QVERIFY(!Hijo<QComboBox>(e, "FPR_3"));
     Elige(e, "FPR_A", 10);
     QCOMPARE(Texto(e, "co1"), QStringLiteral("C30A"));

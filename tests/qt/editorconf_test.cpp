@@ -13,6 +13,8 @@
 #include <array>
 #include <memory>
 
+#include "KvCommon.h"
+#include "KvPanel.h"
 #include "conf/Conf16F6xx.h"
 #include "conf/EditorConf.h"
 #include "conf/EditorTabla.h"
@@ -127,6 +129,59 @@ private slots:
     Guarda(*e, (QStringLiteral("FC_") + QString::fromLatin1(QTest::currentDataTag()).replace(' ', '_') + ".png").toLatin1().constData());
   }
 
+  // Every kind frames its groups with the library's group box in the 3-D
+  // light colour: the caption is whole and cuts the outline, which runs on
+  // at the frame line's height on both sides of it.
+  void gruposEnmarcados_data() {
+    QTest::addColumn<int>("clase");
+    QTest::addColumn<int>("dispositivo");
+    QTest::addColumn<QStringList>("cajas");  // "name|caption" of the shown framed groups
+    QTest::newRow("10F200") << 0 << 0 << QStringList({"G10F|10F20x", "GroupID| ID ", "GroupBackup| Backup OSCCAL "});
+    QTest::newRow("12F675") << 0 << 6 << QStringList({"G1xF6|12F629/675, 16F630/676", "GroupID| ID "});
+    QTest::newRow("16F84") << 0 << 29 << QStringList({"G16Fx|16F8x", "GroupID| ID "});
+    QTest::newRow("16F877") << 0 << 44 << QStringList({"G16F87x|16F87x", "GroupID| ID "});
+    QTest::newRow("16C76") << 1 << 24 << QStringList({"G16C|16C", "GroupID| ID "});
+    QTest::newRow("18F242") << 0 << 46 << QStringList({"Group_18Fxxx| on/off "});
+    QTest::newRow("18F2410") << 0 << 70 << QStringList({"Group_18F2x20| on/off "});
+    QTest::newRow("30F2010") << 0 << 98 << QStringList({"GroupDs| on/off "});
+  }
+  void gruposEnmarcados() {
+    QFETCH(int, clase);
+    QFETCH(int, dispositivo);
+    QFETCH(QStringList, cajas);
+    Selecciona(uint8_t(clase), uint8_t(dispositivo));
+    auto e = CreaEditorConf(EstadoEditorConf);
+    QVERIFY(e);
+    e->resize(700, 500);
+    e->show();
+    QVERIFY(QTest::qWaitForWindowExposed(e.get()));
+    CargaEn(*e, uint8_t(clase), uint8_t(dispositivo));
+    QCoreApplication::sendPostedEvents();
+    QVERIFY(e->findChildren<QGroupBox*>().isEmpty());
+    for (TKvGroupBox* g : e->findChildren<TKvGroupBox*>())
+      if (g->isVisible()) QVERIFY2(g->width() >= g->minimumSizeHint().width(), qPrintable(g->objectName()));
+    for (const QString& c : cajas) {
+      TKvGroupBox* g = Hijo<TKvGroupBox>(e.get(), c.section('|', 0, 0).toLatin1().constData());
+      QVERIFY(g);
+      QVERIFY(g->isVisible());
+      QCOMPARE(g->Caption(), c.section('|', 1));
+      QCOMPARE(g->Color(), cl3DLight());
+      const QImage img = g->grab().toImage();
+      const QRect t = g->RectanguloCaption();
+      const int y = g->TopMarco();
+      const QColor linea = ShadeBy(clBtnShadow(), 30);
+      QVERIFY2(t.right() < g->width() - 8, qPrintable(c));
+      QCOMPARE(img.pixel(t.left() - 3, y), linea.rgb());
+      QCOMPARE(img.pixel(t.right() + 3, y), linea.rgb());
+      QCOMPARE(img.pixel(t.left() - 3, y + 3), cl3DLight().rgb());
+      QCOMPARE(img.pixel(t.right() + 3, y - 2), cl3DLight().rgb());
+      // Behind the caption: no outline, only the caption's fill and ink.
+      int enLinea = 0;
+      for (int x = t.left(); x <= t.right(); ++x) enLinea += img.pixel(x, y) == linea.rgb();
+      QCOMPARE(enLinea, 0);
+    }
+  }
+
   // The 16F87x editor enables CP1 and CP2 again before its captions: a
   // 16F870 disables them, a 16F873 after it uses them.
   void partialProtectionComesBack() {
@@ -226,7 +281,7 @@ private slots:
     e->LoadFromBuffer(id, config);
     Selecciona(ClaseFlash, 10);
     e->CambiaDispositivo();
-    QVERIFY(Hijo<QGroupBox>(e.get(), "G16F62x")->isVisible());
+    QVERIFY(Hijo<TKvGroupBox>(e.get(), "G16F62x")->isVisible());
     QVERIFY(Hijo<QRadioButton>(e.get(), "INTRC_C")->isChecked());
     QVERIFY(Hijo<QRadioButton>(e.get(), "CP0")->isChecked());
     QCOMPARE(Etiqueta(e.get(), "HexFuses6"), QStringLiteral("3FF1"));
@@ -246,8 +301,8 @@ private slots:
     QVERIFY(!Hijo<QCheckBox>(e.get(), "WDT")->isChecked());
     QCOMPARE(Etiqueta(e.get(), "HexFuses"), QStringLiteral("3FF1"));
     QCOMPARE(Hijo<QLineEdit>(e.get(), "ID")->text(), QStringLiteral("1234"));
-    QVERIFY(Hijo<QGroupBox>(e.get(), "G16Fx")->isVisible());
-    QVERIFY(!Hijo<QGroupBox>(e.get(), "G16F62x")->isVisible());
+    QVERIFY(Hijo<TKvGroupBox>(e.get(), "G16Fx")->isVisible());
+    QVERIFY(!Hijo<TKvGroupBox>(e.get(), "G16F62x")->isVisible());
 
     QSignalSpy cambiado(e.get(), &TFEditorConf::Cambiado);
     Hijo<QCheckBox>(e.get(), "WDT")->click();
@@ -272,20 +327,20 @@ private slots:
     const std::array<uint16_t, 3> config{0x3FFF, 0x3FFF, 0x3FFF};
     IndiceListPics = 10;  // 16F628
     e->LoadFromBuffer(id, config);
-    QVERIFY(Hijo<QGroupBox>(e.get(), "G16F62x")->isVisible());
-    QVERIFY(!Hijo<QGroupBox>(e.get(), "G16Fx")->isVisible());
+    QVERIFY(Hijo<TKvGroupBox>(e.get(), "G16F62x")->isVisible());
+    QVERIFY(!Hijo<TKvGroupBox>(e.get(), "G16Fx")->isVisible());
     QCOMPARE(Hijo<QRadioButton>(e.get(), "CP1")->text(), QStringLiteral("0400h-07FFh"));
     QVERIFY(Hijo<QRadioButton>(e.get(), "CP3")->isVisible());
-    QVERIFY(!Hijo<QGroupBox>(e.get(), "CPa")->isVisible());
+    QVERIFY(!Hijo<TKvGroupBox>(e.get(), "CPa")->isVisible());
     Guarda(*e, "FC_16F8x_16F628.png");
     IndiceListPics = 11;  // 16F628a: one protection bit
     e->LoadFromBuffer(id, config);
-    QVERIFY(!Hijo<QGroupBox>(e.get(), "CP62")->isVisible());
+    QVERIFY(!Hijo<TKvGroupBox>(e.get(), "CP62")->isVisible());
     QVERIFY(Hijo<QRadioButton>(e.get(), "CP0a")->isChecked());
     QCOMPARE(Hijo<QRadioButton>(e.get(), "ERIO")->text(), QStringLiteral("RC IO"));
     IndiceListPics = 33;  // 16F818: WRT3 hidden
     e->LoadFromBuffer(id, config);
-    QVERIFY(Hijo<QGroupBox>(e.get(), "G16F818")->isVisible());
+    QVERIFY(Hijo<TKvGroupBox>(e.get(), "G16F818")->isVisible());
     QVERIFY(!Hijo<QRadioButton>(e.get(), "WRT3")->isVisible());
     IndiceListPics = 34;
     e->LoadFromBuffer(id, config);

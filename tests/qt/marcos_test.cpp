@@ -89,6 +89,21 @@ private slots:
   void textoDeHint();
   void deshabilitadoEnRelieve();
   void temaDelEstilo();
+  void rejillaDeDiseno_data();
+  void rejillaDeDiseno();
+  void pintadoAlFinal_data();
+  void pintadoAlFinal();
+  void estiloAutomatico();
+  void panelesEscalados();
+  void clienteDeLaBarra();
+  void fuenteInclinada();
+  void panelHijosYRaton();
+  void alineacionDelCaption_data();
+  void alineacionDelCaption();
+  void repintadoParcial_data();
+  void repintadoParcial();
+  void panelTransparente();
+  void barraSimple();
 };
 
 void MarcosTest::rutinasDeMarco_data() {
@@ -300,9 +315,12 @@ void MarcosTest::gripDeLaBarra() {
   };
   v.show();
   QVERIFY(QTest::qWaitForWindowExposed(&v));
-  QCOMPARE(izq->geometry().left(), 0);
-  QCOMPARE(resto->geometry().left(), 60);
-  QCOMPARE(resto->geometry().right(), 299);
+  // The panes lie one pixel past the bar's left and right edges, from y 1
+  // to one pixel below the bar.
+  QCOMPARE(barra->RectanguloCliente(), QRect(-1, 1, 302, 19));
+  QCOMPARE(izq->geometry(), QRect(-1, 1, 60, 19));
+  QCOMPARE(resto->geometry().left(), 59);
+  QCOMPARE(resto->geometry().right(), 300);
   QVERIFY(barra->GripVisible());
   // On the pane under the grip, 12 pixels from the right edge and no further.
   QTest::mouseClick(resto, Qt::LeftButton, {}, resto->mapFrom(barra, QPoint(300 - 12, 10)));
@@ -460,6 +478,386 @@ void MarcosTest::temaDelEstilo() {
   QCOMPARE(p->grab().toImage().pixelColor(5, 1).rgb(), ShadeBy(clBtnShadow(), 30).rgb());
   QCOMPARE(TThemeServices::StatusElementDetails(2).Part, 1);
   QCOMPARE(TThemeServices::StatusElementDetails(4).Part, 3);
+}
+
+void MarcosTest::rejillaDeDiseno_data() {
+  QTest::addColumn<int>("estilo");  // -1: ShowGrid off
+  // Offsets from the top-left corner inside the borders, with GridXSize 8
+  // and GridYSize 6: grid points at x 7, 15, ... and y 5, 11, ...
+  QTest::addColumn<QList<QPoint>>("rejilla");
+  QTest::addColumn<QList<QPoint>>("fondo");
+  const QList<QPoint> puntos = {{7, 5}, {15, 5}, {7, 11}, {31, 17}};
+  QTest::newRow("off") << -1 << QList<QPoint>() << puntos;
+  QTest::newRow("dots") << int(gsDots) << puntos << QList<QPoint>({{8, 5}, {7, 6}, {7, 0}, {0, 5}, {6, 4}});
+  QTest::newRow("dotted lines") << int(gsDottedLines) << (puntos + QList<QPoint>({{7, 1}, {7, 3}, {1, 5}, {3, 5}, {15, 9}}))
+                                << QList<QPoint>({{7, 0}, {7, 2}, {0, 5}, {2, 5}, {8, 6}});
+  QTest::newRow("solid lines") << int(gsSolidLines) << (puntos + QList<QPoint>({{7, 0}, {7, 2}, {0, 5}, {2, 5}}))
+                               << QList<QPoint>({{8, 6}, {6, 4}, {0, 0}});
+}
+
+// The grid lies over the background inside the borders and leaves the
+// borders alone.
+void MarcosTest::rejillaDeDiseno() {
+  QFETCH(int, estilo);
+  QFETCH(QList<QPoint>, rejilla);
+  QFETCH(QList<QPoint>, fondo);
+  TKvPanel p;
+  p.SetBorderOuter(fsLowered);
+  p.SetColor(gris);
+  p.resize(44, 30);
+  QCOMPARE(p.ShowGrid(), false);
+  QCOMPARE(p.GridColor(), clBtnShadow());
+  QCOMPARE(p.GridStyle(), gsDots);
+  QCOMPARE(QList<int>({p.GridXSize(), p.GridYSize()}), QList<int>({8, 8}));
+  p.SetShowGrid(estilo >= 0);
+  if (estilo >= 0) p.SetGridStyle(TGridStyle(estilo));
+  p.SetGridColor(cK);
+  p.SetGridXSize(8);
+  p.SetGridYSize(6);
+  const QRect r = p.RectanguloInterior();
+  QCOMPARE(r, QRect(2, 2, 40, 26));
+  const QImage img = p.grab().toImage();
+  for (const QPoint& d : rejilla) QVERIFY2(img.pixelColor(r.topLeft() + d) == cK, qPrintable(QString("%1,%2").arg(d.x()).arg(d.y())));
+  for (const QPoint& d : fondo) QVERIFY2(img.pixelColor(r.topLeft() + d) == gris, qPrintable(QString("%1,%2").arg(d.x()).arg(d.y())));
+  for (int y = 0; y < img.height(); ++y)
+    for (int x = 0; x < img.width(); ++x)
+      if (!r.contains(x, y)) QVERIFY2(img.pixelColor(x, y) != cK, qPrintable(QString("border %1,%2").arg(x).arg(y)));
+}
+
+void MarcosTest::pintadoAlFinal_data() {
+  QTest::addColumn<int>("clase");
+  QTest::newRow("panel") << 0;
+  QTest::newRow("group box") << 1;
+  QTest::newRow("status bar") << 2;
+}
+
+// The Paint signal comes once a paint, after everything the component
+// draws itself (borders, background, caption), before the size grip.
+void MarcosTest::pintadoAlFinal() {
+  QFETCH(int, clase);
+  QWidget v;
+  v.resize(200, 100);
+  TKvCustomPanel* p = nullptr;
+  if (clase == 0) p = new TKvPanel(&v);
+  if (clase == 1) p = new TKvGroupBox(&v);
+  if (clase == 2) p = new TKvStatusBar(&v);
+  p->SetCaption(" on/off ");
+  p->setGeometry(0, 0, 200, clase == 2 ? 19 : 60);
+  int veces = 0;
+  connect(p, &TKvCustomPanel::Paint, p, [&](QPainter& c) {
+    ++veces;
+    c.fillRect(p->rect(), cK);
+  });
+  v.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&v));
+  veces = 0;
+  const QImage img = p->grab().toImage();
+  QCOMPARE(veces, 1);
+  QCOMPARE(img.pixelColor(0, 0), cK);  // the border, or the frame's corner
+  QCOMPARE(img.pixelColor(p->RectanguloInterior().center()), cK);
+  if (auto* g = qobject_cast<TKvGroupBox*>(p)) QCOMPARE(img.pixelColor(g->RectanguloCaption().center()), cK);
+  if (auto* b = qobject_cast<TKvStatusBar*>(p)) {
+    QVERIFY(b->GripVisible());
+    QCOMPARE(img.pixelColor(200 + 1 - 5, 19 - 4), clBtnHighlight());
+  }
+}
+
+// Once built, a bar with AutoStyle goes back to no borders, height 19; a
+// border style set by the window clears AutoStyle and stays.
+void MarcosTest::estiloAutomatico() {
+  TKvStatusBar a;
+  QVERIFY(a.AutoStyle());
+  a.SetBorderWidth(3);
+  a.setFixedHeight(30);
+  a.SetBorderSides(sdAll);  // the same value: AutoStyle stays
+  QVERIFY(a.AutoStyle());
+  a.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&a));
+  QCOMPARE(a.height(), 19);
+  QCOMPARE(a.BorderWidth(), 0);
+  QCOMPARE(a.contentsMargins(), QMargins());
+  for (const std::function<void(TKvStatusBar&)>& f : std::initializer_list<std::function<void(TKvStatusBar&)>>{
+           [](TKvStatusBar& b) { b.SetBorderOuter(fsRaised); },
+           [](TKvStatusBar& b) { b.SetBorderInner(fsRaised); },
+           [](TKvStatusBar& b) { b.SetBorderSides(sdTop | sdLeft | sdBottom); },
+       }) {
+    TKvStatusBar b;
+    b.SetBorderWidth(3);
+    f(b);
+    QVERIFY(!b.AutoStyle());
+    b.setFixedHeight(30);
+    b.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&b));
+    QCOMPARE(b.height(), 30);
+    QCOMPARE(b.BorderWidth(), 3);
+    const QList<int> puestos({b.BorderOuter(), b.BorderInner(), int(b.BorderSides())});
+    QVERIFY(puestos != QList<int>({fsNone, fsNone, int(sdAll)}));
+    b.Loaded();
+    QCOMPARE(QList<int>({b.BorderOuter(), b.BorderInner(), int(b.BorderSides())}), puestos);
+  }
+}
+
+void MarcosTest::panelesEscalados() {
+  QWidget v;
+  auto* barra = new TKvStatusBar(&v);
+  barra->setGeometry(0, 0, 200, 19);
+  auto* a = new TKvStatusPane(barra);
+  a->resize(50, 19);
+  auto* b = new TKvStatusPane(barra);
+  b->resize(30, 19);
+  auto* resto = new TKvStatusPane(barra);
+  resto->SetAlign(alClient);
+  v.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&v));
+  QVERIFY(!barra->AutoScalePanes());
+  barra->resize(300, 19);
+  QCOMPARE(QList<int>({a->width(), b->width()}), QList<int>({50, 30}));
+  barra->resize(200, 19);
+  barra->SetAutoScalePanes(true);
+  // 31 more: 50 + 7.75 and 30 + 4.65, to the nearest pixel.
+  barra->resize(231, 19);
+  QCOMPARE(QList<int>({a->width(), b->width()}), QList<int>({58, 35}));
+  QCOMPARE(b->geometry().left(), a->geometry().right() + 1);
+  QCOMPARE(resto->geometry().right(), 231);
+  barra->resize(154, 19);  // a third less
+  QCOMPARE(QList<int>({a->width(), b->width()}), QList<int>({39, 23}));
+}
+
+// The panes lie in the bar's client rectangle: from y 1, one pixel past
+// the left and right edges, one pixel below the bar; from y 2 with
+// SimpleStatus. A pane's flat frame is drawn where it lies.
+void MarcosTest::clienteDeLaBarra() {
+  QWidget v;
+  auto* barra = new TKvStatusBar(&v);
+  barra->setGeometry(0, 0, 120, 19);
+  auto* p = new TKvStatusPane(barra);
+  p->SetAlign(alClient);
+  v.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&v));
+  QCOMPARE(barra->RectanguloCliente(), QRect(-1, 1, 122, 19));
+  QCOMPARE(p->geometry(), QRect(-1, 1, 122, 19));
+  const QImage img = barra->grab().toImage();
+  const QColor marco = ShadeBy(clBtnShadow(), 30);
+  const int x = 40;
+  QCOMPARE(img.pixelColor(x, 1), p->Color());  // the pane's blank margin
+  QCOMPARE(img.pixelColor(x, 2), marco);       // its top frame line
+  QCOMPARE(img.pixelColor(0, 8), marco);       // its left one, at the bar's edge
+  QCOMPARE(img.pixelColor(119, 8), marco);     // and its right one
+  barra->SetSimpleStatus(true);
+  QCOMPARE(barra->RectanguloCliente(), QRect(-1, 2, 122, 18).adjusted(1, 0, -1, 0));
+}
+
+void MarcosTest::fuenteInclinada() {
+  QFont f(QStringLiteral("DejaVu Sans Mono"));
+  f.setPixelSize(20);
+  f.setBold(true);
+  f.setItalic(true);
+  f.setUnderline(true);
+  f.setStrikeOut(true);
+  f.setFixedPitch(true);
+  f.setLetterSpacing(QFont::AbsoluteSpacing, 3);  // not part of the copy
+  const TAngledFont a = CreateAngledFont(f, 90);
+  QCOMPARE(a.Escapement, 900);
+  QCOMPARE(a.Font.family(), f.family());
+  QCOMPARE(a.Font.pixelSize(), 20);
+  QCOMPARE(a.Font.weight(), QFont::Bold);
+  QVERIFY(a.Font.italic() && a.Font.underline() && a.Font.strikeOut() && a.Font.fixedPitch());
+  QCOMPARE(a.Font.letterSpacing(), 0.0);
+  QFont n(QStringLiteral("DejaVu Sans"));
+  n.setPointSize(9);
+  n.setWeight(QFont::Light);
+  const TAngledFont b = CreateAngledFont(n, -45);
+  QCOMPARE(b.Escapement, -450);
+  QCOMPARE(b.Font.weight(), QFont::Normal);
+  QCOMPARE(b.Font.pointSize(), 9);
+  QVERIFY(!b.Font.italic() && !b.Font.underline() && !b.Font.strikeOut());
+  // At 90 degrees the text runs up from its origin.
+  QImage img(200, 200, QImage::Format_RGB32);
+  img.fill(Qt::white);
+  QPainter p(&img);
+  p.setPen(Qt::black);
+  DrawAngledText(p, QPoint(100, 150), CreateAngledFont(n, 90), QStringLiteral("MMMMMMMM"));
+  p.end();
+  QRect tinta;
+  for (int y = 0; y < img.height(); ++y)
+    for (int x = 0; x < img.width(); ++x)
+      if (img.pixelColor(x, y) != QColor(Qt::white)) tinta |= QRect(x, y, 1, 1);
+  QVERIFY(!tinta.isEmpty());
+  QVERIFY(tinta.height() > 2 * tinta.width());
+  QVERIFY(tinta.bottom() <= 150 + 1);
+  QVERIFY(tinta.right() <= 101);  // the glyphs' tops point left
+}
+
+// Disabling a panel disables its children; enabling it again enables those
+// that were enabled before, and leaves disabled the one that was not. The
+// mouse entering and leaving the panel is announced.
+void MarcosTest::panelHijosYRaton() {
+  QWidget v;
+  v.resize(200, 100);
+  auto* p = new TKvPanel(&v);
+  p->setGeometry(10, 10, 100, 60);
+  auto* a = new QLineEdit(p);
+  auto* b = new QLineEdit(p);
+  b->move(0, 30);
+  b->setEnabled(false);
+  QSignalSpy entra(p, &TKvCustomPanel::MouseEnter), sale(p, &TKvCustomPanel::MouseLeave);
+  v.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&v));
+  p->setEnabled(false);
+  QVERIFY(!a->isEnabled() && !b->isEnabled());
+  p->setEnabled(true);
+  QVERIFY(a->isEnabled());
+  QVERIFY(!b->isEnabled());
+  QTest::mouseMove(&v, QPoint(150, 90));
+  QTest::mouseMove(&v, QPoint(105, 15));
+  QTRY_COMPARE(entra.count(), 1);
+  QCOMPARE(sale.count(), 0);
+  QTest::mouseMove(&v, QPoint(150, 90));
+  QTRY_COMPARE(sale.count(), 1);
+  QVERIFY(p->ThemeAware());
+  TKvGroupBox g;
+  QVERIFY(g.ThemeAware());
+  g.SetGroupStyle(gsStandard);
+  QVERIFY(g.ThemeAware());
+  g.SetGroupStyle(gsTopLine);
+  QVERIFY(!g.ThemeAware());
+}
+
+void MarcosTest::alineacionDelCaption_data() {
+  QTest::addColumn<int>("horizontal");
+  QTest::addColumn<int>("vertical");
+  QTest::newRow("left, top") << int(Qt::AlignLeft) << int(avTop);
+  QTest::newRow("centre, centre") << int(Qt::AlignHCenter) << int(avCenter);
+  QTest::newRow("right, bottom") << int(Qt::AlignRight) << int(avBottom);
+}
+
+// The caption's line lies, inside the borders, at the top, centred at
+// (top + bottom - text height) div 2, or at bottom - text height - 1; and
+// left (one pixel in), centred or right.
+void MarcosTest::alineacionDelCaption() {
+  QFETCH(int, horizontal);
+  QFETCH(int, vertical);
+  TKvPanel p;
+  p.SetBorderOuter(fsRaised);
+  p.SetColor(gris);
+  p.resize(160, 70);
+  p.SetCaption("MMMM");
+  p.SetAlignment(Qt::Alignment(horizontal));
+  p.SetAlignmentVertical(TAlignmentVertical(vertical));
+  const QRect r = p.RectanguloInterior();
+  const QFontMetrics fm(p.font());
+  const int alto = fm.height(), ancho = fm.horizontalAdvance("MMMM");
+  const QImage img = p.grab().toImage();
+  QRect tinta;
+  for (int y = r.top(); y <= r.bottom(); ++y)
+    for (int x = r.left(); x <= r.right(); ++x)
+      if (img.pixelColor(x, y) != gris) tinta |= QRect(x, y, 1, 1);
+  QVERIFY(!tinta.isEmpty());
+  const int arriba = vertical == avTop      ? r.top()
+                     : vertical == avCenter ? (r.top() + r.bottom() + 1 - alto) / 2
+                                            : r.bottom() + 1 - alto - 1;
+  QVERIFY2(tinta.top() >= arriba && tinta.bottom() < arriba + alto, qPrintable(QString("%1..%2 not in %3+%4").arg(tinta.top()).arg(tinta.bottom()).arg(arriba).arg(alto)));
+  const int izquierda = horizontal == Qt::AlignLeft      ? r.left() + 1
+                        : horizontal == Qt::AlignHCenter ? r.left() + 1 + (r.width() - 1 - ancho) / 2
+                                                         : r.right() + 1 - ancho;
+  QVERIFY2(tinta.left() >= izquierda - 1 && tinta.right() <= izquierda + ancho + 1,
+           qPrintable(QString("%1..%2 not in %3+%4").arg(tinta.left()).arg(tinta.right()).arg(izquierda).arg(ancho)));
+}
+
+void MarcosTest::repintadoParcial_data() {
+  QTest::addColumn<bool>("completo");
+  QTest::addColumn<QString>("caption");
+  QTest::addColumn<bool>("centro");  // the resize repaints the middle
+  QTest::newRow("FullRepaint") << true << QString() << true;
+  QTest::newRow("off") << false << QString() << false;
+  QTest::newRow("off, with caption") << false << QString("uno") << true;
+}
+
+// Without FullRepaint a panel without caption repaints, on a resize, what
+// the resize uncovers and its border strips at the old and the new right
+// and bottom edges, not its middle.
+void MarcosTest::repintadoParcial() {
+  QFETCH(bool, completo);
+  QFETCH(QString, caption);
+  QFETCH(bool, centro);
+  QWidget v;
+  v.resize(200, 100);
+  auto* p = new TKvPanel(&v);
+  p->setGeometry(0, 0, 100, 60);
+  p->SetFullRepaint(completo);
+  p->SetCaption(caption);
+  QRegion pintada;
+  struct Filtro : QObject {
+    QRegion* r;
+    bool eventFilter(QObject*, QEvent* e) override {
+      if (e->type() == QEvent::Paint) *r += static_cast<QPaintEvent*>(e)->region();
+      return false;
+    }
+  } filtro;
+  filtro.r = &pintada;
+  p->installEventFilter(&filtro);
+  v.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&v));
+  QTRY_VERIFY(!pintada.isEmpty());
+  pintada = QRegion();
+  p->resize(140, 70);
+  QTRY_VERIFY(!pintada.isEmpty());
+  QCoreApplication::processEvents();
+  QCOMPARE(pintada.contains(QPoint(50, 30)), centro);
+  for (const QPoint& q : {QPoint(139, 30), QPoint(138, 30), QPoint(120, 30), QPoint(98, 30), QPoint(50, 69), QPoint(50, 58)})
+    QVERIFY2(pintada.contains(q), qPrintable(QString("%1,%2").arg(q.x()).arg(q.y())));
+}
+
+// A transparent panel leaves its background to what lies under it.
+void MarcosTest::panelTransparente() {
+  QWidget v;
+  QPalette pal = v.palette();
+  pal.setColor(QPalette::Window, cA);
+  v.setPalette(pal);
+  v.setAutoFillBackground(true);
+  v.resize(100, 60);
+  auto* p = new TKvPanel(&v);
+  p->setGeometry(10, 10, 60, 40);
+  p->SetColor(gris);
+  v.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&v));
+  const QPoint medio = p->geometry().center();
+  QCOMPARE(v.grab().toImage().pixelColor(medio), gris);
+  p->SetTransparent(true);
+  QCOMPARE(v.grab().toImage().pixelColor(medio), cA);
+  QVERIFY(!p->testAttribute(Qt::WA_OpaquePaintEvent));
+  p->SetTransparent(false);
+  QCOMPARE(v.grab().toImage().pixelColor(medio), gris);
+}
+
+// SimpleStatus: from y 2, a flat outline without its corner pixels around
+// the simple caption.
+void MarcosTest::barraSimple() {
+  QWidget v;
+  v.resize(200, 40);
+  auto* barra = new TKvStatusBar(&v);
+  barra->setGeometry(0, 0, 200, 19);
+  barra->SetColor(gris);
+  barra->SetShowSizeGrip(false);
+  barra->SetSimpleStatus(true);
+  barra->SetSimpleCaption("Listo");
+  v.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&v));
+  const QImage img = barra->grab().toImage();
+  const QColor linea = ShadeBy(clBtnShadow(), 30);
+  QCOMPARE(img.pixelColor(50, 1), gris);
+  QCOMPARE(img.pixelColor(150, 2), linea);
+  QCOMPARE(img.pixelColor(150, 18), linea);
+  QCOMPARE(img.pixelColor(0, 10), linea);
+  QCOMPARE(img.pixelColor(199, 10), linea);
+  QCOMPARE(img.pixelColor(0, 2), gris);  // the corner is left out
+  QRect tinta;
+  for (int y = 3; y < 18; ++y)
+    for (int x = 1; x < 199; ++x)
+      if (img.pixelColor(x, y) != gris) tinta |= QRect(x, y, 1, 1);
+  QVERIFY(!tinta.isEmpty());
+  QVERIFY(tinta.left() >= 1 + 2);
+  QVERIFY(tinta.right() < 1 + 2 + QFontMetrics(barra->font()).horizontalAdvance("Listo") + 2);
 }
 
 QTEST_MAIN(MarcosTest)

@@ -33,6 +33,7 @@
 #include <memory>
 
 #include "Acciones.h"
+#include "KvPanel.h"
 #include "conf/EditorConf.h"
 #include "conf/EditorTabla.h"
 #include "principal/PaginaConf.h"
@@ -71,7 +72,7 @@ QStringList Cortados(QWidget& ventana) {
   for (QWidget* h : ventana.findChildren<QWidget*>()) {
     if (!h->isVisible()) continue;
     auto* etiqueta = qobject_cast<QLabel*>(h);
-    if (!etiqueta && !qobject_cast<QAbstractButton*>(h) && !qobject_cast<QGroupBox*>(h) && !qobject_cast<QComboBox*>(h))
+    if (!etiqueta && !qobject_cast<QAbstractButton*>(h) && !qobject_cast<QGroupBox*>(h) && !qobject_cast<TKvGroupBox*>(h) && !qobject_cast<QComboBox*>(h))
       continue;
     bool desplazado = false;
     for (QWidget* p = h->parentWidget(); p && p != &ventana; p = p->parentWidget())
@@ -81,6 +82,7 @@ QStringList Cortados(QWidget& ventana) {
     if (auto* b = qobject_cast<QAbstractButton*>(h)) texto += " '" + b->text() + "'";
     if (etiqueta) texto += " '" + etiqueta->text().left(30) + "'";
     if (auto* g = qobject_cast<QGroupBox*>(h)) texto += " '" + g->title() + "'";
+    if (auto* g = qobject_cast<TKvGroupBox*>(h)) texto += " '" + g->Caption() + "'";
     const QSize minimo = etiqueta && etiqueta->wordWrap()
                              ? QSize(0, etiqueta->heightForWidth(etiqueta->width()))
                              : h->minimumSizeHint();
@@ -136,7 +138,7 @@ QStringList FueraDeOrden(TFEditorTabla& e) {
   for (const TGrupoConf& g : e.Tabla().grupos) {
     const int primero = n;
     n += static_cast<int>(g.controles.size());
-    auto* caja = e.findChild<QGroupBox*>(QString::fromStdString(g.nombre));
+    auto* caja = e.findChild<QWidget*>(QString::fromStdString(g.nombre));
     if (!caja || !caja->isVisible()) continue;
     // Two controls that never apply to one device may share a name: only
     // the device's own are looked at.

@@ -1,9 +1,11 @@
 #include "Conf10Fxxx.h"
 
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "KvPanel.h"
 #include "conf/TablasConf.h"
 #include "flash/pg_flash.h"
 #include "pg_pic.h"
@@ -26,11 +28,21 @@ TFC_10Fxxx::TFC_10Fxxx(QWidget* padre) : TFEditorTabla(Tabla10Fxxx(), padre) {
   rejilla->addWidget(ids_, 0, 1);
   rejilla->addWidget(new QLabel(QStringLiteral("CONFIG"), this), 1, 0);
   rejilla->addWidget(config_, 1, 1);
-  rejilla->addWidget(new QLabel(QStringLiteral("OSCCAL"), this), 2, 0);
-  rejilla->addWidget(direccionBackup_, 2, 1);
-  rejilla->addWidget(backup_, 2, 2);
-  rejilla->setColumnStretch(3, 1);
+  rejilla->setColumnStretch(2, 1);
   Pie()->addLayout(rejilla);
+  auto* caja = new TKvGroupBox(this);
+  caja->setObjectName(QStringLiteral("GroupBackup"));
+  caja->SetCaption(QStringLiteral(" Backup OSCCAL "));
+  caja->SetColor(cl3DLight());
+  auto* enCaja = new QHBoxLayout(caja);
+  direccionBackup_->setParent(caja);
+  backup_->setParent(caja);
+  enCaja->addWidget(direccionBackup_);
+  enCaja->addWidget(backup_);
+  auto* fila = new QHBoxLayout;
+  fila->addWidget(caja);
+  fila->addStretch();
+  Pie()->addLayout(fila);
   AlRefrescar();
 }
 

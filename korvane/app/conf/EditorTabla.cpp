@@ -5,7 +5,6 @@
 #include <QCheckBox>
 #include <QEvent>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,6 +14,7 @@
 #include <algorithm>
 
 #include "Disposicion.h"
+#include "KvPanel.h"
 #include "pg_pic.h"
 
 namespace {
@@ -32,6 +32,12 @@ void Invalida(QLayout* l) {
 
 TFEditorTabla::TFEditorTabla(const TTablaConf& tabla, QWidget* padre) : TFEditorConf(padre), tabla_(tabla) {
   setObjectName(Q(tabla_.nombre));
+  // The editor and its group boxes share the 3-D light colour, so the
+  // band above a group's frame line is no strip of its own.
+  QPalette fondo = palette();
+  fondo.setColor(QPalette::Window, cl3DLight());
+  setPalette(fondo);
+  setAutoFillBackground(true);
   Construye();
   estado_ = CargaConf(tabla_, Dispositivo(), {}, {});
   id_->setText(Q(Hex4(0)));
@@ -49,7 +55,9 @@ void TFEditorTabla::Construye() {
   auto* raiz = new QVBoxLayout(this);
   int n = 0;
   for (const TGrupoConf& g : tabla_.grupos) {
-    auto* caja = new QGroupBox(Q(g.texto), this);
+    auto* caja = new TKvGroupBox(this);
+    caja->SetCaption(Q(g.texto));
+    caja->SetColor(cl3DLight());
     caja->setObjectName(Q(g.nombre));
     auto* filas = new QVBoxLayout(caja);
     auto* columnas = new QHBoxLayout;
@@ -74,7 +82,7 @@ void TFEditorTabla::Construye() {
           break;
         }
         case TClaseControl::Radios: {
-          auto* box = new QGroupBox(caja);
+          auto* box = new TKvGroupBox(caja);
           box->setObjectName(Q(c.nombre));
           auto* v = new QVBoxLayout(box);
           w.grupo = new QButtonGroup(box);
@@ -90,7 +98,7 @@ void TFEditorTabla::Construye() {
           break;
         }
         case TClaseControl::Lista: {
-          auto* box = new QGroupBox(caja);
+          auto* box = new TKvGroupBox(caja);
           box->setObjectName(Q(c.nombre + "_caja"));
           auto* v = new QVBoxLayout(box);
           w.lista = new TListaAcotada(box);
@@ -130,17 +138,22 @@ void TFEditorTabla::Construye() {
     raiz->addWidget(caja);
   }
   auto* filaId = new QHBoxLayout;
-  auto* rotuloId = new QLabel(QStringLiteral("ID"), this);
-  filaId->addWidget(rotuloId);
-  id_ = new QLineEdit(this);
+  auto* cajaId = new TKvGroupBox(this);
+  cajaId->setObjectName(QStringLiteral("GroupID"));
+  cajaId->SetCaption(QStringLiteral(" ID "));
+  cajaId->SetColor(cl3DLight());
+  // As wide as the caption or the four digits need, not as the row.
+  cajaId->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Preferred);
+  auto* enCaja = new QHBoxLayout(cajaId);
+  id_ = new QLineEdit(cajaId);
   id_->setObjectName(QStringLiteral("ID"));
   id_->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9A-Fa-f]{0,4}")), id_));
   id_->setMaximumWidth(id_->fontMetrics().horizontalAdvance(QStringLiteral("0000")) * 2 + 12);
-  filaId->addWidget(id_);
+  enCaja->addWidget(id_);
+  filaId->addWidget(cajaId);
   filaId->addStretch();
   raiz->addLayout(filaId);
-  rotuloId->setVisible(tabla_.conId);
-  id_->setVisible(tabla_.conId);
+  cajaId->setVisible(tabla_.conId);
   pie_ = new QVBoxLayout;
   raiz->addLayout(pie_);
   raiz->addStretch();
@@ -156,7 +169,7 @@ void TFEditorTabla::AplicaVista() {
     w.caja->setEnabled(vc.habilitado);
     if (w.casilla) w.casilla->setText(Q(vc.texto));
     if (w.grupo) {
-      static_cast<QGroupBox*>(w.caja)->setTitle(Q(vc.texto));
+      static_cast<TKvGroupBox*>(w.caja)->SetCaption(Q(vc.texto));
       for (size_t i = 0; i < w.botones.size(); ++i) {
         w.botones[i]->setText(Q(vc.opciones[i].texto));
         w.botones[i]->setEnabled(vc.opciones[i].habilitado);
@@ -164,7 +177,7 @@ void TFEditorTabla::AplicaVista() {
       }
     }
     if (w.lista) {
-      static_cast<QGroupBox*>(w.caja)->setTitle(Q(vc.texto));
+      static_cast<TKvGroupBox*>(w.caja)->SetCaption(Q(vc.texto));
       for (size_t i = 0; i < vc.opciones.size(); ++i) w.lista->setItemText(static_cast<int>(i), Q(vc.opciones[i].texto));
       w.lista->Ajusta();
     }
@@ -216,7 +229,7 @@ void TFEditorTabla::PonAltoDisponible(int alto) {
 
 // The sizes the editor asks for, computed again from its controls.
 void TFEditorTabla::Recalcula() {
-  for (QGroupBox* g : grupos_) {
+  for (TKvGroupBox* g : grupos_) {
     Invalida(g->layout());
     g->updateGeometry();
   }

@@ -16,12 +16,12 @@ class QAbstractScrollArea;
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
-class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QHBoxLayout;
 class QVBoxLayout;
 class TColumnaFluida;
+class TKvGroupBox;
 class TListaAcotada;
 
 class TFEditorTabla : public TFEditorConf {
@@ -73,7 +73,7 @@ private:
   const TTablaConf& tabla_;
   TEstadoConf estado_;
   std::vector<uint16_t> mostradas_;  // the words the labels show
-  std::vector<QGroupBox*> grupos_;
+  std::vector<TKvGroupBox*> grupos_;
   std::vector<QHBoxLayout*> filasColumnas_;            // per group: its columns side by side
   std::vector<std::vector<TColumnaFluida*>> columnas_;  // per group, per column
   // On a page that scrolls, the height it shows without scrolling: the

@@ -7,7 +7,6 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QKeyEvent>
-#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -57,27 +56,33 @@ TFConfigHarw::TFConfigHarw(QWidget* parent) : QDialog(parent) {
   setModal(true);
   auto* raiz = new QHBoxLayout(this);
 
-  // Profiles.
-  auto* izquierda = new QVBoxLayout;
+  // Profiles, in a sunken frame with a bump inside it.
+  PanelPerfiles = new TKvPanel(this);
+  PanelPerfiles->setObjectName("PanelPerfiles");
+  PanelPerfiles->SetBorderOuter(fsLowered);
+  PanelPerfiles->SetBorderInner(fsBump);
+  for (auto pon : {&TKvPanel::SetBorderColor, &TKvPanel::SetBorderHighlight, &TKvPanel::SetBorderShadow})
+    (PanelPerfiles->*pon)(QColor(0, 0, 128));
+  auto* izquierda = new QVBoxLayout(PanelPerfiles);
   auto* botones = new QHBoxLayout;
-  Guardar = new QToolButton(this);
-  Guardarcomo = new QToolButton(this);
-  Eliminar = new QToolButton(this);
+  Guardar = new QToolButton(PanelPerfiles);
+  Guardarcomo = new QToolButton(PanelPerfiles);
+  Eliminar = new QToolButton(PanelPerfiles);
   Guardar->setText("Guardar");
   Guardarcomo->setText("Guardar Como");
   Eliminar->setText("Eliminar");
   for (QToolButton* b : {Guardar, Guardarcomo, Eliminar}) botones->addWidget(b);
   botones->addStretch();
   izquierda->addLayout(botones);
-  Seleccion = new QLabel(this);
+  Seleccion = new QLabel(PanelPerfiles);
   izquierda->addWidget(Seleccion);
-  ListaHarw = new QListWidget(this);
+  ListaHarw = new QListWidget(PanelPerfiles);
   // The window keeps its width when a firmware link hides the port bits:
   // the room goes to the right of the rows, not into the profile list.
   ListaHarw->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
   ListaHarw->setSortingEnabled(true);
   izquierda->addWidget(ListaHarw, 1);
-  raiz->addLayout(izquierda);
+  raiz->addWidget(PanelPerfiles);
 
   // Link, lines and tests.
   auto* derecha = new QVBoxLayout;
@@ -94,9 +99,13 @@ TFConfigHarw::TFConfigHarw(QWidget* parent) : QDialog(parent) {
   enlace->addWidget(Block);
   derecha->addLayout(enlace);
 
-  Panel1 = new QWidget(this);
+  // The lines and tests, in a flat frame with cut corners; the port bits
+  // and end levels in two frameless panels within it.
+  Panel1 = new TKvPanel(this);
+  Panel1->setObjectName("Panel1");
+  Panel1->SetBorderOuter(fsFlatRounded);
   auto* rejilla = new QGridLayout(Panel1);
-  rejilla->setContentsMargins(0, 0, 0, 0);
+  rejilla->setContentsMargins(4, 4, 4, 4);
   LPT = new QRadioButton("LPT", Panel1);
   COM = new QRadioButton("COM", Panel1);
   RUSB_COM = new QRadioButton("USB-232", Panel1);
@@ -113,10 +122,14 @@ TFConfigHarw::TFConfigHarw(QWidget* parent) : QDialog(parent) {
   // PanelPort and Panel_END (both hidden on a firmware link). Each grid
   // has a heading row and the same fixed row height and spacing, so that a
   // line's controls stand on one row.
-  PanelPort = new QWidget(Panel1);
+  PanelPort = new TKvPanel(Panel1);
+  PanelPort->setObjectName("PanelPort");
+  PanelPort->SetBorderOuter(fsNone);
   auto* puerto = new QGridLayout(PanelPort);
   puerto->setContentsMargins(0, 0, 0, 0);
-  Panel_END = new QWidget(Panel1);
+  Panel_END = new TKvPanel(Panel1);
+  Panel_END->setObjectName("Panel_END");
+  Panel_END->SetBorderOuter(fsNone);
   auto* fin = new QGridLayout(Panel_END);
   fin->setContentsMargins(0, 0, 0, 0);
   SEStado = new QLabel(Panel1);

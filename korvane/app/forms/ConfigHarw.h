@@ -20,12 +20,12 @@
 #include <optional>
 #include <string>
 
+#include "KvPanel.h"
 #include "PerfilHarw.h"
 #include "pg_entorno.h"
 
 class QCheckBox;
 class QComboBox;
-class QGroupBox;
 class QLabel;
 class QListWidget;
 class QPushButton;
@@ -65,19 +65,20 @@ public:
   QLabel* Label1;
   QRadioButton *LPT, *COM, *RUSB_COM, *RUSB;
   QCheckBox* Block;
-  QWidget* Panel1;
+  TKvPanel* PanelPerfiles;                             // the profile list and its buttons
+  TKvPanel* Panel1;
   QLabel *SEStado, *SNombre;                           // headings of the LEDs and of the line names
   QLabel* EntradaDatos;                                // name of the data-in row
   std::array<TTransLED*, NumLineasPerfil> Leds{};      // by TLineaPerfil
   std::array<QCheckBox*, 6> Tests{};                   // TestData .. TestMclr
   QCheckBox *UsVdd, *UsVpp2, *UsMclr;
-  QWidget* PanelPort;
+  TKvPanel* PanelPort;
   QLabel* bitss;                                       // heading of the port bits
   std::array<QComboBox*, NumLineasPerfil> SelBits{};   // SelData .. SelMclr, SelDataIn
   std::array<QComboBox*, 6> MasAddr{};                 // the LPT register choosers
   std::array<QLabel*, NumLineasPerfil> Mas{};          // offset texts
   std::array<QCheckBox*, NumLineasPerfil> SelInv{};    // inversion boxes
-  QWidget* Panel_END;
+  TKvPanel* Panel_END;
   std::array<QCheckBox*, 6> Ends{};                    // CData_END .. CMclr_END
   QTimer* Timer;
   QPushButton *Ok, *Cancelar;

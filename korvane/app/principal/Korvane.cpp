@@ -361,6 +361,9 @@ void TFormKorvane::CreaComponentes() {
   // field over the rest; the reload animation lies over the file field.
   Status = new TKvStatusBar(central);
   Status->setObjectName("Status");
+  // Sized to the window's font, which may need more than the bar's own 19
+  // pixels.
+  Status->SetAutoStyle(false);
   Status->setFixedHeight(fontMetrics().height() + 8);
   KvFieldStatus1 = new TKvFieldStatus(Status);
   KvFieldStatus1->setObjectName("KvFieldStatus1");

@@ -240,6 +240,30 @@ void PaintControlFrame(QPainter& p, int ancho, int alto, bool conservaFondo, TSi
   }
 }
 
+TAngledFont CreateAngledFont(const QFont& f, int grados) {
+  TAngledFont a;
+  a.Font = QFont(f.family());
+  if (f.pixelSize() > 0) a.Font.setPixelSize(f.pixelSize());
+  else a.Font.setPointSizeF(f.pointSizeF());
+  a.Font.setWeight(f.bold() ? QFont::Bold : QFont::Normal);
+  a.Font.setItalic(f.italic());
+  a.Font.setUnderline(f.underline());
+  a.Font.setStrikeOut(f.strikeOut());
+  a.Font.setFixedPitch(f.fixedPitch());
+  a.Escapement = grados * 10;
+  return a;
+}
+
+void DrawAngledText(QPainter& p, const QPoint& origen, const TAngledFont& f, const QString& texto) {
+  p.save();
+  p.setFont(f.Font);
+  p.translate(origen);
+  // Counter-clockwise on the screen, whose y axis points down.
+  p.rotate(-f.Escapement / 10.0);
+  p.drawText(QPoint(0, 0), texto);
+  p.restore();
+}
+
 QImage ConTransparente(const QImage& src) {
   QImage i = src.convertToFormat(QImage::Format_ARGB32);
   if (i.isNull()) return i;

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <QColor>
+#include <QFont>
 #include <QObject>
 #include <QRect>
 #include <vector>
@@ -89,6 +90,19 @@ int AnchoBorde(TFrameStyleEx estilo, int bevelWidth);
 // The frame of a framed edit control over (0, 0, ancho, alto).
 void PaintControlFrame(QPainter& p, int ancho, int alto, bool conservaFondo, TSides lados,
                        const QColor& marco, const QColor& control, TFrameStyle estilo);
+
+// A font for text turned by an angle: the copy of a font's height, weight
+// (bold or normal), italic, underline, strike-out, pitch and family, with
+// the angle in tenths of a degree, counter-clockwise. Text takes the angle
+// only when drawn with DrawAngledText.
+struct TAngledFont {
+  QFont Font;
+  int Escapement = 0;
+};
+TAngledFont CreateAngledFont(const QFont& f, int grados);
+// Draws `texto` with the start of its baseline at `origen`, turned by the
+// font's escapement.
+void DrawAngledText(QPainter& p, const QPoint& origen, const TAngledFont& f, const QString& texto);
 
 // A picture whose pixels of its transparent colour (the lower-left pixel)
 // are made transparent.

@@ -4,6 +4,7 @@
 #include <QKeySequence>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QShortcutEvent>
 #include <QWindow>
 
@@ -13,17 +14,27 @@
 
 TKvCustomPanel::TKvCustomPanel(QWidget* parent) : QWidget(parent) { AjustaMargenes(); }
 
-void TKvCustomPanel::AjustaMargenes() {
+QMargins TKvCustomPanel::MargenesBordes() const {
   const int ancho = AnchoBorde(b_.BorderOuter, b_.BevelWidth) + b_.BorderWidth + AnchoBorde(b_.BorderInner, b_.BevelWidth);
   const TSides s = b_.BorderSides;
-  setContentsMargins(s & sdLeft ? ancho : 0, s & sdTop ? ancho : 0, s & sdRight ? ancho : 0, s & sdBottom ? ancho : 0);
+  return QMargins(s & sdLeft ? ancho : 0, s & sdTop ? ancho : 0, s & sdRight ? ancho : 0, s & sdBottom ? ancho : 0);
+}
+
+void TKvCustomPanel::AjustaMargenes() {
+  setContentsMargins(MargenesBordes());
   update();
 }
 
-void TKvCustomPanel::SetBorderOuter(TFrameStyleEx e) { if (e != b_.BorderOuter) b_.BorderOuter = e, AjustaMargenes(); }
-void TKvCustomPanel::SetBorderInner(TFrameStyleEx e) { if (e != b_.BorderInner) b_.BorderInner = e, AjustaMargenes(); }
+void TKvCustomPanel::SetBorderOuter(TFrameStyleEx e) {
+  if (e != b_.BorderOuter) b_.BorderOuter = e, AjustaMargenes(), EstiloBordeCambiado();
+}
+void TKvCustomPanel::SetBorderInner(TFrameStyleEx e) {
+  if (e != b_.BorderInner) b_.BorderInner = e, AjustaMargenes(), EstiloBordeCambiado();
+}
 void TKvCustomPanel::SetBorderWidth(int w) { if (w != b_.BorderWidth) b_.BorderWidth = std::max(0, w), AjustaMargenes(); }
-void TKvCustomPanel::SetBorderSides(TSides s) { if (s != b_.BorderSides) b_.BorderSides = s & sdAll, AjustaMargenes(); }
+void TKvCustomPanel::SetBorderSides(TSides s) {
+  if ((s & sdAll) != b_.BorderSides) b_.BorderSides = s & sdAll, AjustaMargenes(), EstiloBordeCambiado();
+}
 void TKvCustomPanel::SetBevelWidth(int n) { if (n != b_.BevelWidth) b_.BevelWidth = std::max(1, n), AjustaMargenes(); }
 void TKvCustomPanel::SetBorderColor(const QColor& c) { b_.BorderColor = c, update(); }
 void TKvCustomPanel::SetBorderHighlight(const QColor& c) { b_.BorderHighlight = c, update(); }
@@ -32,7 +43,29 @@ void TKvCustomPanel::SetFlatColor(const QColor& c) { b_.FlatColor = c, update();
 void TKvCustomPanel::SetFlatColorAdjustment(int n) { b_.FlatColorAdjustment = n, update(); }
 void TKvCustomPanel::SetAlignment(Qt::Alignment a) { alignment_ = a, update(); }
 void TKvCustomPanel::SetAlignmentVertical(TAlignmentVertical a) { alignmentVertical_ = a, update(); }
-void TKvCustomPanel::SetCaption(const QString& c) { caption_ = c, update(); }
+void TKvCustomPanel::SetCaption(const QString& c) {
+  caption_ = c;
+  setAttribute(Qt::WA_StaticContents, !fullRepaint_ && caption_.isEmpty());
+  update();
+}
+
+void TKvCustomPanel::SetFullRepaint(bool v) {
+  fullRepaint_ = v;
+  setAttribute(Qt::WA_StaticContents, !fullRepaint_ && caption_.isEmpty());
+}
+
+void TKvCustomPanel::resizeEvent(QResizeEvent* e) {
+  QWidget::resizeEvent(e);
+  if (!testAttribute(Qt::WA_StaticContents)) return update();
+  // The borders move with the right and bottom edges: their strips, at the
+  // old place and the new, are drawn again.
+  const QMargins m = MargenesBordes();
+  const QSize antes = e->oldSize().isValid() ? e->oldSize() : size();
+  for (const QSize& t : {antes, size()}) {
+    update(QRect(t.width() - m.right(), 0, m.right(), t.height()));
+    update(QRect(0, t.height() - m.bottom(), t.width(), m.bottom()));
+  }
+}
 
 void TKvCustomPanel::SetTransparent(bool t) {
   if (t == b_.Transparent) return;
@@ -41,8 +74,23 @@ void TKvCustomPanel::SetTransparent(bool t) {
   update();
 }
 
+void TKvCustomPanel::SetShowGrid(bool v) { if (v != showGrid_) showGrid_ = v, update(); }
+QColor TKvCustomPanel::GridColor() const { return gridColor_.isValid() ? gridColor_ : clBtnShadow(); }
+void TKvCustomPanel::SetGridColor(const QColor& c) { if (c != gridColor_) gridColor_ = c, update(); }
+void TKvCustomPanel::SetGridStyle(TGridStyle g) { if (g != gridStyle_) gridStyle_ = g, update(); }
+void TKvCustomPanel::SetGridXSize(int n) { if (std::max(1, n) != gridXSize_) gridXSize_ = std::max(1, n), update(); }
+void TKvCustomPanel::SetGridYSize(int n) { if (std::max(1, n) != gridYSize_) gridYSize_ = std::max(1, n), update(); }
+
 QColor TKvCustomPanel::Color() const { return color_.isValid() ? color_ : palette().color(QPalette::Window); }
-void TKvCustomPanel::SetColor(const QColor& c) { color_ = c, update(); }
+void TKvCustomPanel::SetColor(const QColor& c) {
+  color_ = c;
+  if (c.isValid()) {
+    QPalette p = palette();
+    p.setColor(QPalette::Window, c);
+    setPalette(p);
+  }
+  update();
+}
 
 QRect TKvCustomPanel::PintaPanel(QPainter& p) {
   TBordesPanel b = b_;
@@ -50,13 +98,54 @@ QRect TKvCustomPanel::PintaPanel(QPainter& p) {
   b.ParentColor = parentWidget() ? parentWidget()->palette().color(QPalette::Window) : Color();
   QRect r = PaintPanelBorders(p, rect(), b);
   if (!b_.Transparent) p.fillRect(r, Color());
+  if (showGrid_) PintaRejilla(p, r);
   return r;
+}
+
+void TKvCustomPanel::enterEvent(QEnterEvent* e) {
+  QWidget::enterEvent(e);
+  emit MouseEnter();
+}
+
+void TKvCustomPanel::leaveEvent(QEvent* e) {
+  QWidget::leaveEvent(e);
+  emit MouseLeave();
+}
+
+QRect TKvCustomPanel::RectanguloInterior() const { return rect().marginsRemoved(MargenesBordes()); }
+
+// Grid points at (left + i * GridXSize - 1, top + j * GridYSize - 1), i, j >= 1.
+// The dotted lines set every second pixel counted from the first grid
+// point, so that the points themselves are set.
+void TKvCustomPanel::PintaRejilla(QPainter& p, const QRect& r) const {
+  const QColor c = GridColor();
+  const int x0 = r.left() + gridXSize_ - 1, y0 = r.top() + gridYSize_ - 1;
+  switch (gridStyle_) {
+    case gsDots:
+      for (int x = x0; x <= r.right(); x += gridXSize_)
+        for (int y = y0; y <= r.bottom(); y += gridYSize_) p.fillRect(QRect(x, y, 1, 1), c);
+      break;
+    case gsDottedLines:
+      for (int x = x0; x <= r.right(); x += gridXSize_)
+        for (int y = r.top() + (y0 - r.top()) % 2; y <= r.bottom(); y += 2) p.fillRect(QRect(x, y, 1, 1), c);
+      for (int y = y0; y <= r.bottom(); y += gridYSize_)
+        for (int x = r.left() + (x0 - r.left()) % 2; x <= r.right(); x += 2) p.fillRect(QRect(x, y, 1, 1), c);
+      break;
+    case gsSolidLines:
+      for (int x = x0; x <= r.right(); x += gridXSize_) p.fillRect(QRect(x, r.top(), 1, r.height()), c);
+      for (int y = y0; y <= r.bottom(); y += gridYSize_) p.fillRect(QRect(r.left(), y, r.width(), 1), c);
+      break;
+  }
 }
 
 void TKvCustomPanel::paintEvent(QPaintEvent*) {
   QPainter p(this);
   QRect r = PintaPanel(p);
-  if (caption_.isEmpty()) return;
+  if (!caption_.isEmpty()) PintaCaption(p, r);
+  emit Paint(p);
+}
+
+void TKvCustomPanel::PintaCaption(QPainter& p, QRect r) {
   r.adjust(1, 0, 0, 0);
   const QFontMetrics fm(font());
   const QRect medida = fm.boundingRect(r, int(alignment_ | Qt::TextWordWrap | Qt::TextExpandTabs), caption_);
@@ -64,7 +153,12 @@ void TKvCustomPanel::paintEvent(QPaintEvent*) {
   if (alignmentVertical_ == avCenter) top = (r.top() + r.bottom() + 1 - medida.height()) / 2;
   else if (alignmentVertical_ == avBottom) top = r.bottom() + 1 - medida.height() - 1;
   const QRect t(r.left(), top, r.width(), medida.height());
-  const int banderas = int(alignment_ | Qt::TextWordWrap | Qt::TextExpandTabs);
+  EscribeCaption(p, t, int(alignment_ | Qt::TextWordWrap | Qt::TextExpandTabs));
+}
+
+// Disabled, the caption is embossed: highlight one pixel right and down,
+// then shadow.
+void TKvCustomPanel::EscribeCaption(QPainter& p, const QRect& t, int banderas) {
   if (!isEnabled()) {
     p.setPen(clBtnHighlight());
     p.drawText(t.translated(1, 1), banderas, caption_);
@@ -89,6 +183,7 @@ TKvGroupBox::TKvGroupBox(QWidget* parent) : TKvCustomPanel(parent) {
 void TKvGroupBox::SetGroupStyle(TKvGroupBoxStyle g) {
   if (g == groupStyle_) return;
   groupStyle_ = g;
+  if (g == gsCustom || g == gsTopLine) SetThemeAware(false);
   AjustaMargenes();
 }
 
@@ -99,6 +194,7 @@ void TKvGroupBox::SetCaption(const QString& c) {
   const QKeySequence m = QKeySequence::mnemonic(c);
   if (!m.isEmpty()) atajo_ = grabShortcut(m);
   AjustaMargenes();
+  updateGeometry();
 }
 
 int TKvGroupBox::TopMarco() const { return QFontMetrics(font()).height() / 2 - 1; }
@@ -110,6 +206,16 @@ QRect TKvGroupBox::RectanguloCaption() const {
   int x = groupStyle_ == gsTopLine ? 0 : 8;
   if (layoutDirection() == Qt::RightToLeft) x = width() - 8 - ancho;
   return QRect(x, 0, ancho, fm.height());
+}
+
+QSize TKvGroupBox::sizeHint() const { return ConCaption(TKvCustomPanel::sizeHint()); }
+QSize TKvGroupBox::minimumSizeHint() const { return ConCaption(TKvCustomPanel::minimumSizeHint()); }
+
+QSize TKvGroupBox::ConCaption(QSize s) const {
+  const QRect c = RectanguloCaption();
+  if (c.isEmpty()) return s;
+  const int ancho = groupStyle_ == gsTopLine ? c.width() : c.width() + 2 * 8;
+  return QSize(std::max(s.width(), ancho), std::max(s.height(), contentsMargins().top() + contentsMargins().bottom()));
 }
 
 void TKvGroupBox::AjustaMargenes() {
@@ -149,17 +255,11 @@ void TKvGroupBox::paintEvent(QPaintEvent* e) {
   } else {
     PaintFrameStyle(p, marco, estilo, lados);
   }
-  if (caption.isEmpty()) return;
-  if (!b_.Transparent) p.fillRect(caption, Color());
-  const int banderas = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextShowMnemonic;
-  if (!isEnabled()) {
-    p.setPen(clBtnHighlight());
-    p.drawText(caption.translated(1, 1), banderas, caption_);
-    p.setPen(clBtnShadow());
-  } else {
-    p.setPen(palette().color(QPalette::WindowText));
+  if (!caption.isEmpty()) {
+    if (!b_.Transparent) p.fillRect(caption, Color());
+    EscribeCaption(p, caption, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextShowMnemonic);
   }
-  p.drawText(caption, banderas, caption_);
+  emit Paint(p);
 }
 
 bool TKvGroupBox::event(QEvent* e) {
@@ -257,7 +357,35 @@ void TKvStatusBar::paintEvent(QPaintEvent*) {
     p.setPen(palette().color(QPalette::WindowText));
     p.drawText(t.left() + 2, t.top() + (t.height() - fm.height()) / 2 + fm.ascent(), simpleCaption_);
   }
+  emit Paint(p);
   if (GripVisible()) PintaGrip(p, QPoint(0, 0));
+}
+
+void TKvStatusBar::Loaded() {
+  if (!autoStyle_) return;
+  b_.BorderOuter = fsNone;
+  b_.BorderInner = fsNone;
+  b_.BorderSides = sdAll;
+  b_.BorderWidth = 0;
+  setFixedHeight(19);
+  AjustaMargenes();
+}
+
+bool TKvStatusBar::event(QEvent* e) {
+  if (e->type() == QEvent::Polish) Loaded();
+  return TKvCustomPanel::event(e);
+}
+
+QRect TKvStatusBar::RectanguloCliente() const {
+  QRect r = contentsRect();
+  if (simpleStatus_) {
+    r.setTop(2);
+  } else {
+    r.setTop(1);
+    r.adjust(-1, 0, 1, 0);
+  }
+  r.setBottom(r.bottom() + 1);
+  return r;
 }
 
 void TKvStatusBar::PintaGrip(QPainter& p, const QPoint& origen) const {
@@ -272,7 +400,7 @@ void TKvStatusBar::PintaGrip(QPainter& p, const QPoint& origen) const {
 }
 
 void TKvStatusBar::Coloca() {
-  const QRect area = contentsRect().adjusted(0, 1, 0, 0);
+  const QRect area = RectanguloCliente();
   int izq = area.left(), der = area.right() + 1;
   TKvCustomStatusPane* cliente = nullptr;
   for (TKvCustomStatusPane* p : findChildren<TKvCustomStatusPane*>(Qt::FindDirectChildrenOnly)) {
@@ -296,6 +424,10 @@ void TKvStatusBar::Coloca() {
 
 void TKvStatusBar::resizeEvent(QResizeEvent* e) {
   TKvCustomPanel::resizeEvent(e);
+  const int antes = e->oldSize().width(), cambio = width() - antes;
+  if (autoScalePanes_ && antes > 0 && cambio != 0)
+    for (QWidget* w : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+      w->resize(w->width() + qRound(double(cambio) * w->width() / antes), w->height());
   Coloca();
 }
 

@@ -132,7 +132,7 @@ void TKvCustomStatusPane::leaveEvent(QEvent*) { emit MouseLeave(); }
 bool TKvCustomStatusPane::SobreGrip(const QPoint& p) const {
   TKvStatusBar* b = Barra(this);
   if (!b || !b->GripVisible()) return false;
-  if (geometry().right() + 1 < b->contentsRect().right() + 1) return false;
+  if (geometry().right() < b->RectanguloCliente().right()) return false;
   return mapTo(b, p).x() >= b->width() - 12;
 }
 
