@@ -250,7 +250,7 @@ void TFormKorvane::CreaComponentes() {
   Abrir = new TArrowButton(central);
   Abrir->setObjectName("Abrir");
   Abrir->SetFlat(true);
-  Abrir->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
+  Abrir->SetGlyph(style()->standardIcon(QStyle::SP_DialogOpenButton).pixmap(16, 16));
   Reabrir = Boton("Reabrir", "Actualizar", central);
   Reabrir->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
   Guardar = Boton("Guardar", "Guardar", central);
