@@ -1071,6 +1071,9 @@ private slots:
       Asienta();
       QVERIFY2(Cortados(*dlg).isEmpty(), qPrintable(dlg->objectName() + ": " + Cortados(*dlg).join("; ")));
       QVERIFY2(dlg->width() <= 900 && dlg->height() <= 600, qPrintable(dlg->objectName()));
+      // Wide enough for a window manager to show the whole title.
+      QVERIFY2(dlg->width() >= AnchoTitulo(*dlg),
+               qPrintable(QString("%1: %2 < %3").arg(dlg->objectName()).arg(dlg->width()).arg(AnchoTitulo(*dlg))));
       dlg->hide();
     }
     ayuda.show();

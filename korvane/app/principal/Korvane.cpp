@@ -169,12 +169,17 @@ int TDialogosKorvane::Elige(QWidget* padre, const QString& texto, const QStringL
 }
 QString TDialogosKorvane::AbreArchivo(QWidget* padre, const QString& carpeta, const QString& filtro) {
   if (CierrePedido()) return {};
-  return QFileDialog::getOpenFileName(padre, QString(), carpeta, filtro);
+  const auto d = DialogoArchivo(padre, carpeta, filtro, false);
+  return d->exec() == QDialog::Accepted ? d->selectedFiles().value(0) : QString();
 }
 QString TDialogosKorvane::GuardaArchivo(QWidget* padre, const QString& carpeta, const QString& filtro,
                                         QString* elegido) {
   if (CierrePedido()) return {};
-  return QFileDialog::getSaveFileName(padre, QString(), carpeta, filtro, elegido);
+  const auto d = DialogoArchivo(padre, carpeta, filtro, true);
+  if (elegido && !elegido->isEmpty()) d->selectNameFilter(*elegido);
+  if (d->exec() != QDialog::Accepted) return {};
+  if (elegido) *elegido = d->selectedNameFilter();
+  return d->selectedFiles().value(0);
 }
 int TDialogosKorvane::Modal(QDialog& dialogo) { return CierrePedido() ? int(QDialog::Rejected) : dialogo.exec(); }
 int TDialogosKorvane::Operacion() {
