@@ -948,6 +948,8 @@ private slots:
     QVERIFY(LeeBloqueIdioma("Menus*", "M0*", 7, m0));
     QCOMPARE(w->MAbrir->text().toStdString(), m0[0]);
     QCOMPARE(w->Abrir->toolTip().toStdString(), " " + m0[0] + " ");
+    QVERIFY2(w->Abrir->Caption().isEmpty(), "a glyph and no caption");
+    QVERIFY(!w->Abrir->Glyph().isNull());
     QCOMPARE(w->Archivo->title().toStdString(), TextoIdioma("Menus*", "MainMenu*").substr(0, 5));
     QCOMPARE(FAcciones->cancelar->text(), QString("Cancel"));
     int marcados = 0;

@@ -1171,7 +1171,9 @@ void TFormKorvane::PonTexto(const std::string& control, TPropiedadTexto propieda
     else {
       b->setToolTip(t);
       // A command button without a picture shows its hint as its text.
-      if (b->icon().isNull() && qobject_cast<QToolButton*>(b) && !b->isCheckable()) b->setText(t.trimmed().remove('&'));
+      const auto* flecha = qobject_cast<TArrowButton*>(b);
+      const bool imagen = !b->icon().isNull() || (flecha && !flecha->Glyph().isNull());
+      if (!imagen && qobject_cast<QToolButton*>(b) && !b->isCheckable()) b->setText(t.trimmed().remove('&'));
     }
   } else if (auto* l = qobject_cast<QLabel*>(o)) {
     caption ? l->setText(t) : l->setToolTip(t);
