@@ -478,6 +478,14 @@ void BotonesTest::flechaImagenPorEstado() {
   QCOMPARE(d.pixel(6, 5), clBtnShadow().rgb());
   QCOMPARE(d.pixel(7, 5), verde.rgb());
   QCOMPARE(d.pixel(0, 15), clBtnFace().rgb());
+  // A change of system colours remakes the picture in the new ones.
+  const QPalette antes = QApplication::palette();
+  QPalette otra = antes;
+  otra.setColor(QPalette::Light, QColor(250, 240, 10));
+  QApplication::setPalette(otra);
+  QTRY_COMPARE(b->Imagen(bsDisabled).pixel(5, 5), qRgb(250, 240, 10));
+  QApplication::setPalette(antes);
+  QTRY_COMPARE(b->Imagen(bsDisabled).pixel(5, 5), clBtnHighlight().rgb());
   b->SetNumGlyphs(1);
   b->SetGlyph(TiraColores({rojo}));
   QCOMPARE(centro().rgb(), clBtnShadow().rgb());
