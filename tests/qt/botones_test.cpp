@@ -70,6 +70,7 @@ private slots:
   void flechaDobleClick_data();
   void flechaDobleClick();
   void flechaAcelerador();
+  void flechaDibujo();
 };
 
 void BotonesTest::botonDePaginaSeEnclava() {
@@ -610,6 +611,40 @@ void BotonesTest::flechaAcelerador() {
   QTest::keyClick(&v, Qt::Key_X, Qt::AltModifier);
   QCoreApplication::processEvents();
   QCOMPARE(click.count(), 1);
+}
+
+// The arrow: a triangle pointing down, each row two pixels narrower than
+// the one above; it moves by a pixel right and down while its part looks
+// pressed (with PressBoth, also while the main part is down), and a pixel
+// left on a framed button.
+void BotonesTest::flechaDibujo() {
+  QCOMPARE(TArrowButton().size(), QSize(42, 25));
+  TArrowButton b;
+  b.resize(41, 22);
+  b.SetFlat(true);
+  b.SetGroupIndex(1);
+  auto caja = [&](const QColor& tinta) {
+    return Caja(b.grab().toImage(), b.ParteFlecha(), [&](const QColor& x) { return x.rgb() == tinta.rgb(); });
+  };
+  const QColor negro(0, 0, 0);
+  const QRect arriba = caja(negro);
+  QVERIFY(!arriba.isEmpty());
+  const QImage img = b.grab().toImage();
+  for (int y = arriba.top(); y <= arriba.bottom(); ++y) {
+    const QRect fila = Caja(img, QRect(arriba.left(), y, arriba.width(), 1),
+                            [&](const QColor& x) { return x.rgb() == negro.rgb(); });
+    QCOMPARE(fila.width(), arriba.width() - 2 * (y - arriba.top()));
+  }
+  QCOMPARE(caja(negro).bottom() - arriba.top() + 1, (arriba.width() + 1) / 2);
+  b.SetDown(true);
+  QCOMPARE(caja(negro), arriba.translated(1, 1));
+  b.SetPressBoth(false);
+  QCOMPARE(caja(negro), arriba);
+  b.SetFlat(false);
+  QCOMPARE(caja(negro), arriba.translated(-1, 0));
+  b.SetFlat(true);
+  b.setEnabled(false);
+  QCOMPARE(caja(clBtnShadow()), arriba);
 }
 
 QTEST_MAIN(BotonesTest)
