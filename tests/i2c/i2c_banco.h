@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -33,16 +34,15 @@ public:
     Posicion = posicion;
     Maximo = maximo;
   }
-  void Panel(int indice, const std::string& texto) override {
-    if (indice == 1) Panel2 = texto;
-  }
+  void Panel(int indice, const std::string& texto) override { Paneles[indice] = texto; }
   void ProcesaMensajes() override {
     ++Bombeos;
     if (AlBombear) AlBombear(Bombeos);
   }
 
   std::vector<std::string> Mensajes, Lineas;
-  std::string Panel2;
+  // The status panes written, by index (1 link, 2 programming delay).
+  std::map<int, std::string> Paneles;
   uint32_t Posicion = 0, Maximo = 0, Bombeos = 0;
   std::function<void(uint32_t)> AlBombear;
 

@@ -2,6 +2,8 @@
 // run end to end against simulated 24Cxx parts that decode the bus.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
 #include <memory>
 
 #include "chips/eeprom24_sim.h"
@@ -66,7 +68,8 @@ TEST_P(IdaYVuelta, ProgramVerifyRead) {
   ASSERT_EQ(ProgramaI2C(), 0);
   EXPECT_EQ(p.chip.Memoria(), imagen);
   EXPECT_EQ(p.chip.Escrituras, n / PaginaDeEeprom(GetParam().indice));
-  EXPECT_EQ(p.ventana.Panel2, "Pgm - 10 ms");
+  // Only the delay pane: the link pane keeps the clock text.
+  EXPECT_EQ(p.ventana.Paneles, (std::map<int, std::string>{{2, "Pgm - 10 ms"}}));
   EXPECT_EQ(p.ventana.Posicion, 100u);
 
   PonImagen(BufDispositivo, std::vector<uint8_t>(n, 0));
@@ -234,8 +237,30 @@ TEST(I2CPines, VerifyLogsItsStepAndReplacesTheLastLine) {
   ASSERT_FALSE(p.ventana.Lineas.empty());
   EXPECT_EQ(p.ventana.Lineas.front(), " [ Verificando ]");
   EXPECT_EQ(p.ventana.Lineas.back(), " Verificado");
+  // Every cell compared: the gauge is full, not left at 0.
+  EXPECT_EQ(p.ventana.Maximo, PicActual.ProgFin);
+  EXPECT_EQ(p.ventana.Posicion, PicActual.ProgFin);
   TextosEntorno[17].clear();
   TextosEntorno[25].clear();
+}
+
+// The log names the part itself, not a PIC's program memory.
+TEST(I2CPines, LogLinesNameThePart) {
+  Pines p(Enlace::Lpt, C02);
+  TextosEntorno[15] = "Escribiendo";
+  TextosEntorno[16] = "Leyendo";
+  TextosEntorno[21] = "bytes";
+  TextosZona[0] = "Memoria de programa";
+  PonImagen(BufDispositivo, ImagenI2C(256, 3));
+  ASSERT_EQ(ProgramaI2C(), 0);
+  ASSERT_EQ(LeeI2C(), 0);
+  EXPECT_NE(std::find(p.ventana.Lineas.begin(), p.ventana.Lineas.end(), " Escribiendo 24C02   256 bytes"),
+            p.ventana.Lineas.end());
+  EXPECT_NE(std::find(p.ventana.Lineas.begin(), p.ventana.Lineas.end(), " Leyendo 24C02   256 bytes"),
+            p.ventana.Lineas.end());
+  for (const auto& l : p.ventana.Lineas) EXPECT_EQ(l.find("Memoria"), std::string::npos) << l;
+  for (int i : {15, 16, 21}) TextosEntorno[i].clear();
+  TextosZona[0].clear();
 }
 
 }  // namespace

@@ -197,6 +197,9 @@ TEST(PerfilesEntregados, LoadAndCheck) {
   bool firmware = false;
   for (const auto& n : nombres) {
     ASSERT_TRUE(LeePerfilHardware(n)) << n;
+    // A user who switches any of them to a USB-232 link meets a port name
+    // of this system.
+    EXPECT_EQ(ADDR_USB_COM, "/dev/ttyACM0") << n;
     if (USB_COM) {
       firmware = firmware || ADDR_USB_COM == "/dev/ttyACM0";
       EXPECT_TRUE(Usa_Vdd && Usa_Mclr) << n;
@@ -206,10 +209,12 @@ TEST(PerfilesEntregados, LoadAndCheck) {
     EXPECT_TRUE(ValidaPines(error)) << n << ": " << error;
   }
   EXPECT_TRUE(firmware);
-  // The default profile is the program's own adapter: the file defaults.
+  // The default profile is the program's own adapter: the file defaults,
+  // but for the serial port name.
   LeePerfilHardware("Korvane");
   const std::string korvane = Estado();
   PonPinesPorDefecto();
+  ADDR_USB_COM = "/dev/ttyACM0";
   EXPECT_EQ(Estado(), korvane);
   PonCarpetaPrograma("");
 }

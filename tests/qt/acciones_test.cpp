@@ -672,6 +672,32 @@ private slots:
     CompruebaReposo(b);
   }
 
+  // A serial EEPROM's program and verify, then a read: the programming delay
+  // stays in its own pane, the link pane keeps the link, and a verify that
+  // found every byte equal leaves the gauge full.
+  void eepromPanelesYBarra() {
+    PerfilLpt();
+    TBancoSim b;
+    b.Adaptador.Registra = false;
+    b.Puerto.Registra = false;
+    TEeprom24Sim eeprom(1);
+    b.Adaptador.Conecta(&eeprom);
+    SeleccionaPic(2, 1);
+    for (uint32_t i = 0; i <= PicActual.ProgFin; ++i)
+      BufDispositivo.Prog[i] = BufArchivo.Prog[i] = static_cast<uint8_t>(i * 5 + 1);
+    Ejecuta(AccProgramar);
+    QCOMPARE(ResultadoAccion, uint8_t{0});
+    QVERIFY(QString::fromStdString(Log()).trimmed().endsWith(QString::fromStdString(TextosEntorno[25])));
+    const QString enlace = f->KvStatusPanel1->Caption();
+    QVERIFY2(enlace.contains("Clock"), qPrintable(enlace));
+    QCOMPARE(f->KvStatusPanel2->Caption(), QString("Pgm - 10 ms"));
+    QCOMPARE(f->porcentage->value(), 100);
+    Ejecuta(AccLeer);
+    QCOMPARE(ResultadoAccion, uint8_t{0});
+    QCOMPARE(f->KvStatusPanel1->Caption(), enlace);
+    QCOMPARE(f->KvStatusPanel2->Caption(), QString());
+  }
+
   // --- Identification -------------------------------------------------------------------
 
   void identificar_data() {

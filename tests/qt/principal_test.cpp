@@ -994,6 +994,8 @@ private slots:
     QVERIFY(LeeBloqueIdioma("Menus*", "M0*", 7, m0));
     QCOMPARE(w->MAbrir->text().toStdString(), m0[0]);
     QCOMPARE(w->Abrir->toolTip().toStdString(), " " + m0[0] + " ");
+    QVERIFY2(w->Abrir->Caption().isEmpty(), "a glyph and no caption");
+    QVERIFY(!w->Abrir->Glyph().isNull());
     QCOMPARE(w->Archivo->title().toStdString(), TextoIdioma("Menus*", "MainMenu*").substr(0, 5));
     QCOMPARE(FAcciones->cancelar->text(), QString("Cancel"));
     int marcados = 0;
@@ -1117,6 +1119,9 @@ private slots:
       Asienta();
       QVERIFY2(Cortados(*dlg).isEmpty(), qPrintable(dlg->objectName() + ": " + Cortados(*dlg).join("; ")));
       QVERIFY2(dlg->width() <= 900 && dlg->height() <= 600, qPrintable(dlg->objectName()));
+      // Wide enough for a window manager to show the whole title.
+      QVERIFY2(dlg->width() >= AnchoTitulo(*dlg),
+               qPrintable(QString("%1: %2 < %3").arg(dlg->objectName()).arg(dlg->width()).arg(AnchoTitulo(*dlg))));
       dlg->hide();
     }
     ayuda.show();

@@ -2,6 +2,12 @@
 
 #include <QBoxLayout>
 #include <QCheckBox>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QHeaderView>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTreeView>
 #include <QFontDatabase>
 #include <QFormLayout>
 #include <QLabel>
@@ -32,6 +38,10 @@ std::vector<std::string> Bloque(const char* seccion, const char* clave, size_t c
 
 QString Titulo(const std::string& item) { return Q(" Korvane [ " + item + " ]"); }
 
+// Room a window manager's frame takes from the title: the icon, three
+// buttons and the padding around them.
+constexpr int MarcoTitulo = 120;
+
 // Ok and Cancel in a row at the bottom right.
 QHBoxLayout* Botones(QDialog* d, QPushButton*& ok, QPushButton*& cancelar) {
   auto* fila = new QHBoxLayout;
@@ -60,7 +70,7 @@ THexEdit* CajaHex(QWidget* padre, const char* nombre) {
 
 TFConfigSoft::TFConfigSoft(QWidget* parent) : QDialog(parent) {
   setObjectName("FConfigSoft");
-  setWindowTitle(" Korvane [ Opciones ]");
+  PonTitulo(*this, " Korvane [ Opciones ]");
   auto* v = new QVBoxLayout(this);
   auto caja = [&](const char* nombre, const char* texto) {
     auto* c = new QCheckBox(texto, this);
@@ -87,7 +97,7 @@ void TFConfigSoft::FormShow() {
   cancelar->setFocus();
   const auto b = Bloque("pg_ConfigSoft*", "***", 8);
   if (b.empty()) return;
-  setWindowTitle(Titulo(b[0]));
+  PonTitulo(*this, Titulo(b[0]));
   QCheckBox* cajas[] = {TVerificarDespues, TPedirMsg, TAutoPic, TA, CReabrir};
   for (int i = 0; i < 5; ++i) cajas[i]->setText(Q(b[1 + i]));
   cancelar->setText(Q(b[6]));
@@ -106,7 +116,7 @@ void TFConfigSoft::OkClick() {
 
 TFllenar::TFllenar(QWidget* parent) : QDialog(parent) {
   setObjectName("Fllenar");
-  setWindowTitle(" Korvane [ Llenar ]");
+  PonTitulo(*this, " Korvane [ Llenar ]");
   auto* v = new QVBoxLayout(this);
   auto* f = new QFormLayout;
   textDesde = new QLabel("Desde", this);
@@ -138,7 +148,7 @@ void TFllenar::FormShow() {
   Cancelar->setFocus();
   const auto b = Bloque("pg_llenar*", "***", 7);
   if (b.empty()) return;
-  setWindowTitle(Titulo(b[0]));
+  PonTitulo(*this, Titulo(b[0]));
   textDesde->setText(Q(b[1]));
   TextHasta->setText(Q(b[2]));
   TextValor->setText(Q(b[3]));
@@ -198,7 +208,7 @@ uint32_t TFllenar::Hasta() const { return Hasta_->GetValue(); }
 
 TFBuscar::TFBuscar(QWidget* parent) : QDialog(parent) {
   setObjectName("FBuscar");
-  setWindowTitle(" Korvane [ Buscar ]");
+  PonTitulo(*this, " Korvane [ Buscar ]");
   auto* v = new QVBoxLayout(this);
   text = new QLabel("* Introducir", this);
   Edit = new THexEdicion(this);
@@ -214,7 +224,7 @@ void TFBuscar::FormShow() {
   Edit->setFocus();
   const auto b = Bloque("pg_buscar*", "***", 4);
   if (b.empty()) return;
-  setWindowTitle(Titulo(b[0]));
+  PonTitulo(*this, Titulo(b[0]));
   text->setText(Q(b[1]));
   Cancelar->setText(Q(b[2]));
   Ok->setText(Q(b[3]));
@@ -226,7 +236,7 @@ void TFBuscar::FormClose() { Edit->setText(Q(RecortaBusqueda(Edit->text().toStdS
 
 TFAbout::TFAbout(QWidget* parent) : QDialog(parent) {
   setObjectName("FAbout");
-  setWindowTitle(" Acerca de  Korvane ");
+  PonTitulo(*this, " Acerca de  Korvane ");
   auto* v = new QVBoxLayout(this);
   auto etiqueta = [&](const char* nombre, const char* texto) {
     auto* l = new QLabel(texto, this);
@@ -263,7 +273,7 @@ TFAbout::TFAbout(QWidget* parent) : QDialog(parent) {
 void TFAbout::FormShow() {
   const auto b = Bloque("pg_about*", "***1", 9);
   if (!b.empty()) {
-    setWindowTitle(Q(" " + b[0] + " " + " Korvane "));
+    PonTitulo(*this, Q(" " + b[0] + " " + " Korvane "));
     QLabel* l[] = {StaticText2, StaticText1, StaticText10, StaticText5, StaticText6, StaticText7, StaticText9};
     for (int i = 0; i < 7; ++i) l[i]->setText(Q(b[1 + i]));
     cerrar->setText(Q(b[8]));
@@ -276,7 +286,7 @@ void TFAbout::FormShow() {
 
 TFAyuda_params::TFAyuda_params(QWidget* parent) : QDialog(parent) {
   setObjectName("FAyuda_params");
-  setWindowTitle(" Korvane ");
+  PonTitulo(*this, " Korvane ");
   auto* v = new QVBoxLayout(this);
   Label1 = new QLabel("- Params -", this);
   Memo1 = new QPlainTextEdit(this);
@@ -322,7 +332,7 @@ void TFAyuda_params::FormShow() {
 
 TFGuardaComo::TFGuardaComo(QWidget* parent) : QDialog(parent) {
   setObjectName("FGuardaComo");
-  setWindowTitle(" Korvane [ Guardar como ]");
+  PonTitulo(*this, " Korvane [ Guardar como ]");
   auto* v = new QVBoxLayout(this);
   Edit = new QLineEdit(this);
   Edit->setObjectName("Edit");
@@ -337,7 +347,7 @@ void TFGuardaComo::FormShow() {
   Edit->setFocus();
   const auto b = Bloque("pg_GuardarComo*", "***", 3);
   if (b.empty()) return;
-  setWindowTitle(Titulo(b[0]));
+  PonTitulo(*this, Titulo(b[0]));
   Cancelar->setText(Q(b[1]));
   Ok->setText(Q(b[2]));
 }
@@ -345,4 +355,46 @@ void TFGuardaComo::FormShow() {
 void TFGuardaComo::showEvent(QShowEvent* e) {
   QDialog::showEvent(e);
   FormShow();
+}
+
+// --- Window titles ---------------------------------------------------------------------
+
+int AnchoTitulo(const QWidget& ventana) {
+  QFont negrita = ventana.font();
+  negrita.setBold(true);
+  return QFontMetrics(negrita).horizontalAdvance(ventana.windowTitle()) + MarcoTitulo;
+}
+
+void PonTitulo(QDialog& d, const QString& titulo) {
+  d.setWindowTitle(titulo);
+  d.setMinimumWidth(AnchoTitulo(d));
+}
+
+// --- Open and save dialogs ----------------------------------------------------------
+
+std::unique_ptr<QFileDialog> DialogoArchivo(QWidget* padre, const QString& carpeta, const QString& filtro,
+                                            bool guardar) {
+  auto d = std::make_unique<QFileDialog>(padre, QString(), carpeta, filtro);
+  d->setAcceptMode(guardar ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  d->setFileMode(guardar ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  auto* vista = d->findChild<QTreeView*>();
+  auto* modelo = d->findChild<QFileSystemModel*>();
+  if (!vista || !modelo) return d;  // a dialog of the desktop, not Qt's own
+  QFileDialog* dialogo = d.get();
+  QObject::connect(modelo, &QFileSystemModel::directoryLoaded, dialogo, [dialogo, vista] {
+    // The name column keeps its width; the others take what they show.
+    QHeaderView* cabecera = vista->header();
+    for (int c = 1; c < cabecera->count(); ++c)
+      if (!vista->isColumnHidden(c)) vista->resizeColumnToContents(c);
+    int ancho = 0;
+    for (int c = 0; c < cabecera->count(); ++c)
+      if (!vista->isColumnHidden(c)) ancho += vista->columnWidth(c);
+    ancho += 2 * vista->frameWidth() + vista->verticalScrollBar()->sizeHint().width();
+    int falta = ancho - vista->width();
+    if (falta <= 0) return;
+    if (const QScreen* pantalla = dialogo->screen())
+      falta = std::min(falta, pantalla->availableGeometry().width() - dialogo->frameGeometry().width());
+    if (falta > 0) dialogo->resize(dialogo->width() + falta, dialogo->height());
+  });
+  return d;
 }

@@ -5,8 +5,10 @@
 
 #include <QDialog>
 #include <cstdint>
+#include <memory>
 
 class QCheckBox;
+class QFileDialog;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -101,3 +103,16 @@ public:
 protected:
   void showEvent(QShowEvent* e) override;
 };
+
+// The width a window needs for a window manager to show its title whole
+// in the frame, beside the frame's buttons.
+int AnchoTitulo(const QWidget& ventana);
+// Sets a dialog's title and makes that width its least width.
+void PonTitulo(QDialog& d, const QString& titulo);
+
+// The open or save dialog of image files. In the dialog's own list view the
+// size, type and date columns take the width of what they show once the
+// folder has been read, and the dialog widens (within the screen) to show
+// every column whole.
+std::unique_ptr<QFileDialog> DialogoArchivo(QWidget* padre, const QString& carpeta, const QString& filtro,
+                                            bool guardar);

@@ -166,12 +166,17 @@ int TDialogosKorvane::Elige(QWidget* padre, const QString& texto, const QStringL
 }
 QString TDialogosKorvane::AbreArchivo(QWidget* padre, const QString& carpeta, const QString& filtro) {
   if (CierrePedido()) return {};
-  return QFileDialog::getOpenFileName(padre, QString(), carpeta, filtro);
+  const auto d = DialogoArchivo(padre, carpeta, filtro, false);
+  return d->exec() == QDialog::Accepted ? d->selectedFiles().value(0) : QString();
 }
 QString TDialogosKorvane::GuardaArchivo(QWidget* padre, const QString& carpeta, const QString& filtro,
                                         QString* elegido) {
   if (CierrePedido()) return {};
-  return QFileDialog::getSaveFileName(padre, QString(), carpeta, filtro, elegido);
+  const auto d = DialogoArchivo(padre, carpeta, filtro, true);
+  if (elegido && !elegido->isEmpty()) d->selectNameFilter(*elegido);
+  if (d->exec() != QDialog::Accepted) return {};
+  if (elegido) *elegido = d->selectedNameFilter();
+  return d->selectedFiles().value(0);
 }
 int TDialogosKorvane::Modal(QDialog& dialogo) { return CierrePedido() ? int(QDialog::Rejected) : dialogo.exec(); }
 int TDialogosKorvane::Operacion() {
@@ -247,7 +252,7 @@ void TFormKorvane::CreaComponentes() {
   Abrir = new TArrowButton(central);
   Abrir->setObjectName("Abrir");
   Abrir->SetFlat(true);
-  Abrir->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
+  Abrir->SetGlyph(style()->standardIcon(QStyle::SP_DialogOpenButton).pixmap(16, 16));
   Reabrir = Boton("Reabrir", "Actualizar", central);
   Reabrir->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
   Guardar = Boton("Guardar", "Guardar", central);
@@ -1173,7 +1178,9 @@ void TFormKorvane::PonTexto(const std::string& control, TPropiedadTexto propieda
     else {
       b->setToolTip(t);
       // A command button without a picture shows its hint as its text.
-      if (b->icon().isNull() && qobject_cast<QToolButton*>(b) && !b->isCheckable()) b->setText(t.trimmed().remove('&'));
+      const auto* flecha = qobject_cast<TArrowButton*>(b);
+      const bool imagen = !b->icon().isNull() || (flecha && !flecha->Glyph().isNull());
+      if (!imagen && qobject_cast<QToolButton*>(b) && !b->isCheckable()) b->setText(t.trimmed().remove('&'));
     }
   } else if (auto* l = qobject_cast<QLabel*>(o)) {
     caption ? l->setText(t) : l->setToolTip(t);

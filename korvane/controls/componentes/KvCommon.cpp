@@ -265,13 +265,39 @@ void DrawAngledText(QPainter& p, const QPoint& origen, const TAngledFont& f, con
 }
 
 QImage ConTransparente(const QImage& src) {
+  if (src.isNull()) return src.convertToFormat(QImage::Format_ARGB32);
+  return ConTransparente(src, src.convertToFormat(QImage::Format_ARGB32).pixel(0, src.height() - 1));
+}
+
+QImage ConTransparente(const QImage& src, QRgb transparente) {
   QImage i = src.convertToFormat(QImage::Format_ARGB32);
-  if (i.isNull()) return i;
-  const QRgb transparente = i.pixel(0, i.height() - 1);
   for (int y = 0; y < i.height(); ++y)
     for (int x = 0; x < i.width(); ++x)
       if (i.pixel(x, y) == transparente) i.setPixel(x, y, qRgba(0, 0, 0, 0));
   return i;
+}
+
+// White or top-left-coloured pixels are background, every other pixel
+// ink; the ink is drawn in the highlight colour one pixel right and down,
+// then in the shadow colour, on the button face.
+QImage Relieve(const QImage& src) {
+  const QImage s = src.convertToFormat(QImage::Format_RGB32);
+  QImage out(s.size(), QImage::Format_ARGB32);
+  out.fill(clBtnFace());
+  if (s.isNull()) return out;
+  const QRgb fondo = s.pixel(0, 0);
+  auto tinta = [&](int x, int y) {
+    const QRgb p = s.pixel(x, y) | 0xFF000000u;
+    return p != (fondo | 0xFF000000u) && p != 0xFFFFFFFFu;
+  };
+  const QRgb luz = clBtnHighlight().rgb(), sombra = clBtnShadow().rgb();
+  for (int y = 0; y < s.height(); ++y)
+    for (int x = 0; x < s.width(); ++x)
+      if (tinta(x, y) && x + 1 < s.width() && y + 1 < s.height()) out.setPixel(x + 1, y + 1, luz);
+  for (int y = 0; y < s.height(); ++y)
+    for (int x = 0; x < s.width(); ++x)
+      if (tinta(x, y)) out.setPixel(x, y, sombra);
+  return out;
 }
 
 // --- Colour shading -------------------------------------------------------------

@@ -108,6 +108,13 @@ void DrawAngledText(QPainter& p, const QPoint& origen, const TAngledFont& f, con
 // are made transparent.
 class QImage;
 QImage ConTransparente(const QImage& src);
+// The same with the transparent colour given.
+QImage ConTransparente(const QImage& src, QRgb transparente);
+// The disabled look of a picture: white or top-left-coloured pixels are
+// background, every other pixel ink; the ink is drawn in the highlight
+// colour one pixel right and down, then in the shadow colour, on the
+// button face.
+QImage Relieve(const QImage& src);
 
 // Hue, saturation and lightness on a 0-240 scale.
 struct THsl240 {

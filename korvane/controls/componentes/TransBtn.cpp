@@ -21,29 +21,6 @@ QImage Gris(const QImage& src) {
   return i;
 }
 
-// White or top-left-coloured pixels are background, every other pixel
-// ink; the ink is drawn in the highlight colour one pixel right and down,
-// then in the shadow colour, on the button face.
-QImage Relieve(const QImage& src) {
-  const QImage s = src.convertToFormat(QImage::Format_RGB32);
-  QImage out(s.size(), QImage::Format_ARGB32);
-  out.fill(clBtnFace());
-  if (s.isNull()) return out;
-  const QRgb fondo = s.pixel(0, 0);
-  auto tinta = [&](int x, int y) {
-    const QRgb p = s.pixel(x, y) | 0xFF000000u;
-    return p != (fondo | 0xFF000000u) && p != 0xFFFFFFFFu;
-  };
-  const QRgb luz = clBtnHighlight().rgb(), sombra = clBtnShadow().rgb();
-  for (int y = 0; y < s.height(); ++y)
-    for (int x = 0; x < s.width(); ++x)
-      if (tinta(x, y) && x + 1 < s.width() && y + 1 < s.height()) out.setPixel(x + 1, y + 1, luz);
-  for (int y = 0; y < s.height(); ++y)
-    for (int x = 0; x < s.width(); ++x)
-      if (tinta(x, y)) out.setPixel(x, y, sombra);
-  return out;
-}
-
 QImage Patron() {
   QImage p(8, 8, QImage::Format_RGB32);
   for (int y = 0; y < 8; ++y)

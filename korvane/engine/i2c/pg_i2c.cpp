@@ -46,7 +46,8 @@ void AvanzaProgresoI2C() { PonProgresoI2C(posicion_ + 1, maximo_); }
 std::string LineaZonaI2C(std::size_t item, uint32_t cuenta, std::size_t itemClase) {
   char n[16];
   std::snprintf(n, sizeof n, "%6u", static_cast<unsigned>(cuenta));
-  return " " + TextosEntorno[item] + " " + TextosZona[0] + n + " " + TextosEntorno[itemClase];
+  // A serial EEPROM is one area: the part's own name says which.
+  return " " + TextosEntorno[item] + " " + PicActual.Nombre + n + " " + TextosEntorno[itemClase];
 }
 
 uint8_t LeeI2C() {
@@ -79,6 +80,8 @@ uint8_t VerificaI2C() {
       return static_cast<uint8_t>(MuestraError(ContextoError, ErrVerificacion));
     }
   }
+  // Every cell compared: the gauge stands full.
+  PonProgresoI2C(PicActual.ProgFin, PicActual.ProgFin);
   ui.CambiaUltimaLinea(" " + TextosEntorno[25]);
   return 0;
 }
@@ -87,7 +90,8 @@ uint8_t ProgramaI2C() {
   auto& ui = InterfazOperacion();
   PaginaI2C = PaginaDeEeprom(IndiceListEeprom);
   const bool dos = DosBytesDireccion(IndiceListEeprom);
-  ui.Panel(1, "Pgm - 10 ms");
+  // The delay pane; the link pane keeps its text.
+  ui.Panel(2, "Pgm - 10 ms");
   ui.ColorProgreso(TColorProgreso::Rojo);
   ui.Log(" [ " + TextosEntorno[14] + " ]");
   ui.Log(LineaZonaI2C(15, PicActual.ProgTam, 21));
