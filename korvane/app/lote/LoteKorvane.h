@@ -3,9 +3,9 @@
 // before the action is a timer, the result line goes to standard error
 // when the batch ends, and -S closes the program only after a batch that
 // succeeded. While the batch runs, the message boxes of the window and of
-// the operation window are recorded for the result line; with
-// CajasSinEspera they are shown without blocking the batch, so that a
-// script always gets its result line and a window that shows why. An
+// the operation window are recorded for the result line and shown without
+// blocking the batch, so that a script always gets its result line and a
+// window that shows why. An
 // unattended batch (Desatendido) shows no box at all and closes the
 // program whether it succeeded or failed.
 //
